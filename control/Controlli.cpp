@@ -1,0 +1,90 @@
+#include "control/ctlVevAre.h"
+#include "platform/DockToolbar.h"
+#include "platform/ListControl.h"
+#include "platform/LogList.h"
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+// Creates the screen's areas; their places are set by Ridisponi, the arrangement
+// inside the selection frame is fixed here.
+void ctlVevAre::CreaControlli()
+{
+    picCaption = new QFrame(this);
+    picCaption->setObjectName(QStringLiteral("picCaption"));
+    picCaption->setFrameShape(QFrame::StyledPanel);
+    picCaption->setFixedHeight(32);
+    lblCaption = new QLabel(picCaption);
+    lblCaption->setObjectName(QStringLiteral("lblCaption"));
+    QFont f = lblCaption->font();
+    f.setBold(true);
+    f.setPointSizeF(f.pointSizeF() * 1.2);
+    lblCaption->setFont(f);
+    auto* capLayout = new QVBoxLayout(picCaption);
+    capLayout->setContentsMargins(8, 2, 8, 2);
+    capLayout->addWidget(lblCaption);
+
+    DS1 = new DockToolbar(this);
+    DS1->setObjectName(QStringLiteral("DS1"));
+
+    fraSelectPeriodo = new QGroupBox(QStringLiteral("Selezione periodo"), this);
+    fraSelectPeriodo->setObjectName(QStringLiteral("fraSelectPeriodo"));
+    cmbDitte = new ListControl(fraSelectPeriodo);
+    cmbAnni = new ListControl(fraSelectPeriodo);
+    cmbMesi = new ListControl(fraSelectPeriodo);
+    cmbPeriodo = new ListControl(fraSelectPeriodo);
+    cmbValuta = new ListControl(fraSelectPeriodo);
+    txtCambio = new QLineEdit(fraSelectPeriodo);
+    cmdEditCambio = new QPushButton(QStringLiteral("Modifica cambio"), fraSelectPeriodo);
+    cmdGetRate = new QToolButton(fraSelectPeriodo);
+    cmdGetRate->setToolTip(QStringLiteral("Ottieni il cambio dal Web"));
+    cmdGetRate->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+    lblDescRif = new QLabel(fraSelectPeriodo);
+    cmbDitte->setObjectName(QStringLiteral("cmbDitte"));
+    cmbAnni->setObjectName(QStringLiteral("cmbAnni"));
+    cmbMesi->setObjectName(QStringLiteral("cmbMesi"));
+    cmbPeriodo->setObjectName(QStringLiteral("cmbPeriodo"));
+    cmbValuta->setObjectName(QStringLiteral("cmbValuta"));
+    txtCambio->setObjectName(QStringLiteral("txtCambio"));
+    cmdEditCambio->setObjectName(QStringLiteral("cmdEditCambio"));
+    cmdGetRate->setObjectName(QStringLiteral("cmdGetRate"));
+    lblDescRif->setObjectName(QStringLiteral("lblDescRif"));
+
+    auto* grid = new QGridLayout(fraSelectPeriodo);
+    auto label = [this](const QString& text, QWidget* buddy) {
+        auto* l = new QLabel(text, fraSelectPeriodo);
+        l->setBuddy(buddy);
+        return l;
+    };
+    grid->addWidget(label(QStringLiteral("Ditta"), cmbDitte), 0, 0);
+    grid->addWidget(cmbDitte, 0, 1, 1, 4);
+    grid->addWidget(label(QStringLiteral("Anno"), cmbAnni), 1, 0);
+    grid->addWidget(cmbAnni, 1, 1);
+    grid->addWidget(label(QStringLiteral("Mese"), cmbMesi), 1, 2);
+    grid->addWidget(cmbMesi, 1, 3);
+    grid->addWidget(label(QStringLiteral("Periodo"), cmbPeriodo), 2, 0);
+    grid->addWidget(cmbPeriodo, 2, 1);
+    grid->addWidget(lblDescRif, 2, 2, 1, 3);
+    grid->addWidget(label(QStringLiteral("Valuta"), cmbValuta), 3, 0);
+    grid->addWidget(cmbValuta, 3, 1);
+    grid->addWidget(label(QStringLiteral("Cambio"), txtCambio), 3, 2);
+    grid->addWidget(txtCambio, 3, 3);
+    grid->addWidget(cmdGetRate, 3, 4);
+    grid->addWidget(cmdEditCambio, 4, 3);
+    grid->setRowStretch(5, 1);
+    grid->setColumnStretch(4, 1);
+
+    fraLog = new QGroupBox(QStringLiteral("Importazione"), this);
+    fraLog->setObjectName(QStringLiteral("fraLog"));
+    lwLog = new LogList(fraLog);
+    lwLog->setObjectName(QStringLiteral("lwLog"));
+
+    for (QWidget* w : {static_cast<QWidget*>(cmbDitte), static_cast<QWidget*>(cmbAnni), static_cast<QWidget*>(cmbMesi)})
+        w->installEventFilter(this);
+}

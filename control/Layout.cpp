@@ -1,0 +1,3 @@
+#include "control/ctlVevAre.h"
+// Placeholder until the layout lands.
+void ctlVevAre::Ridisponi() {}

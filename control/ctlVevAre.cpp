@@ -1,0 +1,153 @@
+#include "control/ctlVevAre.h"
+#include "platform/BalanceCheck.h"
+#include "platform/CGlobal.h"
+#include "platform/Dialogs.h"
+#include "platform/DockToolbar.h"
+#include "platform/Hotkey.h"
+#include "platform/ListControl.h"
+#include "platform/LogList.h"
+#include "platform/Recordset.h"
+#include "platform/Settings.h"
+#include <QGroupBox>
+#include <QKeyEvent>
+
+ctlVevAre::ctlVevAre(Dialogs& dialogs, QWidget* parent) : QWidget(parent), m_dialogs(dialogs)
+{
+    setWindowTitle(QStringLiteral("Importazione valori PDC"));
+    CreaControlli();
+    CreaBarraStrumenti();
+
+    m_Mesi = {QStringLiteral("Gennaio"), QStringLiteral("Febbraio"), QStringLiteral("Marzo"),
+              QStringLiteral("Aprile"),  QStringLiteral("Maggio"),   QStringLiteral("Giugno"),
+              QStringLiteral("Luglio"),  QStringLiteral("Agosto"),   QStringLiteral("Settembre"),
+              QStringLiteral("Ottobre"), QStringLiteral("Novembre"), QStringLiteral("Dicembre")};
+
+    fraSelectPeriodo->setVisible(false);
+    fraLog->setVisible(false);
+    picCaption->setVisible(false);
+
+    DS1->setToolEnabled(QStringLiteral("tbNew"), true);
+    DS1->setToolEnabled(QStringLiteral("tbOpen"), true);
+    DS1->setToolEnabled(QStringLiteral("tbClose"), false);
+    DS1->setToolEnabled(QStringLiteral("tbOK"), false);
+    DS1->setToolEnabled(QStringLiteral("tbCancel"), false);
+    DS1->setToolEnabled(QStringLiteral("tbPrint"), false);
+
+    m_Rs = std::make_unique<Recordset>();
+    m_Quadratura = std::make_unique<BalanceCheck>();
+    m_Colonne = std::make_unique<Colonne>();
+    m_Regole = std::make_unique<Regole>();
+    ResetAnomalie();
+
+    lwLog->setDefaultColor(QColor(0x00, 0x00, 0xC0));  // &H00C00000: blue 192
+
+    CollegaEventi();
+}
+
+ctlVevAre::~ctlVevAre()
+{
+    if (m_Rs && m_Rs->isOpen()) m_Rs->Close();
+    m_Quadratura.reset();
+    m_Rs.reset();
+    m_Colonne.reset();
+    m_Regole.reset();
+    m_CGlobal = nullptr;
+}
+
+// --- IControl
+
+void ctlVevAre::setCaption(QString&) {}
+
+void ctlVevAre::setCGlobal(CGlobal* global)
+{
+    m_CGlobal = global;
+    m_ContestoStampa = std::make_unique<ContestoStampa>();
+    m_ContestoStampa->setCGlobal(m_CGlobal);
+    m_ContestoStampa->setParentWidget(this);
+    const QString product = m_CGlobal->App().property(QStringLiteral("ProductName")).toString();
+    m_WorkingFolder = Settings::GetSetting(product, QStringLiteral("General"), QStringLiteral("WorkingFolder"), QString());
+    CaricaValute();
+    DS1->setToolVisible(QStringLiteral("tbImport"), true);
+    DS1->setToolVisible(QStringLiteral("tbImportCEE"), true);
+    DS1->setToolVisible(QStringLiteral("tbImportXBRL"), true);
+}
+
+qint32 ctlVevAre::MinHeight() const { return 2000; }
+qint32 ctlVevAre::MinWidth() const { return 2000; }
+bool ctlVevAre::Resizable() const { return true; }
+bool ctlVevAre::Standard() const { return false; }
+void ctlVevAre::setStandard(bool value) { m_Standard = value; }
+void ctlVevAre::SendControl() {}
+QObject* ctlVevAre::ObjXP() const { return m_ObjXP; }
+void ctlVevAre::setObjXP(QObject* obj) { m_ObjXP = obj; }
+QWidget* ctlVevAre::EmptyForm() const { return m_EmptyForm; }
+void ctlVevAre::setEmptyForm(QWidget* form) { m_EmptyForm = form; }
+bool ctlVevAre::Validate() { return true; }
+
+void ctlVevAre::CloseWindow()
+{
+    // Whatever goes wrong while the host handles the event stays there.
+    try {
+        emit ExitControl();
+    } catch (...) {
+    }
+}
+
+void ctlVevAre::setParametro(QString) {}
+
+// --- shared services
+
+QString ctlVevAre::captionTitle() const { return window()->windowTitle(); }
+
+void ctlVevAre::setHourglass(bool on)
+{
+    m_MousePointer = on ? 11 : 0;
+    if (on) setCursor(Qt::WaitCursor);
+    else unsetCursor();
+}
+
+void ctlVevAre::MostraErrore(const AppError& error)
+{
+    if (error.number() > 0) m_dialogs.MsgBox(error.description(), vb::vbCritical | vb::vbOKOnly, captionTitle());
+    MostraErrore();
+}
+
+void ctlVevAre::MostraErrore()
+{
+    if (!m_CGlobal) return;
+    const auto& errors = m_CGlobal->Database().Connection().Errors();
+    if (!errors.isEmpty()) m_dialogs.MsgBox(errors.first().description, vb::vbCritical | vb::vbOKOnly, captionTitle());
+}
+
+// --- events
+
+void ctlVevAre::resizeEvent(QResizeEvent* e)
+{
+    QWidget::resizeEvent(e);
+    Ridisponi();
+}
+
+void ctlVevAre::keyPressEvent(QKeyEvent* e)
+{
+    if (!HandleHotkey(e->key(), Hotkey::shiftState(e->modifiers()))) QWidget::keyPressEvent(e);
+}
+
+bool ctlVevAre::eventFilter(QObject* watched, QEvent* e)
+{
+    if (e->type() == QEvent::KeyPress) {
+        auto* k = static_cast<QKeyEvent*>(e);
+        const bool list = watched == cmbDitte || watched == cmbAnni || watched == cmbMesi ||
+                          (watched && (watched->parent() == cmbDitte || watched->parent() == cmbAnni ||
+                                       watched->parent() == cmbMesi));
+        if (list && (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter)) {
+            Lista_KeyPress(13);
+            return true;
+        }
+        if (list && k->key() == Qt::Key_Escape) {
+            Lista_KeyPress(27);
+            return true;
+        }
+        if (HandleHotkey(k->key(), Hotkey::shiftState(k->modifiers()))) return true;
+    }
+    return QWidget::eventFilter(watched, e);
+}

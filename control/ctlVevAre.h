@@ -1,0 +1,182 @@
+#pragma once
+#include "model/Colonne.h"
+#include "model/Regole.h"
+#include "platform/AnomalyReport.h"
+#include "platform/AppError.h"
+#include "platform/IControl.h"
+#include "platform/WebRateService.h"
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+#include <memory>
+
+class BalanceCheck;
+class CGlobal;
+class Dialogs;
+class DockToolbar;
+class ListControl;
+class LogList;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QToolButton;
+class Recordset;
+
+// The import screen "Importazione valori PDC". It owns all the state between user
+// actions; its routines are grouped by subsystem in control/, selection/, model/,
+// import/, xbrl/ and verify/, and share this state.
+class ctlVevAre : public QWidget, public IControl {
+    Q_OBJECT
+public:
+    // Boxes go through the dialogs given (the real ones, or a script in tests).
+    explicit ctlVevAre(Dialogs& dialogs, QWidget* parent = nullptr);
+    ~ctlVevAre() override;
+
+    // --- IControl (control/ctlVevAre.cpp)
+    void setCaption(QString& caption) override;
+    void setCGlobal(CGlobal* global) override;
+    qint32 MinHeight() const override;
+    qint32 MinWidth() const override;
+    bool Resizable() const override;
+    bool Standard() const override;
+    void setStandard(bool value) override;
+    void SendControl() override;
+    QObject* ObjXP() const override;
+    void setObjXP(QObject* obj) override;
+    QWidget* EmptyForm() const override;
+    void setEmptyForm(QWidget* form) override;
+    bool Validate() override;
+    void CloseWindow() override;
+    void setParametro(QString parametro) override;
+    QWidget* widget() override { return this; }
+
+    // --- shared services of the screen (control/)
+    void MostraErrore(const AppError& error);
+    void MostraErrore();  // no current error: only the connection's first error, if any
+    Dialogs& dialogs() { return m_dialogs; }
+    QString captionTitle() const;  // caption of the window that contains the screen
+    void setHourglass(bool on);
+    int MousePointer() const { return m_MousePointer; }
+    void setRateServiceFactory(WebRateServiceFactory factory) { m_rateServiceFactory = std::move(factory); }
+
+    // --- toolbar, hotkeys and layout (control/)
+    void ClickNew();
+    void ClickOpen();
+    void ClickClose();
+    void ClickCancel();
+    void DS1_ToolClick(const QString& key);
+    bool HandleHotkey(int keyCode, int shift);  // true when the key is a host hotkey
+    void Ridisponi();  // lays the areas out again for the current size
+
+    // --- selection and rates (selection/)
+    void CaricaDitte();
+    void CaricaValute();
+    qint16 MeseIndex(const QString& Mese) const;
+    double CambioPeriodo(const QString& Ditta, const QString& Anno, const QString& Mese);
+    double CambioMese(const QString& Anno, qint16 Mese, const QString& ValutaDa, const QString& ValutaA);
+    void SalvaCambio();
+    double GetCambioRSS(qint16& Anno, qint16& Mese, QString& Valuta);
+    void cmbDitte_Click();
+    void cmbAnni_Click();
+    void cmbMesi_Click();
+    void cmbPeriodo_Click();
+    void cmbValuta_Change();
+    void txtCambio_Change();
+    void cmdEditCambio_Click();
+    void cmdGetRate_Click();
+    void Lista_KeyPress(int keyAscii);
+
+    // --- definition files (model/)
+    bool CaricaConf();
+    QString EstraiCampo(const QString& riga, qint16& primo);                 // delimited
+    QString EstraiCampo(const QString& riga, qint16& primo, qint16& ultimo); // fixed width
+    bool VerificaRegole(const QString& riga);
+
+    // --- imports (import/)
+    void ClickOk();
+    qint16 NuovoPeriodo(const QString& Ditta, const QString& Anno, qint16 Mese, bool apiciSQL = true);
+    void ImportaValori();
+    static QString PulisciRiga(const QString& riga);
+    static QString SezioneDaLettera(const QString& lettera, double importo);
+    static QString FormattaCodiceCEE(QString& codice);
+    QString SezioneConto(const QString& pdc, const QString& conto);
+    static bool ContoCreabile(const QString& pdc, const QString& conto, bool standard);
+
+    // --- log, anomalies and balance check (verify/)
+    void InsertLog(const QString& Conto = QString(), const QString& Descrizione = QString(),
+                   const QString& Valore = QString(), bool Errore = false, bool Evidenzia = false);
+    void StampaAnomalie();
+    void VerificaQuadratura(const QString& Ditta, const QString& Anno, qint16 Mese, qint16 Periodo);
+    void ResetAnomalie();  // one empty row, m_NumAnomalie 0
+    void AggiungiAnomalia(const RigaAnomalia& riga);
+
+signals:
+    void ExitControl();
+
+protected:
+    void resizeEvent(QResizeEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+public:
+    // --- state, shared by the screen's routines
+    CGlobal* m_CGlobal = nullptr;
+    std::unique_ptr<ContestoStampa> m_ContestoStampa;
+    std::unique_ptr<AnomalyReport> m_Stampa;
+    QObject* m_ObjXP = nullptr;
+    QWidget* m_EmptyForm = nullptr;
+    std::unique_ptr<Recordset> m_Rs;
+    TabellaAnomalie m_Anomalie;
+    qint16 m_NumAnomalie = 0;
+    QString m_CodiceDitta;
+    QString m_Anno;
+    qint16 m_Mese = 0;
+    QString m_Valuta;
+    bool m_ModalitaApri = false;
+    QStringList m_Mesi;
+    QString m_WorkingFolder;
+    double m_Cambio = 0;
+    bool m_CambioModificato = false;
+    qint16 m_Periodo = 0;
+    std::unique_ptr<BalanceCheck> m_Quadratura;
+    QString m_CodImportazione;
+    QString m_CodicePDC;
+    std::unique_ptr<Colonne> m_Colonne;
+    std::unique_ptr<Regole> m_Regole;
+    QString m_NomeFile;
+    bool m_Delimitato = false;
+    QString m_Separatore;
+    bool m_DueColonne = false;
+    bool m_AvereNegativo = false;
+    bool m_ConDescrizione = false;
+    qint16 m_PrimaRiga = 0;
+
+    // --- controls
+    QFrame* picCaption = nullptr;
+    QLabel* lblCaption = nullptr;
+    DockToolbar* DS1 = nullptr;
+    QGroupBox* fraSelectPeriodo = nullptr;
+    QGroupBox* fraLog = nullptr;
+    LogList* lwLog = nullptr;
+    ListControl* cmbDitte = nullptr;
+    ListControl* cmbAnni = nullptr;
+    ListControl* cmbMesi = nullptr;
+    ListControl* cmbPeriodo = nullptr;
+    ListControl* cmbValuta = nullptr;
+    QLineEdit* txtCambio = nullptr;
+    QPushButton* cmdEditCambio = nullptr;
+    QToolButton* cmdGetRate = nullptr;
+    QLabel* lblDescRif = nullptr;
+
+private:
+    void CreaControlli();       // control/Controlli.cpp
+    void CreaBarraStrumenti();  // control/Toolbar.cpp
+    void CollegaEventi();       // selection/ wiring of the list and rate events
+
+    Dialogs& m_dialogs;
+    WebRateServiceFactory m_rateServiceFactory;
+    bool m_Standard = false;
+    int m_MousePointer = 0;
+};

@@ -1,0 +1,37 @@
+#include "host/HostSetup.h"
+#include "model/Schema.h"
+#include "platform/AppError.h"
+#include "platform/Connection.h"
+#include "platform/Settings.h"
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+QString HostSetup::dataFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+}
+
+QString HostSetup::defaultDatabase() { return QDir(dataFolder()).filePath(QStringLiteral("analisi.sqlite")); }
+
+void HostSetup::createDatabase(const QString& file)
+{
+    if (QFileInfo::exists(file)) throw AppError(58, QStringLiteral("Il file esiste già: %1").arg(file));
+    const QFileInfo fi(file);
+    QDir().mkpath(fi.absolutePath());
+    Connection c(file);
+    Schema::create(c);
+    Schema::loadDemo(c);
+}
+
+void HostSetup::prepareDefault(const QString& productName)
+{
+    const QDir data(dataFolder());
+    QDir().mkpath(data.path());
+    QDir().mkpath(data.filePath(QStringLiteral("Def")));
+    QDir().mkpath(data.filePath(QStringLiteral("Lavoro")));
+    if (!QFileInfo::exists(defaultDatabase())) createDatabase(defaultDatabase());
+    const QString general = QStringLiteral("General"), key = QStringLiteral("WorkingFolder");
+    if (Settings::GetSetting(productName, general, key).isEmpty())
+        Settings::SaveSetting(productName, general, key, data.filePath(QStringLiteral("Lavoro")));
+}

@@ -1,0 +1,13 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+
+class Connection;
+
+// The analysis database's tables, view and indexes, and the demo data, from the
+// SQL texts shipped with the program (one text for SQLite and PostgreSQL).
+namespace Schema {
+QStringList statements(const QString& resource);  // ":/data/schema.sql" split into statements
+void create(Connection& connection);               // all tables, indexes and qryMaxPeriodo
+void loadDemo(Connection& connection);             // currencies, chart, companies
+}  // namespace Schema

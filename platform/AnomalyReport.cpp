@@ -1,0 +1,3 @@
+#include "platform/AnomalyReport.h"
+// Placeholder until the report lands.
+bool AnomalyReport::Stampa(TabellaAnomalie&, qint16&, bool&) { return true; }

@@ -1,0 +1,44 @@
+#pragma once
+#include <QString>
+
+// Flags and answers of the modal message box, with the platform's values.
+namespace vb {
+enum MsgBoxFlag {
+    vbOKOnly = 0,
+    vbYesNo = 4,
+    vbCritical = 16,
+    vbQuestion = 32,
+    vbExclamation = 48,
+    vbInformation = 64,
+    vbDefaultButton2 = 256,
+};
+enum MsgBoxResult { vbOK = 1, vbCancel = 2, vbYes = 6, vbNo = 7 };
+}  // namespace vb
+
+class QWidget;
+
+// Every modal box of the screen goes through this interface, so that tests can
+// answer the boxes from a script and never block.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // Message box; flags combine buttons, icon and default button. Returns the answer.
+    virtual int MsgBox(const QString& prompt, int flags, const QString& title) = 0;
+    // Input box; a cancelled box gives the empty text.
+    virtual QString InputBox(const QString& prompt, const QString& title, const QString& defaultAnswer) = 0;
+    // File-open dialog; a cancelled dialog gives the empty text.
+    virtual QString OpenFile(const QString& title, const QString& filter, const QString& folder) = 0;
+};
+
+// The real boxes, modal to the given parent window.
+class QtDialogs : public Dialogs {
+public:
+    explicit QtDialogs(QWidget* parent = nullptr) : m_parent(parent) {}
+    void setParent(QWidget* parent) { m_parent = parent; }
+    int MsgBox(const QString& prompt, int flags, const QString& title) override;
+    QString InputBox(const QString& prompt, const QString& title, const QString& defaultAnswer) override;
+    QString OpenFile(const QString& title, const QString& filter, const QString& folder) override;
+
+private:
+    QWidget* m_parent;
+};

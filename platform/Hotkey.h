@@ -1,0 +1,17 @@
+#pragma once
+#include <QHash>
+#include <QKeySequence>
+#include <QString>
+
+// The host's hotkey service: key code and shift state to the name of a host hotkey.
+class Hotkey {
+public:
+    Hotkey();
+    // Shift state uses the platform's bits: 1 Shift, 2 Ctrl, 4 Alt.
+    QString NomeHotkey(int keyCode, int shift) const;
+    void bind(const QKeySequence& keys, const QString& name);
+    static int shiftState(Qt::KeyboardModifiers modifiers);
+
+private:
+    QHash<int, QString> m_names;  // Qt key combination -> name
+};

@@ -1,0 +1,370 @@
+#include "platform/Recordset.h"
+#include "platform/AppError.h"
+#include <QRegularExpression>
+#include <QSqlError>
+#include <QSqlRecord>
+
+namespace {
+
+const QString RsSource = QStringLiteral("rs");
+
+// The key under which a value is indexed: numbers by value, everything else by text.
+QString keyOf(const QVariant& v)
+{
+    if (v.isNull()) return QStringLiteral("\x01null");
+    switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Bool:
+        return QString::number(v.toDouble(), 'g', 17);
+    default:
+        return v.toString();
+    }
+}
+
+QVariant bindable(const QVariant& v)
+{
+    if (v.typeId() == QMetaType::Bool) return QVariant(v.toBool() ? 1 : 0);
+    return v;
+}
+
+bool isSingleName(const QString& s)
+{
+    static const QRegularExpression name(QStringLiteral("^\\[?[A-Za-z_][A-Za-z0-9_]*\\]?$"));
+    return name.match(s.trimmed()).hasMatch();
+}
+
+// The one table a simple "SELECT ... FROM table [WHERE ...]" reads, else empty.
+QString tableOf(const QString& sql)
+{
+    static const QRegularExpression from(
+        QStringLiteral("^\\s*select\\s.+?\\sfrom\\s+\\[?([A-Za-z_][A-Za-z0-9_]*)\\]?\\s*(where\\s|order\\s|$)"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    const auto m = from.match(sql);
+    return m.hasMatch() ? m.captured(1) : QString();
+}
+
+}  // namespace
+
+Recordset::Recordset() = default;
+Recordset::~Recordset() = default;
+
+Connection& Recordset::conn() const { return *m_conn; }
+
+void Recordset::requireOpen() const
+{
+    if (!m_open) throw AppError(3704, QStringLiteral("Operazione non consentita se l'oggetto è chiuso."), RsSource);
+}
+
+void Recordset::fail(const QString& description) { conn().fail(description, RsSource); }
+
+void Recordset::Open(const QString& source, Connection& connection, CursorType cursor, LockType lock)
+{
+    if (m_open) throw AppError(3705, QStringLiteral("Operazione non consentita se l'oggetto è aperto."), RsSource);
+    m_conn = &connection;
+    m_cursor = cursor;
+    m_lock = lock;
+    connection.clearErrors();
+    const QString trimmed = source.trimmed();
+    if (isSingleName(trimmed)) {
+        m_table = trimmed;
+        m_table.remove(QLatin1Char('[')).remove(QLatin1Char(']'));
+        m_sql = QStringLiteral("SELECT * FROM %1").arg(m_table);
+        const auto& cols = connection.columns(m_table);
+        if (cols.isEmpty()) fail(QStringLiteral("Tabella %1 inesistente").arg(m_table));
+        m_names.clear();
+        for (const auto& c : cols) m_names << c.name;
+        m_loaded = false;  // a table is read only when a row is asked for
+    } else {
+        m_sql = source;
+        m_table = lock == adLockReadOnly ? QString() : tableOf(source);
+        m_loaded = false;
+        m_open = true;
+        ensureLoaded();
+    }
+    m_byName.clear();
+    for (int i = 0; i < m_names.size(); ++i) m_byName.insert(m_names[i].toUpper(), i);
+    m_open = true;
+}
+
+void Recordset::ensureLoaded()
+{
+    if (m_loaded) return;
+    QSqlQuery q(conn().database());
+    q.setForwardOnly(true);
+    q.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
+    if (!q.exec(conn().translate(m_sql))) {
+        m_open = false;
+        fail(q.lastError().databaseText().isEmpty() ? q.lastError().text() : q.lastError().databaseText());
+    }
+    const QSqlRecord rec = q.record();
+    if (m_names.isEmpty() || m_table.isEmpty()) {
+        m_names.clear();
+        for (int i = 0; i < rec.count(); ++i) m_names << rec.fieldName(i);
+        m_byName.clear();
+        for (int i = 0; i < m_names.size(); ++i) m_byName.insert(m_names[i].toUpper(), i);
+    }
+    m_rows.clear();
+    const int n = rec.count();
+    while (q.next()) {
+        Row r(n);
+        for (int i = 0; i < n; ++i) r[i] = q.value(i);
+        m_rows.push_back(std::move(r));
+    }
+    m_loaded = true;
+    m_indexes.clear();
+    m_filtered = false;
+    m_view.clear();
+    m_pos = 0;
+}
+
+void Recordset::Close()
+{
+    m_open = false;
+    m_loaded = false;
+    m_rows.clear();
+    m_rows.shrink_to_fit();
+    m_view.clear();
+    m_indexes.clear();
+    m_inserts.clear();
+    m_names.clear();
+    m_byName.clear();
+    m_mode = Mode::None;
+    m_filtered = false;
+    m_pos = 0;
+}
+
+bool Recordset::Eof()
+{
+    requireOpen();
+    ensureLoaded();
+    return m_pos >= (m_filtered ? m_view.size() : m_rows.size());
+}
+
+void Recordset::MoveFirst()
+{
+    requireOpen();
+    ensureLoaded();
+    m_pos = 0;
+}
+
+void Recordset::MoveNext()
+{
+    if (Eof()) throw AppError(3021, QStringLiteral("BOF o EOF è True oppure il record corrente è stato eliminato."), RsSource);
+    ++m_pos;
+}
+
+long Recordset::RecordCount()
+{
+    requireOpen();
+    ensureLoaded();
+    return long(m_filtered ? m_view.size() : m_rows.size());
+}
+
+int Recordset::column(const QString& field) const
+{
+    const auto it = m_byName.constFind(field.toUpper());
+    if (it == m_byName.constEnd())
+        throw AppError(3265, QStringLiteral("Impossibile trovare l'elemento nell'insieme corrispondente al nome richiesto: %1").arg(field), RsSource);
+    return *it;
+}
+
+int Recordset::currentRow()
+{
+    if (Eof()) throw AppError(3021, QStringLiteral("BOF o EOF è True oppure il record corrente è stato eliminato."), RsSource);
+    return m_filtered ? m_view[m_pos] : int(m_pos);
+}
+
+QVariant Recordset::value(const QString& field)
+{
+    requireOpen();
+    const int c = column(field);
+    if (m_mode != Mode::None) return m_edit[c];
+    return m_rows[currentRow()][c];
+}
+
+int Recordset::DefinedSize(const QString& field)
+{
+    requireOpen();
+    column(field);
+    const QString table = m_table.isEmpty() ? tableOf(m_sql) : m_table;
+    if (table.isEmpty()) return 0;
+    for (const auto& c : conn().columns(table))
+        if (c.name.compare(field, Qt::CaseInsensitive) == 0) return c.definedSize;
+    return 0;
+}
+
+void Recordset::AddNew()
+{
+    requireOpen();
+    if (m_lock == adLockReadOnly) throw AppError(3251, QStringLiteral("Il recordset non supporta l'aggiornamento."), RsSource);
+    m_mode = Mode::Adding;
+    m_edit = Row(m_names.size());
+    m_changed.assign(m_names.size(), false);
+}
+
+void Recordset::setValue(const QString& field, const QVariant& value)
+{
+    requireOpen();
+    const int c = column(field);
+    if (m_mode == Mode::None) {
+        if (m_lock == adLockReadOnly) throw AppError(3251, QStringLiteral("Il recordset non supporta l'aggiornamento."), RsSource);
+        m_edit = m_rows[currentRow()];
+        m_changed.assign(m_names.size(), false);
+        m_mode = Mode::Editing;
+    }
+    m_edit[c] = value;
+    m_changed[c] = true;
+}
+
+void Recordset::CancelUpdate()
+{
+    m_mode = Mode::None;
+    m_edit.clear();
+}
+
+void Recordset::Update()
+{
+    requireOpen();
+    if (m_mode == Mode::None) return;
+    if (m_table.isEmpty()) fail(QStringLiteral("Il recordset non è aggiornabile."));
+    conn().clearErrors();
+    if (m_mode == Mode::Adding) {
+        insertRow(m_edit);
+        if (m_loaded) {
+            m_rows.push_back(m_edit);
+            indexRow(int(m_rows.size()) - 1);
+        }
+    } else {
+        const int r = currentRow();
+        updateRow(m_rows[r], m_edit);
+        const Row old = m_rows[r];
+        m_rows[r] = m_edit;
+        for (auto it = m_indexes.begin(); it != m_indexes.end(); ++it) {
+            const int c = it.key();
+            if (keyOf(old[c]) == keyOf(m_edit[c])) continue;
+            auto& list = (*it)[keyOf(old[c])];
+            std::erase(list, r);
+            (*it)[keyOf(m_edit[c])].push_back(r);
+        }
+    }
+    m_mode = Mode::None;
+    m_edit.clear();
+}
+
+void Recordset::insertRow(const Row& row)
+{
+    QStringList cols, marks;
+    QString signature;
+    for (int i = 0; i < m_names.size(); ++i) {
+        if (!m_changed[i]) continue;
+        cols << m_names[i];
+        marks << QStringLiteral("?");
+        signature += QString::number(i) + QLatin1Char(',');
+    }
+    auto& q = m_inserts[signature];
+    if (!q) {
+        q = std::make_shared<QSqlQuery>(conn().database());
+        const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                .arg(m_table, cols.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+        if (!q->prepare(sql)) {
+            const QSqlError e = q->lastError();
+            q.reset();
+            fail(e.databaseText().isEmpty() ? e.text() : e.databaseText());
+        }
+    }
+    int b = 0;
+    for (int i = 0; i < m_names.size(); ++i)
+        if (m_changed[i]) q->bindValue(b++, bindable(row[i]));
+    if (!q->exec()) fail(q->lastError().databaseText().isEmpty() ? q->lastError().text() : q->lastError().databaseText());
+}
+
+void Recordset::updateRow(const Row& original, const Row& edited)
+{
+    QStringList sets, where;
+    QVariantList setValues, whereValues;
+    for (int i = 0; i < m_names.size(); ++i) {
+        if (!m_changed[i]) continue;
+        sets << m_names[i] + QStringLiteral("=?");
+        setValues << bindable(edited[i]);
+    }
+    if (sets.isEmpty()) return;
+    // Rows are found by their key, or by all their original values when the table has none.
+    QList<int> keys;
+    const auto& info = conn().columns(m_table);
+    for (int i = 0; i < m_names.size(); ++i)
+        for (const auto& c : info)
+            if (c.key && c.name.compare(m_names[i], Qt::CaseInsensitive) == 0) keys << i;
+    if (keys.isEmpty())
+        for (int i = 0; i < m_names.size(); ++i)
+            if (original[i].typeId() != QMetaType::Double) keys << i;
+    for (int i : keys) {
+        if (original[i].isNull()) {
+            where << m_names[i] + QStringLiteral(" IS NULL");
+        } else {
+            where << m_names[i] + QStringLiteral("=?");
+            whereValues << bindable(original[i]);
+        }
+    }
+    QSqlQuery q(conn().database());
+    q.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                  .arg(m_table, sets.join(QLatin1Char(',')), where.join(QStringLiteral(" AND "))));
+    for (const auto& v : setValues) q.addBindValue(v);
+    for (const auto& v : whereValues) q.addBindValue(v);
+    if (!q.exec()) fail(q.lastError().databaseText().isEmpty() ? q.lastError().text() : q.lastError().databaseText());
+}
+
+const QHash<QString, std::vector<int>>& Recordset::indexFor(int col)
+{
+    auto it = m_indexes.find(col);
+    if (it != m_indexes.end()) return *it;
+    QHash<QString, std::vector<int>> index;
+    index.reserve(qsizetype(m_rows.size()));
+    for (int r = 0; r < int(m_rows.size()); ++r) index[keyOf(m_rows[r][col])].push_back(r);
+    return *m_indexes.insert(col, std::move(index));
+}
+
+void Recordset::indexRow(int row)
+{
+    for (auto it = m_indexes.begin(); it != m_indexes.end(); ++it) (*it)[keyOf(m_rows[row][it.key()])].push_back(row);
+}
+
+void Recordset::Filter(const QString& criterion)
+{
+    requireOpen();
+    ensureLoaded();
+    m_pos = 0;
+    const QString c = criterion.trimmed();
+    if (c.isEmpty()) {
+        m_filtered = false;
+        m_view.clear();
+        return;
+    }
+    const qsizetype eq = c.indexOf(QLatin1Char('='));
+    if (eq <= 0) throw AppError(3001, QStringLiteral("Argomenti di tipo errato, fuori dall'intervallo consentito o in conflitto."), RsSource);
+    const int col = column(c.left(eq).trimmed());
+    QString literal = c.mid(eq + 1).trimmed();
+    QString key;
+    if (literal.size() >= 2 && literal.startsWith(QLatin1Char('\'')) && literal.endsWith(QLatin1Char('\''))) {
+        key = literal.mid(1, literal.size() - 2).replace(QLatin1String("''"), QLatin1String("'"));
+    } else {
+        bool ok = false;
+        const double d = literal.toDouble(&ok);
+        key = ok ? QString::number(d, 'g', 17) : literal;
+    }
+    const auto& index = indexFor(col);
+    const auto hit = index.constFind(key);
+    m_view = hit == index.constEnd() ? std::vector<int>{} : *hit;
+    m_filtered = true;
+}
+
+void Recordset::Requery()
+{
+    requireOpen();
+    m_loaded = false;
+    ensureLoaded();
+}

@@ -1,0 +1,89 @@
+#pragma once
+#include "platform/Connection.h"
+#include <QHash>
+#include <QSqlQuery>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVector>
+#include <memory>
+#include <vector>
+
+// A record set on the host connection: opened on SQL text or on a table name,
+// read row by row, and (when not read-only) extended with AddNew/Update or edited
+// in place. Rows are fetched once, on first use; Filter on one column is served by
+// a hash index built on first use, so repeated look-ups do not scan.
+class Recordset {
+public:
+    enum CursorType { adOpenForwardOnly = 0, adOpenKeyset = 1, adOpenDynamic = 2, adOpenStatic = 3 };
+    enum LockType { adLockReadOnly = 1, adLockPessimistic = 2, adLockOptimistic = 3, adLockBatchOptimistic = 4 };
+
+    Recordset();
+    ~Recordset();
+    Recordset(const Recordset&) = delete;
+    Recordset& operator=(const Recordset&) = delete;
+
+    void Open(const QString& source, Connection& connection, CursorType cursor = adOpenForwardOnly,
+              LockType lock = adLockReadOnly);
+    bool isOpen() const { return m_open; }
+    void Close();
+
+    bool Eof();
+    void MoveFirst();
+    void MoveNext();
+    long RecordCount();
+
+    // Field access by name, case-insensitive. Reading at end of data is an error.
+    QVariant value(const QString& field);
+    bool IsNull(const QString& field) { return value(field).isNull(); }
+    // Declared size of a limited text column, 0 when the column has none.
+    int DefinedSize(const QString& field);
+    QStringList fieldNames() const { return m_names; }
+
+    void AddNew();
+    void setValue(const QString& field, const QVariant& value);  // starts an edit of the current row
+    void Update();
+    void CancelUpdate();
+    bool editing() const { return m_mode != Mode::None; }
+
+    // "COLUMN=value" (a quoted text or a number); an empty criterion removes the filter.
+    void Filter(const QString& criterion);
+    void Requery();
+
+private:
+    enum class Mode { None, Adding, Editing };
+    using Row = QVector<QVariant>;
+
+    Connection& conn() const;
+    void requireOpen() const;
+    void ensureLoaded();
+    int column(const QString& field) const;
+    int currentRow();
+    const QHash<QString, std::vector<int>>& indexFor(int col);
+    void indexRow(int row);
+    void insertRow(const Row& row);
+    void updateRow(const Row& original, const Row& edited);
+    [[noreturn]] void fail(const QString& description);
+
+    Connection* m_conn = nullptr;
+    bool m_open = false;
+    bool m_loaded = false;
+    QString m_sql;
+    QString m_table;  // the table rows are written to; empty when not updatable
+    CursorType m_cursor = adOpenForwardOnly;
+    LockType m_lock = adLockReadOnly;
+
+    QStringList m_names;
+    QHash<QString, int> m_byName;  // upper-case name -> column
+    std::vector<Row> m_rows;
+    bool m_filtered = false;
+    std::vector<int> m_view;  // rows passing the filter
+    size_t m_pos = 0;         // position in the view (or in m_rows when not filtered)
+
+    QHash<int, QHash<QString, std::vector<int>>> m_indexes;
+
+    Mode m_mode = Mode::None;
+    Row m_edit;
+    std::vector<bool> m_changed;
+    QHash<QString, std::shared_ptr<QSqlQuery>> m_inserts;  // prepared per column set
+};

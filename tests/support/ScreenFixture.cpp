@@ -1,0 +1,43 @@
+#include "ScreenFixture.h"
+#include "platform/Settings.h"
+#include <QDir>
+#include <QFile>
+
+void ScreenFixture::SetUp()
+{
+    db = std::make_unique<TestDb>();
+    QDir().mkpath(appPath() + QStringLiteral("/Def"));
+    QDir().mkpath(workingFolder());
+    const QString product = QStringLiteral("KTRTest");
+    Settings::SaveSetting(product, QStringLiteral("General"), QStringLiteral("WorkingFolder"), workingFolder());
+    global = std::make_unique<CGlobal>(db->open(), QStringLiteral("EUR"), product, appPath());
+    screen = std::make_unique<ctlVevAre>(dialogs);
+    screen->resize(900, 600);
+    screen->setCGlobal(global.get());
+}
+
+void ScreenFixture::TearDown()
+{
+    EXPECT_TRUE(dialogs.unexpected().isEmpty()) << "unexpected boxes: " << dialogs.unexpected().join(QStringLiteral("; ")).toStdString();
+    screen.reset();
+    global.reset();
+}
+
+namespace {
+void write(const QString& path, const QByteArray& content)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(content);
+}
+}  // namespace
+
+void ScreenFixture::writeDef(const QString& name, const QByteArray& content)
+{
+    write(appPath() + QStringLiteral("/Def/") + name, content);
+}
+
+void ScreenFixture::writeData(const QString& name, const QByteArray& content)
+{
+    write(workingFolder() + QLatin1Char('/') + name, content);
+}

@@ -1,0 +1,29 @@
+#pragma once
+#include "TestDb.h"
+#include "control/ctlVevAre.h"
+#include "platform/CGlobal.h"
+#include "platform/ScriptedDialogs.h"
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+
+// A screen on a fresh demo database with scripted boxes, a host folder (with Def)
+// and a working folder. Any box the test did not script fails the test.
+class ScreenFixture : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Writes a file (Windows-1252 text) into the host's Def folder or the working folder.
+    void writeDef(const QString& name, const QByteArray& content);
+    void writeData(const QString& name, const QByteArray& content);
+    Connection& conn() { return global->Database().Connection(); }
+    QString appPath() const { return host.filePath(QStringLiteral("app")); }
+    QString workingFolder() const { return host.filePath(QStringLiteral("lavoro")); }
+
+    QTemporaryDir host;
+    std::unique_ptr<TestDb> db;
+    std::unique_ptr<CGlobal> global;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<ctlVevAre> screen;
+};

@@ -1,0 +1,29 @@
+#pragma once
+#include "platform/Connection.h"
+#include <QString>
+#include <QTemporaryDir>
+#include <memory>
+#include <vector>
+
+// A fresh analysis database for one test: an SQLite file in a temporary folder, or
+// (backend "postgresql") an emptied schema of the server named by KTR_TEST_PG.
+class TestDb {
+public:
+    enum Content { Empty, Schema, Demo };
+    explicit TestDb(const QString& backend = QStringLiteral("sqlite"), Content content = Demo);
+
+    // The connection string that opens this database.
+    const QString& connectionString() const { return m_connectionString; }
+    std::unique_ptr<Connection> open() const { return std::make_unique<Connection>(m_connectionString); }
+    QString folder() const { return m_dir.path(); }
+
+    // Backends the tests run on: sqlite always, postgresql when a server is configured.
+    static std::vector<QString> backends();
+
+private:
+    QTemporaryDir m_dir;
+    QString m_connectionString;
+};
+
+// Single value of a query, for assertions.
+QVariant scalar(Connection& c, const QString& sql);
