@@ -1,3 +1,4 @@
+#include "host/Batch.h"
 #include "host/HostSetup.h"
 #include "host/MainWindow.h"
 #include "platform/AppError.h"
@@ -37,7 +38,22 @@ int main(int argc, char* argv[])
                                QStringLiteral("Cartella dell'applicazione che contiene Def."), QStringLiteral("DIR"));
     QCommandLineOption baseCurrency(QStringLiteral("base-currency"),
                                     QStringLiteral("Valuta di base (predefinita EUR)."), QStringLiteral("CODE"), QStringLiteral("EUR"));
-    parser.addOptions({db, createDb, appPath, baseCurrency});
+    QCommandLineOption workingFolder(QStringLiteral("working-folder"),
+                                     QStringLiteral("Cartella di lavoro con i file da importare."), QStringLiteral("DIR"));
+    QCommandLineOption company(QStringLiteral("company"), QStringLiteral("Ditta, per ragione sociale."), QStringLiteral("NAME"));
+    QCommandLineOption year(QStringLiteral("year"), QStringLiteral("Anno."), QStringLiteral("YYYY"));
+    QCommandLineOption month(QStringLiteral("month"), QStringLiteral("Mese, per nome italiano (Gennaio ... Dicembre)."),
+                             QStringLiteral("NAME"));
+    QCommandLineOption rate(QStringLiteral("rate"), QStringLiteral("Cambio da digitare prima del salvataggio."), QStringLiteral("R"));
+    QCommandLineOption save(QStringLiteral("save"),
+                            QStringLiteral("Importa senza finestra: ditta, anno e mese scelti, poi Salva."));
+    QCommandLineOption answer(QStringLiteral("answer"),
+                              QStringLiteral("Risposta a ogni domanda Si/No: yes oppure no (predefinita no)."),
+                              QStringLiteral("yes|no"), QStringLiteral("no"));
+    QCommandLineOption input(QStringLiteral("input"),
+                             QStringLiteral("Risposta alla prossima richiesta di testo (ripetibile, in ordine)."),
+                             QStringLiteral("TEXT"));
+    parser.addOptions({db, createDb, appPath, baseCurrency, workingFolder, company, year, month, rate, save, answer, input});
     parser.process(app);
 
     try {
@@ -55,6 +71,18 @@ int main(int argc, char* argv[])
         }
         if (path.isEmpty()) path = QDir::currentPath();
         CGlobal global(std::make_unique<Connection>(database), parser.value(baseCurrency), ProductName, path);
+        if (parser.isSet(save)) {
+            BatchOptions b;
+            b.workingFolder = parser.value(workingFolder);
+            b.company = parser.value(company);
+            b.year = parser.value(year);
+            b.month = parser.value(month);
+            b.rate = parser.value(rate);
+            b.rateSet = parser.isSet(rate);
+            b.answerYes = parser.value(answer).compare(QLatin1String("yes"), Qt::CaseInsensitive) == 0;
+            b.inputs = parser.values(input);
+            return Batch::save(global, b);
+        }
         MainWindow w(global);
         w.show();
         return app.exec();

@@ -1,0 +1,23 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+
+class CGlobal;
+
+// What a run without a window is told on the command line.
+struct BatchOptions {
+    QString workingFolder;  // empty: the product's "WorkingFolder" setting
+    QString company;
+    QString year;
+    QString month;
+    QString rate;
+    bool rateSet = false;
+    bool answerYes = false;  // the answer to every Yes/No question
+    QStringList inputs;      // answers to the input boxes, in order
+};
+
+namespace Batch {
+// Runs the save command on the screen without a window, printing every box and log
+// row to standard output. Returns 0 when the import committed.
+int save(CGlobal& global, const BatchOptions& options);
+}  // namespace Batch
