@@ -9,7 +9,14 @@ Currency checked(double scaled)
 {
     if (std::isnan(scaled) || std::fabs(scaled) / Currency::Scale > Limit)
         throw AppError::overflow();
-    return Currency::fromScaled(static_cast<std::int64_t>(std::nearbyint(scaled)));
+    // A value that is a half in decimal goes to the even neighbour, whatever binary noise it carries.
+    const double lower = std::floor(scaled);
+    double r;
+    if (std::fabs(scaled - lower - 0.5) < 1e-7)
+        r = std::fmod(lower, 2.0) == 0.0 ? lower : lower + 1.0;
+    else
+        r = std::nearbyint(scaled);
+    return Currency::fromScaled(static_cast<std::int64_t>(r));
 }
 }  // namespace
 

@@ -1,0 +1,101 @@
+#include "ScreenFixture.h"
+#include "platform/DockToolbar.h"
+#include "platform/Settings.h"
+#include <QFrame>
+#include <QGroupBox>
+#include <QSignalSpy>
+#include <QWidget>
+
+// A screen before the host hands it its services.
+TEST(IControl, MembersAnswerAsTheHostExpects)
+{
+    ScriptedDialogs dialogs;
+    ctlVevAre screen(dialogs);
+    IControl& c = screen;
+    EXPECT_EQ(c.MinHeight(), 2000);
+    EXPECT_EQ(c.MinWidth(), 2000);
+    EXPECT_TRUE(c.Resizable());
+    c.setStandard(true);
+    EXPECT_FALSE(c.Standard());
+    EXPECT_TRUE(c.Validate());
+    c.SendControl();
+
+    QString caption = QStringLiteral("Altro titolo");
+    c.setCaption(caption);
+    c.setParametro(QStringLiteral("x"));
+    EXPECT_EQ(screen.windowTitle(), QStringLiteral("Importazione valori PDC"));
+
+    EXPECT_EQ(c.ObjXP(), nullptr);
+    EXPECT_EQ(c.EmptyForm(), nullptr);
+    QObject obj;
+    QWidget form;
+    c.setObjXP(&obj);
+    c.setEmptyForm(&form);
+    EXPECT_EQ(c.ObjXP(), &obj);
+    EXPECT_EQ(c.EmptyForm(), &form);
+
+    // Start-up: hidden frames, the first tool states, the month names.
+    EXPECT_TRUE(screen.fraSelectPeriodo->isHidden());
+    EXPECT_TRUE(screen.fraLog->isHidden());
+    EXPECT_TRUE(screen.picCaption->isHidden());
+    EXPECT_TRUE(screen.DS1->isToolEnabled(QStringLiteral("tbNew")));
+    EXPECT_TRUE(screen.DS1->isToolEnabled(QStringLiteral("tbOpen")));
+    for (const char* key : {"tbClose", "tbOK", "tbCancel", "tbPrint"})
+        EXPECT_FALSE(screen.DS1->isToolEnabled(QLatin1String(key))) << key;
+    EXPECT_FALSE(screen.DS1->isToolVisible(QStringLiteral("tbImport")));
+    EXPECT_EQ(screen.m_Mesi.size(), 12);
+    EXPECT_EQ(screen.m_Mesi.first(), QStringLiteral("Gennaio"));
+    EXPECT_EQ(screen.m_Mesi.last(), QStringLiteral("Dicembre"));
+}
+
+TEST(IControl, CloseWindowRaisesExitControlAndSwallowsHostErrors)
+{
+    ScriptedDialogs dialogs;
+    ctlVevAre screen(dialogs);
+    QSignalSpy spy(&screen, SIGNAL(ExitControl()));
+    int handled = 0;
+    QObject::connect(&screen, &ctlVevAre::ExitControl, [&] {
+        ++handled;
+        throw std::runtime_error("host failure");
+    });
+    EXPECT_NO_THROW(screen.CloseWindow());
+    EXPECT_EQ(spy.count(), 1);
+    EXPECT_EQ(handled, 1);
+}
+
+class ScreenServices : public ScreenFixture {};
+
+TEST_F(ScreenServices, ReceivingTheServicesReadsTheWorkingFolderAndShowsTheImports)
+{
+    EXPECT_EQ(screen->m_CGlobal, global.get());
+    EXPECT_EQ(screen->m_WorkingFolder, workingFolder());
+    for (const char* key : {"tbImport", "tbImportCEE", "tbImportXBRL"})
+        EXPECT_TRUE(screen->DS1->isToolVisible(QLatin1String(key))) << key;
+
+    // No setting: the empty text.
+    Settings::SaveSetting(QStringLiteral("KTRTest"), QStringLiteral("General"), QStringLiteral("WorkingFolder"), QString());
+    screen->setCGlobal(global.get());
+    EXPECT_EQ(screen->m_WorkingFolder, QString());
+}
+
+TEST_F(ScreenServices, MostraErroreShowsTheErrorAndTheConnectionsFirstError)
+{
+    screen->MostraErrore(AppError(13, QStringLiteral("Tipo non corrispondente")));
+    ASSERT_EQ(dialogs.shown().size(), 1);
+    EXPECT_EQ(dialogs.shown()[0].text, QStringLiteral("Tipo non corrispondente"));
+    EXPECT_EQ(dialogs.shown()[0].title, QStringLiteral("Importazione valori PDC"));
+    EXPECT_EQ(dialogs.shown()[0].flags, vb::vbCritical);
+
+    dialogs.clear();
+    screen->MostraErrore(AppError(0, QStringLiteral("niente")));
+    EXPECT_TRUE(dialogs.shown().isEmpty());
+
+    // A failed statement: a negative error number, and the connection's own description.
+    try {
+        conn().Execute(QStringLiteral("SELECT * FROM TABELLA_INESISTENTE"));
+    } catch (...) {
+        screen->MostraErrore(AppError::fromCurrent());
+    }
+    ASSERT_EQ(dialogs.shown().size(), 1);
+    EXPECT_TRUE(dialogs.shown()[0].text.contains(QStringLiteral("TABELLA_INESISTENTE"), Qt::CaseInsensitive));
+}
