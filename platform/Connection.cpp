@@ -44,10 +44,9 @@ Connection::Connection(const QString& connectionString) : m_connectionString(con
     if (!m_db.open())
         fail(QStringLiteral("Impossibile aprire il database: %1").arg(errorText(m_db.lastError())),
              m_db.driverName());
-    if (m_kind == SQLite) {
-        QSqlQuery q(m_db);
-        q.exec(QStringLiteral("PRAGMA foreign_keys = ON"));
-    }
+    QSqlQuery q(m_db);
+    if (m_kind == SQLite) q.exec(QStringLiteral("PRAGMA foreign_keys = ON"));
+    else q.exec(QStringLiteral("SET client_min_messages TO WARNING"));  // notices are not errors
 }
 
 Connection::~Connection()

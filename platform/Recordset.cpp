@@ -130,7 +130,7 @@ void Recordset::Close()
     m_rows.shrink_to_fit();
     m_view.clear();
     m_indexes.clear();
-    m_inserts.clear();
+    m_statements.clear();
     m_names.clear();
     m_byName.clear();
     m_mode = Mode::None;
@@ -266,7 +266,7 @@ void Recordset::insertRow(const Row& row)
         marks << QStringLiteral("?");
         signature += QString::number(i) + QLatin1Char(',');
     }
-    auto& q = m_inserts[signature];
+    auto& q = m_statements[QStringLiteral("INSERT ") + signature];
     if (!q) {
         q = std::make_shared<QSqlQuery>(conn().database());
         const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
@@ -310,12 +310,21 @@ void Recordset::updateRow(const Row& original, const Row& edited)
             whereValues << bindable(original[i]);
         }
     }
-    QSqlQuery q(conn().database());
-    q.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-                  .arg(m_table, sets.join(QLatin1Char(',')), where.join(QStringLiteral(" AND "))));
-    for (const auto& v : setValues) q.addBindValue(v);
-    for (const auto& v : whereValues) q.addBindValue(v);
-    if (!q.exec()) fail(q.lastError().databaseText().isEmpty() ? q.lastError().text() : q.lastError().databaseText());
+    const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                            .arg(m_table, sets.join(QLatin1Char(',')), where.join(QStringLiteral(" AND ")));
+    auto& q = m_statements[sql];
+    if (!q) {
+        q = std::make_shared<QSqlQuery>(conn().database());
+        if (!q->prepare(sql)) {
+            const QSqlError e = q->lastError();
+            q.reset();
+            fail(e.databaseText().isEmpty() ? e.text() : e.databaseText());
+        }
+    }
+    int b = 0;
+    for (const auto& v : setValues) q->bindValue(b++, v);
+    for (const auto& v : whereValues) q->bindValue(b++, v);
+    if (!q->exec()) fail(q->lastError().databaseText().isEmpty() ? q->lastError().text() : q->lastError().databaseText());
 }
 
 const QHash<QString, std::vector<int>>& Recordset::indexFor(int col)

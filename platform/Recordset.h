@@ -85,5 +85,5 @@ private:
     Mode m_mode = Mode::None;
     Row m_edit;
     std::vector<bool> m_changed;
-    QHash<QString, std::shared_ptr<QSqlQuery>> m_inserts;  // prepared per column set
+    QHash<QString, std::shared_ptr<QSqlQuery>> m_statements;  // prepared inserts and updates, reused
 };
