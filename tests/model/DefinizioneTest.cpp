@@ -1,0 +1,154 @@
+#include "ScreenFixture.h"
+
+namespace {
+
+class Definizione : public ScreenFixture {
+protected:
+    void SetUp() override
+    {
+        ScreenFixture::SetUp();
+        screen->setWindowTitle(QStringLiteral("Analisi"));
+        writeData(QStringLiteral("saldi.txt"), "1010;Cassa;1500,00;A\r\n");
+    }
+    bool carica(const QByteArray& def, const QString& code = QStringLiteral("PROVA"))
+    {
+        writeDef(code, def);
+        screen->m_CodImportazione = code;
+        return screen->CaricaConf();
+    }
+    void expectBox(const QString& text, int count)
+    {
+        ASSERT_EQ(dialogs.shown().size(), count);
+        EXPECT_EQ(dialogs.shown().last().text, text);
+        EXPECT_EQ(dialogs.shown().last().title, QStringLiteral("Analisi"));
+        EXPECT_EQ(dialogs.shown().last().flags, vb::vbCritical | vb::vbOKOnly);
+    }
+    Colonna& slot(int n) { return screen->m_Colonne->Item(n); }
+};
+
+TEST_F(Definizione, WorkedExample)
+{
+    ASSERT_TRUE(carica("saldi.txt\r\n1;\r\n0\r\n0\r\n1\r\n2\r\nC1\t1\t0\t0\r\nC2\t3\t0\t0\r\n"
+                       "C3\t2\t0\t0\r\nC8\t4\t0\t0\r\nR1\t1\t3\tTOT\r\n"));
+    auto& s = *screen;
+    EXPECT_EQ(s.m_NomeFile, QStringLiteral("saldi.txt"));
+    EXPECT_EQ(std::make_tuple(s.m_Delimitato, s.m_DueColonne, s.m_AvereNegativo, s.m_ConDescrizione, s.m_PrimaRiga),
+              std::make_tuple(true, false, false, true, qint16(2)));
+    EXPECT_EQ(s.m_Separatore, QStringLiteral(";"));
+    ASSERT_EQ(s.m_Colonne->Count(), 9);
+    const int posizioni[9] = {1, 3, 2, 0, 0, 0, 0, 4, 0};
+    for (int i = 1; i <= 9; ++i) EXPECT_EQ(slot(i).Position, posizioni[i - 1]) << "slot " << i;
+    ASSERT_EQ(s.m_Regole->Count(), 1);
+
+    const QString riga = QStringLiteral("1010;Cassa;1500,00;A");
+    EXPECT_EQ(s.EstraiCampo(riga, slot(1).Position), QStringLiteral("1010"));
+    EXPECT_EQ(s.EstraiCampo(riga, slot(2).Position), QStringLiteral("1500,00"));
+    EXPECT_EQ(s.EstraiCampo(riga, slot(3).Position), QStringLiteral("Cassa"));
+    EXPECT_EQ(s.EstraiCampo(riga, slot(8).Position), QStringLiteral("A"));
+    EXPECT_FALSE(s.VerificaRegole(QStringLiteral("TOTALE;;1500")));
+    EXPECT_TRUE(s.VerificaRegole(QStringLiteral("Totale;;1500")));
+    EXPECT_TRUE(dialogs.shown().isEmpty());
+}
+
+TEST_F(Definizione, SlotsFollowFlagsAndBadColumnLinesAreIgnored)
+{
+    struct Caso { const char* due; const char* descr; int quanti; };
+    for (const Caso& c : {Caso{"1", "1", 10}, Caso{"0", "0", 8}, Caso{"1", "0", 9}, Caso{"0", "1", 9}}) {
+        ASSERT_TRUE(carica(QByteArray("saldi.txt\n0\n") + c.due + "\n0\n" + c.descr +
+                           "\nabc\nC10\t1\t2\t3\nC9\t4\t5\t6\nC2\t 3x\t2.6\t\nC3\t7\nC0\t1\t1\t1\n"));
+        ASSERT_EQ(screen->m_Colonne->Count(), c.quanti) << c.due << c.descr;
+        EXPECT_EQ(c.quanti >= 9 ? slot(9).FromCol : 5, 5);  // a line for a missing slot changes nothing
+        EXPECT_EQ(c.quanti == 10 ? slot(10).ToCol : 3, 3);
+        EXPECT_EQ(slot(8).FromCol, 0);
+    }
+    EXPECT_EQ(screen->m_PrimaRiga, 0);
+    EXPECT_EQ(std::make_tuple(slot(2).Position, slot(2).FromCol, slot(2).ToCol, slot(3).Position),
+              std::make_tuple(qint16(3), qint16(3), qint16(0), qint16(0)));
+}
+
+TEST_F(Definizione, Line2ResetsTheLayout)
+{
+    struct Caso { const char* riga; bool delimitato; const char* sep; };
+    for (const Caso& c : {Caso{"1;", true, ";"}, Caso{"1", true, ""}, Caso{"0", false, ""}, Caso{"2", false, ""},
+                          Caso{"", false, ""}, Caso{nullptr, false, ""}}) {
+        ASSERT_TRUE(carica("saldi.txt\n1;\n"));  // a delimited definition first
+        ASSERT_TRUE(carica(c.riga ? QByteArray("saldi.txt\n") + c.riga + "\n0\n0\n0\n3\n" : QByteArray("saldi.txt")));
+        EXPECT_EQ(screen->m_Delimitato, c.delimitato) << c.riga;
+        EXPECT_EQ(screen->m_Separatore, QString::fromLatin1(c.sep)) << c.riga;
+        EXPECT_EQ(screen->m_PrimaRiga, c.riga ? 3 : 0);
+    }
+    EXPECT_TRUE(dialogs.shown().isEmpty());
+}
+
+TEST_F(Definizione, FailedChecksAreReported)
+{
+    const QString folder = workingFolder();
+    screen->m_CodImportazione.clear();  // the empty Def folder itself
+    EXPECT_FALSE(screen->CaricaConf());
+    expectBox(QStringLiteral("File di definizione  errato o mancante !!"), 1);
+    screen->m_WorkingFolder.clear();
+    EXPECT_FALSE(carica("saldi.txt\n"));
+    expectBox(QStringLiteral("Directory di lavoro non impostata !!"), 2);
+    screen->m_WorkingFolder = folder;
+    EXPECT_FALSE(carica("\r\n1;\r\n"));
+    expectBox(QStringLiteral("Nessun file da importare!!!"), 3);
+    EXPECT_FALSE(carica("manca.txt\n"));
+    expectBox(QStringLiteral("Impossibile Aprire \r\n") + folder + QStringLiteral("\\manca.txt"), 4);
+    EXPECT_FALSE(carica("", QStringLiteral("VUOTO")));  // no line at all
+    expectBox(QStringLiteral("Input oltre la fine del file"), 5);
+    screen->m_CodImportazione.clear();  // the Def folder now holds files: opening it fails
+    EXPECT_FALSE(screen->CaricaConf());
+    EXPECT_EQ(dialogs.shown().size(), 6);
+    EXPECT_EQ(dialogs.shown().last().flags, vb::vbCritical | vb::vbOKOnly);
+}
+
+TEST_F(Definizione, LineEndsAndWindows1252)
+{
+    writeData(QStringLiteral("dati\u00E0.txt"), "x");
+    for (const QByteArray& def : {QByteArray("dati\xE0.txt\r\n0\r\n0\r\n0\r\n0\r\n0\r\nR1\t1\t2\t\xE0 "),
+                                  QByteArray("dati\xE0.txt\n0\n0\n0\n0\n0\nR1\t1\t2\t\xE0 \n")}) {
+        ASSERT_TRUE(carica(def));
+        ASSERT_EQ(screen->m_Regole->Count(), 1);
+        EXPECT_EQ(screen->m_Regole->Item(1).Rule, QStringLiteral("\u00E0 "));
+    }
+}
+
+TEST_F(Definizione, Cuts)
+{
+    struct Fisso { qint16 primo, ultimo; const char* atteso; qint16 primoDopo, ultimoDopo; };
+    for (const Fisso& c : {Fisso{3, 5, "345", 3, 5}, Fisso{5, 20, "567", 5, 7}, Fisso{0, 2, "12", 1, 2},
+                           Fisso{5, 4, "", 5, 4}}) {
+        qint16 primo = c.primo, ultimo = c.ultimo;
+        EXPECT_EQ(screen->EstraiCampo(QStringLiteral("1234567"), primo, ultimo), QString::fromLatin1(c.atteso));
+        EXPECT_EQ(std::make_pair(primo, ultimo), std::make_pair(c.primoDopo, c.ultimoDopo));
+    }
+    screen->m_Separatore = QStringLiteral(";");
+    struct Campo { const char* riga; qint16 n; const char* atteso; };
+    for (const Campo& c : {Campo{"x;y", 3, ""}, Campo{"x; y ;z", 2, "y"}, Campo{"x;y", 0, ""}, Campo{"a;;b", 2, ""},
+                           Campo{"a;;b", 3, "b"}, Campo{" a\t;b", 1, "a\t"}}) {
+        qint16 n = c.n;
+        EXPECT_EQ(screen->EstraiCampo(QString::fromLatin1(c.riga), n), QString::fromLatin1(c.atteso)) << c.riga;
+    }
+    EXPECT_TRUE(dialogs.shown().isEmpty());
+
+    qint16 primo = 5, ultimo = 3;  // cuts that cannot be made
+    EXPECT_EQ(screen->EstraiCampo(QStringLiteral("1234567"), primo, ultimo), QString());
+    expectBox(QStringLiteral("Chiamata di routine o argomento non validi"), 1);
+    primo = 1, ultimo = 1;
+    EXPECT_EQ(screen->EstraiCampo(QString(), primo, ultimo), QString());
+    EXPECT_EQ(dialogs.shown().size(), 2);
+}
+
+TEST_F(Definizione, RulesCompareExactly)
+{
+    ASSERT_TRUE(carica("saldi.txt\n0\n0\n0\n0\n0\nR1\t1\t3\tTOT\nX1\t1\t3\tTOT\nR2\t5\t8\tAB  \nR9\t1\n"));
+    ASSERT_EQ(screen->m_Regole->Count(), 2);
+    struct Caso { const char* riga; bool importa; };
+    for (const Caso& c : {Caso{"TOTALE", false}, Caso{"Tot", true}, Caso{"1234AB  x", false}, Caso{"1234AB", true},
+                          Caso{"1234ab  x", true}, Caso{"1234AB x", true}}) {
+        EXPECT_EQ(screen->VerificaRegole(QString::fromLatin1(c.riga)), c.importa) << c.riga;
+    }
+    EXPECT_EQ(screen->m_Regole->Item(2).ToCol, 8);  // clamping while cutting leaves the rule as read
+}
+
+}  // namespace
