@@ -18,12 +18,12 @@ QString errorText(const QSqlError& e)
 Connection::Connection(const QString& connectionString) : m_connectionString(connectionString)
 {
     m_name = QStringLiteral("ktr-%1").arg(g_counter.fetchAndAddRelaxed(1));
-    QString spec = connectionString;
-    if (spec.startsWith(QLatin1String("postgresql:"), Qt::CaseInsensitive)) {
+    QString target = connectionString;
+    if (target.startsWith(QLatin1String("postgresql:"), Qt::CaseInsensitive)) {
         m_kind = PostgreSQL;
         m_db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_name);
         QStringList options;
-        const auto pairs = spec.mid(11).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        const auto pairs = target.mid(11).split(QLatin1Char(' '), Qt::SkipEmptyParts);
         for (const QString& pair : pairs) {
             const qsizetype eq = pair.indexOf(QLatin1Char('='));
             const QString key = pair.left(eq).trimmed().toLower(), value = pair.mid(eq + 1);
@@ -36,9 +36,9 @@ Connection::Connection(const QString& connectionString) : m_connectionString(con
         }
         m_db.setConnectOptions(options.join(QLatin1Char(';')));
     } else {
-        if (spec.startsWith(QLatin1String("sqlite:"), Qt::CaseInsensitive)) spec = spec.mid(7);
+        if (target.startsWith(QLatin1String("sqlite:"), Qt::CaseInsensitive)) target = target.mid(7);
         m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-        m_db.setDatabaseName(spec);
+        m_db.setDatabaseName(target);
         m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
     }
     if (!m_db.open())
