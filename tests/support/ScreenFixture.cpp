@@ -3,6 +3,14 @@
 #include <QDir>
 #include <QFile>
 
+namespace {
+class NoRates : public WebRateService {
+public:
+    double CambioAttuale(QString&) override { return 0; }
+    double CambioStorico(qint16&, qint16&, QString&) override { return 0; }
+};
+}  // namespace
+
 void ScreenFixture::SetUp()
 {
     db = std::make_unique<TestDb>();
@@ -12,6 +20,8 @@ void ScreenFixture::SetUp()
     Settings::SaveSetting(product, QStringLiteral("General"), QStringLiteral("WorkingFolder"), workingFolder());
     global = std::make_unique<CGlobal>(db->open(), QStringLiteral("EUR"), product, appPath());
     screen = std::make_unique<ctlVevAre>(dialogs);
+    // No test reaches the real rate service: unless a test says otherwise, no rate is known.
+    screen->setRateServiceFactory([] { return std::make_unique<NoRates>(); });
     screen->resize(900, 600);
     screen->setCGlobal(global.get());
 }
