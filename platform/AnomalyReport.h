@@ -30,13 +30,36 @@ private:
     QString m_pdf;
 };
 
+// One line of the printed anomaly list, before it is laid out on pages.
+struct VoceStampa {
+    enum Tipo {
+        Ditta,      // heading of a company's rows: testo
+        Anomalia,   // one row: conto, descrizione, esito, motivo, sezione
+        Riepilogo,  // closing counts: testo
+        Nessuna,    // the table holds no anomaly: testo
+    };
+    Tipo tipo = Anomalia;
+    QString testo;
+    QString conto, descrizione, esito, motivo, sezione;
+    bool scartato = false;  // the value was dropped (else it was posted)
+};
+
 // The anomaly print object of the report library.
 class AnomalyReport {
 public:
     void setContesto(ContestoStampa* contesto) { m_contesto = contesto; }
-    // Prints (preview, print or PDF) rows 0 to maxRow of the table.
-    bool Stampa(TabellaAnomalie& table, qint16& maxRow, bool& flag);
+    // Prints rows 0 to maxRow - 1 of the table (the row maxRow is the empty one the
+    // imports keep last); empty rows are skipped. With the context's PDF file set it
+    // writes that file; otherwise `anteprima` True shows the preview over the context's
+    // window, False prints to the default printer. Gives False when nothing could be written.
+    bool Stampa(TabellaAnomalie& table, qint16& maxRow, bool& anteprima);
+
+    // The lines of the list, grouped by company in the order of the table.
+    static QList<VoceStampa> Voci(const TabellaAnomalie& table, qint16 maxRow);
+    // Pages of the last print.
+    int pagine() const { return m_pagine; }
 
 private:
     ContestoStampa* m_contesto = nullptr;
+    int m_pagine = 0;
 };

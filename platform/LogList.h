@@ -1,22 +1,30 @@
 #pragma once
 #include <QColor>
-#include <QTreeView>
+#include <QElapsedTimer>
+#include <QTableView>
+#include <QTimer>
 
 class LogModel;
+class QHeaderView;
 
 // The report-view log list: three text columns, a text colour per row and for the
 // "Descrizione" cell, bold per row and per cell, sorting by a column as text.
-// Rows are stored compactly, so hundreds of thousands of rows stay fast.
-class LogList : public QTreeView {
+// Rows are stored compactly, so hundreds of thousands of rows stay fast: new rows
+// reach the view in batches and the scroll to the last row asked for happens once
+// per batch. Row indexes are display positions.
+class LogList : public QTableView {
     Q_OBJECT
 public:
     explicit LogList(QWidget* parent = nullptr);
     ~LogList() override;
 
-    // Appends a row; returns its index.
+    // Appends a row (or, with sorting on, adds it at the end until the next batch
+    // places it in order); returns its index.
     int addRow(const QString& conto, const QString& descrizione, const QString& valore);
+    // A row colour applies to every cell without a colour of its own.
     void setRowColor(int row, const QColor& color);
     void setCellColor(int row, int column, const QColor& color);
+    // A bold row makes every cell bold; a bold cell is bold whatever its row.
     void setRowBold(int row, bool bold);
     void setCellBold(int row, int column, bool bold);
     void clearRows();
@@ -30,6 +38,7 @@ public:
     QColor defaultColor() const;
 
     // Sorting: the column becomes the key and sorting is on; always ascending, as text.
+    // A click on a column header does the same.
     void setSortKey(int column);
     int sortKey() const;
     bool sorted() const;
@@ -38,9 +47,21 @@ public:
     void selectRow(int row);
     int selectedRow() const;
 
+    // Column header of the list (the layout sets the column widths through it).
+    QHeaderView* header() const;
+    void setColumnWidthsPx(int conto, int descrizione, int valore);
+    // Brings the view up to date now: pending rows, their order and the pending scroll.
+    void flush();
+
 signals:
     void headerClicked(int column);
 
 private:
+    void schedule();
+    void settle() const;  // places pending rows in order before they are read
+
     LogModel* m_model;
+    QTimer m_batch;
+    QElapsedTimer m_sinceBatch;
+    int m_scrollTo = -1;  // storage position of the row to bring into view
 };

@@ -1,13 +1,37 @@
 #include "control/ctlVevAre.h"
-// Placeholder until the log lands.
-void ctlVevAre::InsertLog(const QString&, const QString&, const QString&, bool, bool) {}
-void ctlVevAre::StampaAnomalie() {}
-void ctlVevAre::VerificaQuadratura(const QString&, const QString&, qint16, qint16) {}
+#include "platform/LogList.h"
+
+namespace {
+// Colours are given as blue-green-red integers (&H00BBGGRR).
+QColor coloreBGR(int bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
+}  // namespace
+
+void ctlVevAre::InsertLog(const QString& Conto, const QString& Descrizione, const QString& Valore, bool Errore,
+                          bool Evidenzia)
+{
+    const int riga = lwLog->addRow(Conto, Descrizione, Valore);
+    if (Evidenzia || Errore) {
+        if (Evidenzia) {
+            lwLog->setRowColor(riga, coloreBGR(65280));
+            lwLog->setCellColor(riga, 1, coloreBGR(49152));
+            lwLog->setCellBold(riga, 1, true);
+        }
+        // An error overrides the highlight colours; the bold of both stays.
+        if (Errore) {
+            lwLog->setRowColor(riga, coloreBGR(255));
+            lwLog->setCellColor(riga, 1, coloreBGR(255));
+            lwLog->setRowBold(riga, true);
+        }
+    }
+    lwLog->ensureRowVisible(riga);
+}
+
 void ctlVevAre::ResetAnomalie()
 {
     m_NumAnomalie = 0;
     m_Anomalie = TabellaAnomalie(1);
 }
+
 void ctlVevAre::AggiungiAnomalia(const RigaAnomalia& riga)
 {
     ++m_NumAnomalie;

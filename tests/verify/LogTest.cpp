@@ -1,0 +1,144 @@
+#include "ScreenFixture.h"
+#include "platform/LogList.h"
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QMouseEvent>
+
+namespace {
+
+const QColor kBlu(0, 0, 192), kVerde(0, 255, 0), kVerdeScuro(0, 192, 0), kRosso(255, 0, 0);
+
+void clickHeader(LogList* list, int column)
+{
+    QHeaderView* h = list->header();
+    const QPoint p(h->sectionViewportPosition(column) + h->sectionSize(column) / 2, h->height() / 2);
+    const QPointF g = h->viewport()->mapToGlobal(p);
+    QMouseEvent press(QEvent::MouseButtonPress, p, g, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, p, g, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(h->viewport(), &press);
+    QApplication::sendEvent(h->viewport(), &release);
+}
+
+QStringList colonna(LogList* list, int column)
+{
+    QStringList out;
+    for (int r = 0; r < list->rowCount(); ++r) out << list->text(r, column);
+    return out;
+}
+
+class LogTest : public ScreenFixture {
+protected:
+    void SetUp() override
+    {
+        ScreenFixture::SetUp();
+        log = screen->lwLog;
+        screen->fraLog->show();
+        screen->show();
+        log->setGeometry(10, 20, 700, 300);
+        log->setColumnWidthsPx(100, 400, 150);
+        QApplication::processEvents();
+    }
+    LogList* log = nullptr;
+};
+
+}  // namespace
+
+TEST_F(LogTest, ColoursAndBoldFollowTheFlags)
+{
+    screen->InsertLog(QStringLiteral("1010"));
+    screen->InsertLog(QStringLiteral("1020"), QStringLiteral("Banca"), QStringLiteral("1.000"), false, true);
+    screen->InsertLog(QStringLiteral("1030"), QStringLiteral("Errore"), QStringLiteral("5"), true, false);
+    screen->InsertLog(QStringLiteral("1040"), QStringLiteral("Entrambi"), QStringLiteral("7"), true, true);
+    ASSERT_EQ(log->rowCount(), 4);
+
+    // Only the account: empty description and value, default colour, nothing bold.
+    EXPECT_EQ(log->text(0, 0), QStringLiteral("1010"));
+    EXPECT_TRUE(log->text(0, 1).isEmpty());
+    EXPECT_TRUE(log->text(0, 2).isEmpty());
+    for (int c = 0; c < 3; ++c) {
+        EXPECT_EQ(log->color(0, c), kBlu);
+        EXPECT_FALSE(log->bold(0, c));
+    }
+
+    // Highlight: green row, darker green bold description.
+    EXPECT_EQ(log->color(1, 0), kVerde);
+    EXPECT_EQ(log->color(1, 1), kVerdeScuro);
+    EXPECT_EQ(log->color(1, 2), kVerde);
+    EXPECT_FALSE(log->bold(1, 0));
+    EXPECT_TRUE(log->bold(1, 1));
+    EXPECT_EQ(log->text(1, 2), QStringLiteral("1.000"));
+
+    // Error: red bold row.
+    for (int c = 0; c < 3; ++c) {
+        EXPECT_EQ(log->color(2, c), kRosso);
+        EXPECT_TRUE(log->bold(2, c));
+    }
+
+    // Both: the error colours win, both bolds stay.
+    for (int c = 0; c < 3; ++c) EXPECT_EQ(log->color(3, c), kRosso);
+    EXPECT_TRUE(log->bold(3, 0));
+    EXPECT_TRUE(log->bold(3, 1));
+
+    // What the view paints agrees.
+    log->flush();
+    const QModelIndex desc = log->model()->index(1, 1);
+    EXPECT_EQ(desc.data(Qt::ForegroundRole).value<QBrush>().color(), kVerdeScuro);
+    EXPECT_TRUE(desc.data(Qt::FontRole).value<QFont>().bold());
+    EXPECT_EQ(log->model()->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Valore"));
+}
+
+TEST_F(LogTest, HeaderClickSortsAsTextAscendingOnly)
+{
+    screen->InsertLog(QStringLiteral("C"), QStringLiteral("tre"), QStringLiteral("200"));
+    screen->InsertLog(QStringLiteral("A"), QStringLiteral("uno"), QStringLiteral("1.000"), true, false);
+    screen->InsertLog(QStringLiteral("B"), QStringLiteral("due"), QStringLiteral("30"));
+    log->flush();
+    EXPECT_FALSE(log->sorted());
+
+    clickHeader(log, 2);
+    EXPECT_TRUE(log->sorted());
+    EXPECT_EQ(log->sortKey(), 2);
+    EXPECT_EQ(colonna(log, 2), (QStringList{"1.000", "200", "30"}));
+    EXPECT_EQ(log->color(0, 0), kRosso);  // colours travel with their row
+    EXPECT_EQ(log->color(1, 0), kBlu);
+
+    clickHeader(log, 2);  // no descending order
+    EXPECT_EQ(colonna(log, 2), (QStringList{"1.000", "200", "30"}));
+
+    // Rows logged while sorted find their place.
+    screen->InsertLog(QStringLiteral("D"), QStringLiteral("quattro"), QStringLiteral("150"), true, false);
+    screen->InsertLog(QStringLiteral("E"), QStringLiteral("cinque"), QStringLiteral("4"));
+    EXPECT_EQ(colonna(log, 2), (QStringList{"1.000", "150", "200", "30", "4"}));
+    EXPECT_EQ(log->color(1, 2), kRosso);
+
+    clickHeader(log, 0);
+    EXPECT_EQ(colonna(log, 0), (QStringList{"A", "B", "C", "D", "E"}));
+
+    log->selectRow(2);
+    EXPECT_EQ(log->selectedRow(), 2);
+    log->clearRows();
+    EXPECT_EQ(log->rowCount(), 0);
+    EXPECT_EQ(log->model()->rowCount(), 0);
+}
+
+TEST_F(LogTest, ManyRowsStayFastAndTheLastIsShown)
+{
+    const int righe = 200000;
+    QElapsedTimer t;
+    t.start();
+    for (int i = 0; i < righe; ++i) {
+        screen->InsertLog(QString::number(100000 + i), QStringLiteral("Conto di prova numero %1").arg(i),
+                          QString::number(i), i % 1000 == 0, i % 500 == 0);
+        if (i % 50 == 0) QApplication::processEvents();
+    }
+    QApplication::processEvents();
+    log->flush();
+    EXPECT_LT(t.elapsed(), 15000);
+    ASSERT_EQ(log->model()->rowCount(), righe);
+
+    const QRect ultima = log->visualRect(log->model()->index(righe - 1, 0));
+    EXPECT_TRUE(log->viewport()->rect().intersects(ultima)) << "row at " << ultima.y();
+    EXPECT_EQ(log->color(1000, 0), kRosso);
+}

@@ -1,0 +1,52 @@
+#include "control/ctlVevAre.h"
+#include "platform/BalanceCheck.h"
+#include "platform/CGlobal.h"
+#include "platform/Dialogs.h"
+#include "platform/Valori.h"
+#include <cmath>
+
+// The check never stops the import that calls it: each step ignores its own errors,
+// and a total that cannot be read counts as 0.
+void ctlVevAre::VerificaQuadratura(const QString& Ditta, const QString& Anno, qint16 Mese, qint16 Periodo)
+{
+    // Without the host connection the library cannot be reached: both sums stay 0.
+    const bool raggiunta = m_CGlobal && m_Quadratura;
+    if (raggiunta) {
+        try {
+            QString ditta = Ditta, anno = Anno;
+            qint16 mese = Mese, periodo = Periodo;
+            qint32 zero = 0;
+            bool vero = true;
+            qint16 zero16 = 0;
+            m_Quadratura->Verifica(m_CGlobal->Database().Connection(), ditta, anno, mese, periodo, zero, vero, zero16);
+        } catch (...) {
+        }
+    }
+
+    auto totale = [this, raggiunta](double (BalanceCheck::*leggi)() const) {
+        return raggiunta ? (m_Quadratura.get()->*leggi)() : 0.0;
+    };
+    const double A = std::fabs(totale(&BalanceCheck::Totale2) + totale(&BalanceCheck::Totale1));
+    const double B = std::fabs(totale(&BalanceCheck::Totale4) + totale(&BalanceCheck::Totale3));
+
+    if (vb::Round(A, 2) == vb::Round(B, 2)) {
+        try {
+            InsertLog(QString(), QStringLiteral("VERIFICA QUADRATURA ") + vb::Trim(Anno) + QStringLiteral("  EFFETTUATO CON SUCCESSO."),
+                      QString(), false, true);
+        } catch (...) {
+        }
+        return;
+    }
+    try {
+        InsertLog(QString(), QStringLiteral("VERIFICA QUADRATURA NON SUPERATO."), QString(), true, false);
+    } catch (...) {
+    }
+    try {
+        dialogs().MsgBox(QStringLiteral("Attenzione! Verifica quadratura non superato.") + QStringLiteral("\r\n") +
+                             QStringLiteral(" Ditta : ") + vb::Trim(Ditta) + QStringLiteral(" Anno : ") + vb::Trim(Anno) +
+                             QStringLiteral(" Mese : ") + QString::number(Mese) + QStringLiteral(" Periodo : ") +
+                             QString::number(Periodo),
+                         vb::vbExclamation | vb::vbOKOnly, QStringLiteral("Verifica Quadratura"));
+    } catch (...) {
+    }
+}
