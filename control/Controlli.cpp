@@ -5,6 +5,7 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -56,35 +57,59 @@ void ctlVevAre::CreaControlli()
     cmdGetRate->setObjectName(QStringLiteral("cmdGetRate"));
     lblDescRif->setObjectName(QStringLiteral("lblDescRif"));
 
+    // Company on the first line, the period key on the second with the period's
+    // description beside it, currency and rate on the third; the fields keep their
+    // width and the frame's spare room stays on the right.
     auto* grid = new QGridLayout(fraSelectPeriodo);
+    grid->setContentsMargins(12, 10, 12, 10);
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(8);
     auto label = [this](const QString& text, QWidget* buddy) {
         auto* l = new QLabel(text, fraSelectPeriodo);
         l->setBuddy(buddy);
         return l;
     };
+    cmbDitte->setMinimumWidth(360);
+    cmbAnni->setFixedWidth(90);
+    cmbMesi->setFixedWidth(130);
+    cmbPeriodo->setFixedWidth(70);
+    cmbValuta->setFixedWidth(90);
+    txtCambio->setFixedWidth(130);
+    txtCambio->setAlignment(Qt::AlignRight);
+    cmdGetRate->setAutoRaise(false);
+
     grid->addWidget(label(QStringLiteral("Ditta"), cmbDitte), 0, 0);
-    grid->addWidget(cmbDitte, 0, 1, 1, 4);
+    grid->addWidget(cmbDitte, 0, 1, 1, 5);
     grid->addWidget(label(QStringLiteral("Anno"), cmbAnni), 1, 0);
     grid->addWidget(cmbAnni, 1, 1);
     grid->addWidget(label(QStringLiteral("Mese"), cmbMesi), 1, 2);
     grid->addWidget(cmbMesi, 1, 3);
-    grid->addWidget(label(QStringLiteral("Periodo"), cmbPeriodo), 2, 0);
-    grid->addWidget(cmbPeriodo, 2, 1);
-    grid->addWidget(lblDescRif, 2, 2, 1, 3);
-    grid->addWidget(label(QStringLiteral("Valuta"), cmbValuta), 3, 0);
-    grid->addWidget(cmbValuta, 3, 1);
-    grid->addWidget(label(QStringLiteral("Cambio"), txtCambio), 3, 2);
-    grid->addWidget(txtCambio, 3, 3);
-    grid->addWidget(cmdGetRate, 3, 4);
-    grid->addWidget(cmdEditCambio, 4, 3);
-    grid->setRowStretch(5, 1);
-    grid->setColumnStretch(4, 1);
+    grid->addWidget(label(QStringLiteral("Periodo"), cmbPeriodo), 1, 4);
+    grid->addWidget(cmbPeriodo, 1, 5, Qt::AlignLeft);
+    grid->addWidget(lblDescRif, 1, 6);
+    grid->addWidget(label(QStringLiteral("Valuta"), cmbValuta), 2, 0);
+    grid->addWidget(cmbValuta, 2, 1);
+    grid->addWidget(label(QStringLiteral("Cambio"), txtCambio), 2, 2);
+    grid->addWidget(txtCambio, 2, 3);
+    auto* bottoni = new QHBoxLayout;
+    bottoni->setSpacing(4);
+    bottoni->addWidget(cmdGetRate);
+    bottoni->addWidget(cmdEditCambio);
+    bottoni->addStretch(1);
+    grid->addLayout(bottoni, 2, 4, 1, 3);
+    grid->setColumnStretch(6, 1);
+    grid->setRowStretch(3, 1);
+
+    QWidget::setTabOrder(cmbDitte, cmbAnni);
+    QWidget::setTabOrder(cmbAnni, cmbMesi);
+    QWidget::setTabOrder(cmbMesi, cmbPeriodo);
+    QWidget::setTabOrder(cmbPeriodo, cmbValuta);
+    QWidget::setTabOrder(cmbValuta, txtCambio);
+    QWidget::setTabOrder(txtCambio, cmdGetRate);
+    QWidget::setTabOrder(cmdGetRate, cmdEditCambio);
 
     fraLog = new QGroupBox(QStringLiteral("Importazione"), this);
     fraLog->setObjectName(QStringLiteral("fraLog"));
     lwLog = new LogList(fraLog);
     lwLog->setObjectName(QStringLiteral("lwLog"));
-
-    for (QWidget* w : {static_cast<QWidget*>(cmbDitte), static_cast<QWidget*>(cmbAnni), static_cast<QWidget*>(cmbMesi)})
-        w->installEventFilter(this);
 }

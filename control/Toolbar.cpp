@@ -1,32 +1,209 @@
 #include "control/ctlVevAre.h"
+#include "platform/CGlobal.h"
+#include "platform/Dialogs.h"
 #include "platform/DockToolbar.h"
+#include "platform/ListControl.h"
+#include "platform/LogList.h"
+#include <QAction>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QStyle>
+#include <QToolButton>
 
-// Placeholder until the toolbar commands land.
+namespace {
+
+// Set while a hotkey acts as a click: its errors belong to the hotkey's own report.
+int g_daHotkey = 0;
+struct DaHotkey {
+    DaHotkey() { ++g_daHotkey; }
+    ~DaHotkey() { --g_daHotkey; }
+    DaHotkey(const DaHotkey&) = delete;
+    DaHotkey& operator=(const DaHotkey&) = delete;
+};
+
+const QString kImportTools[] = {QStringLiteral("tbImport"), QStringLiteral("tbImportCEE"),
+                                QStringLiteral("tbImportXBRL")};
+
+// Theme icon when the desktop has one, the style's own otherwise.
+QIcon icona(const QWidget* w, const char* theme, QStyle::StandardPixmap fallback)
+{
+    return QIcon::fromTheme(QLatin1String(theme), w->style()->standardIcon(fallback));
+}
+
+}  // namespace
+
 void ctlVevAre::CreaBarraStrumenti()
 {
-    DS1->addTool(QStringLiteral("tbNew"), QStringLiteral("Nuovo"));
-    DS1->addTool(QStringLiteral("tbOpen"), QStringLiteral("Apri"));
-    DS1->addTool(QStringLiteral("tbClose"), QStringLiteral("Chiudi"));
-    DS1->addTool(QStringLiteral("tbOK"), QStringLiteral("Salva"));
-    DS1->addTool(QStringLiteral("tbCancel"), QStringLiteral("Annulla Modifiche"));
-    DS1->addTool(QStringLiteral("tbPrint"), QStringLiteral("Stampa Anomalie"));
-    DS1->addTool(QStringLiteral("tbExit"), QStringLiteral("Chiudi Maschera"));
+    // The bar is one text line high: captions beside small icons, no separators, so
+    // that every tool fits the host's usual window width.
+    DS1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    DS1->setIconSize(QSize(16, 16));
+
+    DS1->addTool(QStringLiteral("tbNew"), QStringLiteral("Nuovo"), icona(this, "document-new", QStyle::SP_FileIcon));
+    DS1->addTool(QStringLiteral("tbOpen"), QStringLiteral("Apri"),
+                 icona(this, "document-open", QStyle::SP_DialogOpenButton));
+    DS1->addTool(QStringLiteral("tbClose"), QStringLiteral("Chiudi"),
+                 icona(this, "document-close", QStyle::SP_DialogCloseButton));
+    DS1->addTool(QStringLiteral("tbOK"), QStringLiteral("Salva"),
+                 icona(this, "document-save", QStyle::SP_DialogSaveButton));
+    DS1->addTool(QStringLiteral("tbCancel"), QStringLiteral("Annulla Modifiche"),
+                 icona(this, "edit-undo", QStyle::SP_DialogCancelButton));
+    DS1->addTool(QStringLiteral("tbPrint"), QStringLiteral("Stampa Anomalie"),
+                 icona(this, "document-print", QStyle::SP_FileDialogDetailedView));
+    DS1->addTool(QStringLiteral("tbExit"), QStringLiteral("Chiudi Maschera"),
+                 icona(this, "application-exit", QStyle::SP_TitleBarCloseButton));
     DS1->addLabel(QStringLiteral("lblImport"), QStringLiteral("Importazioni automatiche"));
-    DS1->addTool(QStringLiteral("tbImport"), QStringLiteral("Importazione automatica"));
-    DS1->addTool(QStringLiteral("tbImportCEE"), QStringLiteral("Importazione automatica da Bilancio CEE"));
-    DS1->addTool(QStringLiteral("tbImportXBRL"), QStringLiteral("Importazione bilancio da file XBRL"));
-    DS1->setToolVisible(QStringLiteral("tbImport"), false);
-    DS1->setToolVisible(QStringLiteral("tbImportCEE"), false);
-    DS1->setToolVisible(QStringLiteral("tbImportXBRL"), false);
-    connect(DS1, &DockToolbar::toolClick, this, &ctlVevAre::DS1_ToolClick);
+    DS1->addTool(QStringLiteral("tbImport"), QStringLiteral("Importazione automatica"),
+                 icona(this, "go-down", QStyle::SP_ArrowDown));
+    DS1->addTool(QStringLiteral("tbImportCEE"), QStringLiteral("Importazione automatica da Bilancio CEE"),
+                 icona(this, "x-office-spreadsheet", QStyle::SP_FileDialogContentsView));
+    DS1->addTool(QStringLiteral("tbImportXBRL"), QStringLiteral("Importazione bilancio da file XBRL"),
+                 icona(this, "text-xml", QStyle::SP_FileLinkIcon));
+    // The three import tools show only their icons; their captions are the tips.
+    for (const QString& key : kImportTools) {
+        if (auto* button = qobject_cast<QToolButton*>(DS1->widgetForAction(DS1->action(key))))
+            button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+        DS1->setToolVisible(key, false);
+    }
+    // A command that does not trap its errors must still not throw into the event loop.
+    connect(DS1, &DockToolbar::toolClick, this, [this](const QString& key) {
+        try {
+            DS1_ToolClick(key);
+        } catch (...) {
+            if (g_daHotkey > 0) throw;
+            MostraErrore(AppError::fromCurrent());
+        }
+    });
 }
 
-void ctlVevAre::ClickNew() {}
-void ctlVevAre::ClickOpen() {}
-void ctlVevAre::ClickClose() {}
-void ctlVevAre::ClickCancel() {}
 void ctlVevAre::DS1_ToolClick(const QString& key)
 {
-    if (key == QLatin1String("tbExit")) CloseWindow();
+    if (key == QLatin1String("tbNew")) ClickNew();
+    else if (key == QLatin1String("tbOpen")) ClickOpen();
+    else if (key == QLatin1String("tbClose")) ClickClose();
+    else if (key == QLatin1String("tbOK")) ClickOk();
+    else if (key == QLatin1String("tbCancel")) ClickCancel();
+    else if (key == QLatin1String("tbExit")) CloseWindow();
+    else if (key == QLatin1String("tbPrint")) StampaAnomalie();
+    // tbImport, tbImportCEE and tbImportXBRL: their commands are not in the screen yet.
 }
-bool ctlVevAre::HandleHotkey(int, int) { return false; }
+
+void ctlVevAre::ClickNew()
+{
+    try {
+        setHourglass(true);
+        for (const QString& key : kImportTools) DS1->setToolEnabled(key, false);
+        CaricaDitte();
+        setHourglass(false);
+
+        cmbAnni->Clear();
+        cmbAnni->setFreeTyping(true);
+        // Enter and Escape in the typed year go to the screen, not to the list.
+        if (QLineEdit* edit = cmbAnni->lineEdit()) edit->installEventFilter(this);
+        cmbMesi->Clear();
+        cmbPeriodo->Clear();
+        for (const QString& mese : m_Mesi) cmbMesi->AddItem(mese);
+        cmbMesi->setListIndex(-1);
+
+        DS1->setToolEnabled(QStringLiteral("tbNew"), false);
+        DS1->setToolEnabled(QStringLiteral("tbOpen"), false);
+        DS1->setToolEnabled(QStringLiteral("tbCancel"), true);
+        DS1->setToolEnabled(QStringLiteral("tbPrint"), false);
+        m_ModalitaApri = false;
+
+        m_CGlobal->Utility().SelezionaVoce(*cmbValuta, m_CGlobal->ValutaBase());
+        fraSelectPeriodo->setVisible(true);
+        cmbDitte->setFocus();
+    } catch (...) {
+        MostraErrore(AppError::fromCurrent());
+    }
+}
+
+void ctlVevAre::ClickOpen()
+{
+    setHourglass(true);
+    CaricaDitte();
+    setHourglass(false);
+
+    cmbAnni->Clear();
+    cmbAnni->setFreeTyping(false);
+    cmbMesi->Clear();
+
+    m_ModalitaApri = true;
+    DS1->setToolEnabled(QStringLiteral("tbNew"), false);
+    DS1->setToolEnabled(QStringLiteral("tbOpen"), false);
+    DS1->setToolEnabled(QStringLiteral("tbCancel"), true);
+    DS1->setToolEnabled(QStringLiteral("tbPrint"), false);
+    for (const QString& key : kImportTools) DS1->setToolEnabled(key, false);
+
+    m_CGlobal->Utility().SelezionaVoce(*cmbValuta, m_CGlobal->ValutaBase());
+    fraSelectPeriodo->setVisible(true);
+    cmbDitte->setFocus();
+}
+
+void ctlVevAre::ClickClose()
+{
+    DS1->setToolEnabled(QStringLiteral("tbNew"), true);
+    DS1->setToolEnabled(QStringLiteral("tbOpen"), true);
+    DS1->setToolEnabled(QStringLiteral("tbClose"), false);
+    DS1->setToolEnabled(QStringLiteral("tbPrint"), false);
+    DS1->setToolEnabled(QStringLiteral("tbExit"), true);
+    for (const QString& key : kImportTools) DS1->setToolEnabled(key, true);
+
+    picCaption->setVisible(false);
+    fraLog->setVisible(false);
+    lwLog->clearRows();
+    Ridisponi();
+}
+
+void ctlVevAre::ClickCancel()
+{
+    DS1->setToolEnabled(QStringLiteral("tbNew"), true);
+    DS1->setToolEnabled(QStringLiteral("tbOpen"), true);
+    DS1->setToolEnabled(QStringLiteral("tbOK"), false);
+    DS1->setToolEnabled(QStringLiteral("tbCancel"), false);
+    DS1->setToolEnabled(QStringLiteral("tbPrint"), false);
+    for (const QString& key : kImportTools) DS1->setToolEnabled(key, true);
+    fraSelectPeriodo->setVisible(false);
+}
+
+bool ctlVevAre::HandleHotkey(int keyCode, int shift)
+{
+    // Names are compared whole: "HKKTRIMPORT" is not a prefix of the other two.
+    static const QHash<QString, QString> tools = {
+        {QStringLiteral("HKSTDNEW"), QStringLiteral("tbNew")},
+        {QStringLiteral("HKSTDOPEN"), QStringLiteral("tbOpen")},
+        {QStringLiteral("HKSTDCLOSE"), QStringLiteral("tbClose")},
+        {QStringLiteral("HKSTDSAVE"), QStringLiteral("tbOK")},
+        {QStringLiteral("HKSTDUNDO"), QStringLiteral("tbCancel")},
+        {QStringLiteral("HKSTDPRINT"), QStringLiteral("tbPrint")},
+        {QStringLiteral("HKSTDEXIT"), QStringLiteral("tbExit")},
+        {QStringLiteral("HKKTRIMPORTCEE"), QStringLiteral("tbImportCEE")},
+        {QStringLiteral("HKKTRIMPORTXBRL"), QStringLiteral("tbImportXBRL")},
+        {QStringLiteral("HKKTRIMPORT"), QStringLiteral("tbImport")},
+    };
+    if (!m_CGlobal) return false;
+
+    // An error is reported and the handling goes on with the next step.
+    auto segnala = [this] {
+        dialogs().MsgBox(AppError::fromCurrent().description(), vb::vbCritical | vb::vbOKOnly,
+                         QStringLiteral("Rilevazione Hotkey"));
+    };
+    QString nome;
+    try {
+        nome = m_CGlobal->Hotkey().NomeHotkey(keyCode, shift);
+    } catch (...) {
+        segnala();
+    }
+    const QString tool = tools.value(nome);
+    try {
+        if (!tool.isEmpty() && DS1->isToolEnabled(tool) && DS1->isToolVisible(tool)) {
+            const DaHotkey daHotkey;
+            DS1->click(tool);
+        }
+    } catch (...) {
+        segnala();
+    }
+    return !nome.isEmpty();
+}

@@ -10,6 +10,7 @@
 #include "platform/Settings.h"
 #include <QGroupBox>
 #include <QKeyEvent>
+#include <QLineEdit>
 
 ctlVevAre::ctlVevAre(Dialogs& dialogs, QWidget* parent) : QWidget(parent), m_dialogs(dialogs)
 {
@@ -132,22 +133,26 @@ void ctlVevAre::keyPressEvent(QKeyEvent* e)
     if (!HandleHotkey(e->key(), Hotkey::shiftState(e->modifiers()))) QWidget::keyPressEvent(e);
 }
 
+// Sees the key presses of every control first, as the host's key preview does:
+// host hotkeys before anything else, then Enter and Escape on the company, year and
+// month lists (also in their typing box, whose Enter must not add an entry).
 bool ctlVevAre::eventFilter(QObject* watched, QEvent* e)
 {
-    if (e->type() == QEvent::KeyPress) {
-        auto* k = static_cast<QKeyEvent*>(e);
-        const bool list = watched == cmbDitte || watched == cmbAnni || watched == cmbMesi ||
-                          (watched && (watched->parent() == cmbDitte || watched->parent() == cmbAnni ||
-                                       watched->parent() == cmbMesi));
-        if (list && (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter)) {
+    if (e->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, e);
+    auto* k = static_cast<QKeyEvent*>(e);
+    if (HandleHotkey(k->key(), Hotkey::shiftState(k->modifiers()))) return true;
+
+    QObject* list = watched;
+    if (list && qobject_cast<QLineEdit*>(list)) list = list->parent();
+    if (list && (list == cmbDitte || list == cmbAnni || list == cmbMesi)) {
+        if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
             Lista_KeyPress(13);
             return true;
         }
-        if (list && k->key() == Qt::Key_Escape) {
+        if (k->key() == Qt::Key_Escape) {
             Lista_KeyPress(27);
             return true;
         }
-        if (HandleHotkey(k->key(), Hotkey::shiftState(k->modifiers()))) return true;
     }
     return QWidget::eventFilter(watched, e);
 }

@@ -1,9 +1,100 @@
 #include "control/ctlVevAre.h"
-// Placeholder until the rates land.
-void ctlVevAre::CaricaValute() {}
-double ctlVevAre::CambioPeriodo(const QString&, const QString&, const QString&) { return 0; }
-double ctlVevAre::CambioMese(const QString&, qint16, const QString&, const QString&) { return 0; }
-void ctlVevAre::SalvaCambio() {}
-void ctlVevAre::cmbValuta_Change() {}
-void ctlVevAre::txtCambio_Change() {}
-void ctlVevAre::cmdEditCambio_Click() {}
+#include "platform/CGlobal.h"
+#include "platform/Dialogs.h"
+#include "platform/ListControl.h"
+#include "platform/Recordset.h"
+#include "platform/SqlText.h"
+#include "platform/Valori.h"
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+
+void ctlVevAre::CaricaValute()
+{
+    m_CGlobal->Utility().CaricaLista(*cmbValuta, QStringLiteral("QD40_VALUTE"), QStringLiteral("QD40_CODICEVALUTA"),
+                                     QString(), true);
+    // No currency counts as chosen until a command or a company chooses one.
+    cmbValuta->setListIndex(-1);
+}
+
+void ctlVevAre::cmbValuta_Change()
+{
+    if (!m_CGlobal) return;
+    const bool estera = vb::Trim(cmbValuta->text()) != m_CGlobal->ValutaBase();
+    txtCambio->setEnabled(estera);
+    if (!estera) txtCambio->setText(QStringLiteral("1"));
+    cmdEditCambio->setVisible(estera);
+    cmdGetRate->setVisible(estera);
+    m_Valuta = cmbValuta->text();
+}
+
+void ctlVevAre::txtCambio_Change()
+{
+    const QString testo = txtCambio->text();
+    m_Cambio = vb::IsNumeric(testo) ? vb::CDbl(testo) : 0.0;
+}
+
+void ctlVevAre::cmdEditCambio_Click()
+{
+    if (!m_ModalitaApri) return;
+    const int risposta = dialogs().MsgBox(
+        QStringLiteral("Si desidera modificare il cambio associato al periodo corrente? ") + QStringLiteral("\r\n") +
+            QStringLiteral("Tutti i valori in ") + m_CGlobal->ValutaBase() +
+            QStringLiteral(" verrano automaticamente ricalcolati in base al nuovo cambio inserito."),
+        vb::vbYesNo | vb::vbQuestion | vb::vbDefaultButton2, QStringLiteral("Modifica cambio"));
+    if (risposta == vb::vbYes) {
+        m_CambioModificato = true;
+        txtCambio->setEnabled(true);
+        txtCambio->setFocus();
+    }
+}
+
+// The rate already attached to the company's month wins (whatever its period
+// number); otherwise the monthly rate between the two currencies.
+double ctlVevAre::CambioPeriodo(const QString& Ditta, const QString& Anno, const QString& Mese)
+{
+    Recordset rs;
+    rs.Open(QStringLiteral("SELECT * FROM QD21_PERVALUTA WHERE QD21_CODICEDITTA_QD05=") + StringaSQL(ApiciSQL(Ditta)) +
+                QStringLiteral(" AND QD21_ANNO=") + StringaSQL(ApiciSQL(Anno)) + QStringLiteral(" AND QD21_MESE=") +
+                vb::Trim(Mese),
+            m_CGlobal->Database().Connection(), Recordset::adOpenForwardOnly, Recordset::adLockReadOnly);
+    if (!rs.Eof()) {
+        const double cambio = vb::CDbl(rs.value(QStringLiteral("QD21_CAMBIO")));
+        rs.Close();
+        return cambio;
+    }
+    rs.Close();
+    return CambioMese(Anno, vb::CInt(Mese), m_Valuta, m_CGlobal->ValutaBase());
+}
+
+double ctlVevAre::CambioMese(const QString& Anno, qint16 Mese, const QString& ValutaDa, const QString& ValutaA)
+{
+    Recordset rs;
+    rs.Open(QStringLiteral("SELECT * FROM QD41_CAMBI WHERE QD41_ANNO='") + vb::Trim(Anno) +
+                QStringLiteral("' AND QD41_MESE=") + QString::number(Mese) +
+                QStringLiteral(" AND QD41_CODICEVALUTA_DA = '") + vb::Trim(ValutaDa) +
+                QStringLiteral("' AND QD41_CODICEVALUTA_A = '") + vb::Trim(ValutaA) + QStringLiteral("'"),
+            m_CGlobal->Database().Connection(), Recordset::adOpenStatic, Recordset::adLockOptimistic);
+    double cambio = 0;
+    if (!rs.Eof()) cambio = vb::CDbl(rs.value(QStringLiteral("QD41_CAMBIO")));
+    rs.Close();
+    return cambio;
+}
+
+void ctlVevAre::SalvaCambio()
+{
+    Connection& conn = m_CGlobal->Database().Connection();
+    const QString anno = vb::Trim(m_Anno);
+    const QString mese = QString::number(m_Mese);
+    const QString da = vb::Trim(m_Valuta);
+    const QString a = vb::Trim(m_CGlobal->ValutaBase());
+    // SQL wants a decimal point, whatever the number format writes.
+    const QString cambio = vb::CStr(m_Cambio).replace(QLatin1Char(','), QLatin1Char('.'));
+
+    conn.Execute(QStringLiteral("Delete from QD41_CAMBI Where QD41_ANNO = '") + anno +
+                 QStringLiteral("' and QD41_MESE = ") + mese + QStringLiteral(" and QD41_CODICEVALUTA_DA = '") + da +
+                 QStringLiteral("' and QD41_CODICEVALUTA_A = '") + a + QStringLiteral("'"));
+    conn.Execute(QStringLiteral("insert into QD41_CAMBI values ('") + anno + QStringLiteral("',") + mese +
+                 QStringLiteral(",'") + da + QStringLiteral("','") + a + QStringLiteral("',") + cambio +
+                 QStringLiteral(")"));
+}

@@ -1,0 +1,201 @@
+#include "ScreenFixture.h"
+#include "platform/DockToolbar.h"
+#include "platform/ListControl.h"
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+
+namespace {
+QStringList entries(const ListControl* l)
+{
+    QStringList out;
+    for (int i = 0; i < l->ListCount(); ++i) out << l->List(i);
+    return out;
+}
+void press(QObject* target, int key)
+{
+    QKeyEvent e(QEvent::KeyPress, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &e);
+}
+}  // namespace
+
+class Selezione : public ScreenFixture {
+protected:
+    void pick(ListControl* l, const char* text) { l->choose(l->findText(QString::fromUtf8(text))); }
+    void sql(const QString& text) { conn().Execute(text); }
+    void value(const char* ditta, const char* anno, int mese, int periodo)
+    {
+        sql(QStringLiteral("INSERT INTO QD07_VALORIPDC (QD07_CODICEDITTA_QD05, QD07_CODICECONTO, QD07_ANNO, QD07_MESE, "
+                           "QD07_NPERIODO) VALUES ('%1', '1010', '%2', %3, %4)")
+                .arg(QLatin1String(ditta), QLatin1String(anno)).arg(mese).arg(periodo));
+    }
+    void period(const char* ditta, int mese, int periodo, const char* descrizione, double cambio = 1)
+    {
+        sql(QStringLiteral("INSERT INTO QD21_PERVALUTA (QD21_CODICEDITTA_QD05, QD21_ANNO, QD21_MESE, QD21_NPERIODO, "
+                           "QD21_DESCRIZIONE, QD21_CAMBIO) VALUES ('%1', '2024', %2, %3, '%4', %5)")
+                .arg(QLatin1String(ditta)).arg(mese).arg(periodo).arg(QLatin1String(descrizione)).arg(cambio));
+    }
+    bool ok() const { return screen->DS1->isToolEnabled(QStringLiteral("tbOK")); }
+};
+
+TEST_F(Selezione, NewModeOffersTheNextFreePeriodOnly)
+{
+    screen->ClickNew();
+    EXPECT_EQ(screen->cmbDitte->ListCount(), 4);
+    EXPECT_TRUE(screen->cmbDitte->text().isEmpty());
+    pick(screen->cmbDitte, "Rossi & Figli S.r.l.");
+    EXPECT_EQ(screen->m_CodiceDitta, QStringLiteral("R001"));
+    EXPECT_EQ(entries(screen->cmbMesi), screen->m_Mesi);
+    EXPECT_FALSE(ok());
+
+    screen->cmbAnni->setText(QStringLiteral("2024"));
+    pick(screen->cmbMesi, "Marzo");
+    EXPECT_EQ(screen->txtCambio->text(), QStringLiteral("1"));
+    EXPECT_EQ(entries(screen->cmbPeriodo), QStringList{QStringLiteral("1")});
+    EXPECT_EQ(screen->m_Periodo, 1);
+    EXPECT_TRUE(ok());
+
+    value("R001", "2024", 3, 1);
+    value("R001", "2024", 3, 2);
+    value("R001", "2024", 4, 7);
+    period("R001", 3, 3, "Rettifica");
+    pick(screen->cmbMesi, "Marzo");
+    EXPECT_EQ(entries(screen->cmbPeriodo), QStringList{QStringLiteral("3")});
+    EXPECT_TRUE(screen->cmbPeriodo->locked());
+    EXPECT_EQ(screen->lblDescRif->text(), QStringLiteral("Rettifica"));
+}
+
+TEST_F(Selezione, OpenModeOffersOnlyStoredValues)
+{
+    value("R001", "2023", 12, 1);
+    value("R001", "2024", 3, 1);
+    value("R001", "2024", 6, 1);
+    period("R001", 3, 1, "Primo trimestre");
+    period("R001", 6, 1, "Semestre");
+    period("R001", 6, 2, "Semestre rettificato");
+
+    screen->ClickOpen();
+    pick(screen->cmbDitte, "Rossi & Figli S.r.l.");
+    EXPECT_EQ(entries(screen->cmbAnni), (QStringList{QStringLiteral("2023"), QStringLiteral("2024")}));
+    pick(screen->cmbAnni, "2024");
+    EXPECT_EQ(entries(screen->cmbMesi), (QStringList{QStringLiteral("Marzo"), QStringLiteral("Giugno")}));
+
+    pick(screen->cmbMesi, "Marzo");  // one period: chosen at once
+    EXPECT_EQ(entries(screen->cmbPeriodo), (QStringList{QString(), QStringLiteral("1")}));
+    EXPECT_EQ(screen->m_Periodo, 1);
+    EXPECT_TRUE(ok());
+    EXPECT_EQ(screen->lblDescRif->text(), QStringLiteral("Primo trimestre"));
+
+    pick(screen->cmbMesi, "Giugno");  // two: the empty entry stays current
+    EXPECT_EQ(screen->cmbPeriodo->ListCount(), 3);
+    EXPECT_EQ(screen->m_Periodo, 0);
+    pick(screen->cmbPeriodo, "2");
+    EXPECT_EQ(screen->lblDescRif->text(), QStringLiteral("Semestre rettificato"));
+
+    screen->ClickOpen();  // the old periods stay until a month is chosen
+    EXPECT_EQ(screen->cmbPeriodo->ListCount(), 3);
+}
+
+TEST_F(Selezione, CompanyChoiceSetsTheCurrencyAndRate)
+{
+    screen->ClickNew();
+    pick(screen->cmbDitte, "Rossi & Figli S.r.l.");
+    pick(screen->cmbDitte, "Müller Präzision GmbH");
+    ASSERT_EQ(dialogs.shown().size(), 1);
+    EXPECT_EQ(dialogs.shown()[0].text, QStringLiteral("Nessun file di definizione \r\nassociato alla ditta"));
+    EXPECT_EQ(dialogs.shown()[0].flags, vb::vbExclamation);
+    EXPECT_EQ(dialogs.shown()[0].title, screen->captionTitle());
+    EXPECT_EQ(screen->cmbMesi->ListCount(), 0);
+    EXPECT_EQ(screen->cmbValuta->text(), QStringLiteral("CHF"));
+
+    pick(screen->cmbDitte, "L'Àncora Società Cooperativa");  // null currency
+    EXPECT_EQ(screen->cmbValuta->text(), QStringLiteral("EUR"));
+    EXPECT_FALSE(screen->txtCambio->isEnabled());
+    EXPECT_TRUE(screen->cmdGetRate->isHidden() && screen->cmdEditCambio->isHidden());
+
+    pick(screen->cmbDitte, "Caffè dell'Università S.p.A.");
+    screen->cmbAnni->setText(QStringLiteral("2025"));
+    pick(screen->cmbMesi, "Dicembre");
+    EXPECT_EQ(screen->txtCambio->text(), QStringLiteral("1,1708"));
+    EXPECT_DOUBLE_EQ(screen->m_Cambio, 1.1708);
+    EXPECT_TRUE(screen->txtCambio->isEnabled() && !screen->cmdGetRate->isHidden());
+    screen->txtCambio->setText(QStringLiteral("uno"));
+    EXPECT_EQ(screen->m_Cambio, 0);
+}
+
+TEST_F(Selezione, RatesPeriodFirstAndStoredWithAPoint)
+{
+    screen->m_Valuta = QStringLiteral("USD");
+    EXPECT_DOUBLE_EQ(screen->CambioPeriodo(QStringLiteral("C003"), QStringLiteral("2024"), QStringLiteral("3")), 0);
+    sql(QStringLiteral("INSERT INTO QD41_CAMBI VALUES ('2024', 3, 'USD', 'EUR', 1.1)"));
+    EXPECT_DOUBLE_EQ(screen->CambioPeriodo(QStringLiteral("C003"), QStringLiteral("2024"), QStringLiteral("3")), 1.1);
+    period("C003", 3, 4, "", 1.2);  // whatever its period number
+    EXPECT_DOUBLE_EQ(screen->CambioPeriodo(QStringLiteral("C003"), QStringLiteral("2024"), QStringLiteral("3")), 1.2);
+
+    screen->m_Anno = QStringLiteral("2024");
+    screen->m_Mese = 3;
+    screen->txtCambio->setText(QStringLiteral("1,25"));
+    screen->SalvaCambio();
+    EXPECT_DOUBLE_EQ(screen->CambioMese(QStringLiteral("2024"), 3, QStringLiteral("USD"), QStringLiteral("EUR")), 1.25);
+    EXPECT_EQ(scalar(conn(), QStringLiteral("SELECT COUNT(*) FROM QD41_CAMBI WHERE QD41_ANNO='2024'")).toInt(), 1);
+}
+
+TEST_F(Selezione, EditCambioAsksOnlyInOpenMode)
+{
+    screen->ClickNew();
+    screen->cmdEditCambio_Click();
+    EXPECT_TRUE(dialogs.shown().isEmpty());
+
+    screen->ClickOpen();
+    pick(screen->cmbValuta, "USD");
+    screen->txtCambio->setEnabled(false);
+    dialogs.answerMessage(vb::vbNo).answerMessage(vb::vbYes);
+    screen->cmdEditCambio->click();
+    EXPECT_FALSE(screen->m_CambioModificato || screen->txtCambio->isEnabled());
+    screen->cmdEditCambio->click();
+    EXPECT_TRUE(screen->m_CambioModificato && screen->txtCambio->isEnabled());
+    const auto& box = dialogs.shown()[0];
+    EXPECT_EQ(box.text, QStringLiteral("Si desidera modificare il cambio associato al periodo corrente? \r\nTutti i "
+                                       "valori in EUR verrano automaticamente ricalcolati in base al nuovo cambio inserito."));
+    EXPECT_EQ(box.title, QStringLiteral("Modifica cambio"));
+    EXPECT_EQ(box.flags, vb::vbYesNo | vb::vbQuestion | vb::vbDefaultButton2);
+
+    pick(screen->cmbDitte, "Rossi & Figli S.r.l.");
+    EXPECT_FALSE(screen->m_CambioModificato);
+}
+
+TEST_F(Selezione, MeseIndexComparesExactly)
+{
+    EXPECT_EQ(screen->MeseIndex(QStringLiteral("Marzo")), 3);
+    EXPECT_EQ(screen->MeseIndex(QStringLiteral("Dicembre")), 12);
+    EXPECT_EQ(screen->MeseIndex(QStringLiteral("marzo")), -1);
+    EXPECT_EQ(screen->MeseIndex(QStringLiteral("Marzo ")), -1);
+}
+
+TEST_F(Selezione, EnterSavesAndEscapeCancels)
+{
+    screen->ClickNew();
+    pick(screen->cmbDitte, "Caffè dell'Università S.p.A.");
+    screen->cmbAnni->setText(QStringLiteral("2024"));
+    QLineEdit* anno = screen->cmbAnni->lineEdit();
+    press(anno, Qt::Key_Return);  // no month yet: nothing, and no entry added
+    EXPECT_EQ(screen->cmbAnni->ListCount(), 0);
+    EXPECT_TRUE(dialogs.shown().isEmpty());
+
+    // With company, year and month, Enter saves even while tbOK is disabled (the save
+    // then refuses a foreign currency without a rate).
+    screen->cmbMesi->setListIndex(2);
+    screen->txtCambio->clear();
+    ASSERT_FALSE(ok());
+    press(screen->cmbMesi, Qt::Key_Enter);
+    ASSERT_EQ(dialogs.shown().size(), 1);
+    EXPECT_EQ(dialogs.shown()[0].text, QStringLiteral("Cambio non specificato"));
+
+    press(anno, Qt::Key_Escape);
+    EXPECT_TRUE(screen->fraSelectPeriodo->isHidden());
+    EXPECT_FALSE(screen->DS1->isToolEnabled(QStringLiteral("tbCancel")));
+}
