@@ -4,6 +4,8 @@
 #include "platform/Connection.h"
 #include "platform/Settings.h"
 #include <QDir>
+#include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -11,6 +13,23 @@ QString HostSetup::dataFolder()
 {
     return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
 }
+
+// The demo files live in the core library's resources.
+static void initDemo() { Q_INIT_RESOURCE(data); }
+
+namespace {
+// Copies the demo files of a resource folder into a folder, leaving files already there alone.
+void copiaDemo(const QString& risorsa, const QString& cartella)
+{
+    QDirIterator it(risorsa, QDir::Files);
+    while (it.hasNext()) {
+        const QFileInfo fi(it.next());
+        const QString dest = QDir(cartella).filePath(fi.fileName());
+        if (QFileInfo::exists(dest) || !QFile::copy(fi.filePath(), dest)) continue;
+        QFile::setPermissions(dest, QFile::permissions(dest) | QFileDevice::WriteOwner);
+    }
+}
+}  // namespace
 
 QString HostSetup::defaultDatabase() { return QDir(dataFolder()).filePath(QStringLiteral("analisi.sqlite")); }
 
@@ -30,6 +49,9 @@ void HostSetup::prepareDefault(const QString& productName)
     QDir().mkpath(data.path());
     QDir().mkpath(data.filePath(QStringLiteral("Def")));
     QDir().mkpath(data.filePath(QStringLiteral("Lavoro")));
+    initDemo();
+    copiaDemo(QStringLiteral(":/data/Def"), data.filePath(QStringLiteral("Def")));
+    copiaDemo(QStringLiteral(":/data/Lavoro"), data.filePath(QStringLiteral("Lavoro")));
     if (!QFileInfo::exists(defaultDatabase())) createDatabase(defaultDatabase());
     const QString general = QStringLiteral("General"), key = QStringLiteral("WorkingFolder");
     if (Settings::GetSetting(productName, general, key).isEmpty())

@@ -1,10 +1,296 @@
 #include "control/ctlVevAre.h"
-// Placeholder until the posting engine lands.
-void ctlVevAre::ClickOk() {}
-qint16 ctlVevAre::NuovoPeriodo(const QString&, const QString&, qint16, bool) { return 1; }
-void ctlVevAre::ImportaValori() {}
-QString ctlVevAre::PulisciRiga(const QString& riga) { return riga; }
-QString ctlVevAre::SezioneDaLettera(const QString&, double) { return QStringLiteral(" "); }
-QString ctlVevAre::FormattaCodiceCEE(QString& codice) { return codice; }
-QString ctlVevAre::SezioneConto(const QString&, const QString&) { return {}; }
-bool ctlVevAre::ContoCreabile(const QString&, const QString&, bool) { return true; }
+#include "import/PeriodoImportazione.h"
+#include "platform/CGlobal.h"
+#include "platform/Dialogs.h"
+#include "platform/ListControl.h"
+#include "platform/SqlText.h"
+#include "platform/TextFile.h"
+#include "platform/Valori.h"
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QHash>
+#include <limits>
+
+namespace {
+
+const QString CrLf = QStringLiteral("\r\n");
+const QString SenzaDescrizione = QStringLiteral("*** CONTO SENZA DESCRIZIONE ***");
+const QString DescrizioneNuovo = QStringLiteral("**********");
+
+// Pending user-interface events run at most this often during a long import.
+constexpr qint64 IntervalloEventiMs = 20;
+
+QString taglia(const QString& testo, int dimensione)
+{
+    return dimensione > 0 && testo.size() > dimensione ? testo.left(dimensione) : testo;
+}
+
+// The amount text as a fixed-point number, 0 when it is not numeric. The text is read
+// once: only a text that is no number makes CCur fail with a type mismatch.
+Currency importoOZero(const QString& testo)
+{
+    try {
+        return vb::CCur(testo);
+    } catch (const AppError& e) {
+        if (e.number() != AppError::typeMismatch().number()) throw;
+        return Currency();
+    }
+}
+
+// 1 ÷ the exchange rate; a rate of 0 is the platform's division error.
+double fattoreCambio(double cambio)
+{
+    if (cambio == 0) throw AppError::divisionByZero();
+    return 1 / cambio;
+}
+
+// Position and character range of a layout slot. The cut clamps the numbers it is
+// given, so every cut works on a copy and the layout stays as read.
+struct Slot {
+    qint16 position = 0;
+    qint16 fromCol = 0;
+    qint16 toCol = 0;
+};
+
+}  // namespace
+
+QString ctlVevAre::PulisciRiga(const QString& riga)
+{
+    if (!riga.contains(QChar(10)) && !riga.contains(QChar(12))) return riga;
+    QString pulita = riga;
+    pulita.remove(QChar(10));
+    pulita.remove(QChar(12));
+    return pulita;
+}
+
+void ctlVevAre::ImportaValori()
+{
+    Connection& conn = m_CGlobal->Database().Connection();
+    PeriodoImportazione periodo(*this, PeriodoImportazione::Motore::Base);
+    Recordset rsPdc, rsValori;
+    TextFile file;
+    QString riga;  // the line being posted, for the error log
+
+    try {
+        const QString ragioneSociale = vb::Trim(cmbDitte->text());
+        periodo.Apri(m_CodiceDitta, m_Anno, m_Mese);
+
+        rsPdc.Open(QStringLiteral("SELECT * FROM QD15_DEFPDC ") + QStringLiteral("WHERE QD15_CODICEPDC_QD04=") +
+                       periodo.lit(m_CodicePDC) + QStringLiteral(" ") + QStringLiteral("ORDER BY QD15_CODICEPDC_QD04"),
+                   conn, Recordset::adOpenStatic, Recordset::adLockOptimistic);
+        rsValori.Open(QStringLiteral("QD07_VALORIPDC"), conn, Recordset::adOpenStatic, Recordset::adLockOptimistic);
+
+        // Ending early leaves nothing behind: the overwrite of the opening is undone too.
+        if (m_NomeFile.isEmpty()) {
+            rsPdc.Close();
+            rsValori.Close();
+            conn.RollbackTrans();
+            return;
+        }
+        if (!file.open(m_WorkingFolder + QLatin1Char('\\') + m_NomeFile)) {
+            dialogs().MsgBox(QStringLiteral("Impossibile Aprire ") + CrLf + QStringLiteral("il file da importare !!"),
+                             vb::vbCritical, captionTitle());
+            rsPdc.Close();
+            rsValori.Close();
+            conn.RollbackTrans();
+            return;
+        }
+        try {
+            for (int i = 1; i < m_PrimaRiga && !file.atEnd(); ++i) file.readLine();
+        } catch (...) {
+        }
+
+        // What stays the same for the whole run is worked out once.
+        const QString valutaBase = m_CGlobal->ValutaBase();
+        const bool converti = valutaBase != m_Valuta;
+        const bool delimitato = !m_Separatore.isEmpty();
+        const int dimContoValori = rsValori.DefinedSize(QStringLiteral("QD07_CODICECONTO"));
+        const int dimContoPdc = rsPdc.DefinedSize(QStringLiteral("QD15_CODICECONTO"));
+        const int dimDescrizione = rsPdc.DefinedSize(QStringLiteral("QD15_DESCRIZIONE"));
+        const int dimSezione = rsPdc.DefinedSize(QStringLiteral("QD15_SEZIONE"));
+        const QString dittaTrim = vb::Trim(m_CodiceDitta);
+        const QString pdcSql = ApiciSQL(vb::Trim(m_CodicePDC));
+        const QVariant vDitta(m_CodiceDitta), vAnno(m_Anno), vMese{int(m_Mese)}, vPeriodo{int(m_Periodo)};
+        const QVariant vZero(0.0), vLivello(1);
+
+        auto slot = [this](int n) {
+            const Colonna& c = m_Colonne->Item(n);
+            return Slot{c.Position, c.FromCol, c.ToCol};
+        };
+        auto campo = [&](const Slot& s) {
+            if (delimitato) {
+                qint16 posizione = s.position;
+                return EstraiCampo(riga, posizione);
+            }
+            qint16 da = s.fromCol, a = s.toCol;
+            return EstraiCampo(riga, da, a);
+        };
+        const Slot slotConto = slot(1), slotImporto = slot(2), slotSezione = slot(8);
+        const Slot slotAvere = m_DueColonne ? slot(3) : Slot{};
+        const Slot slotDescrizione = !m_ConDescrizione ? Slot{} : m_DueColonne ? slot(4) : slot(3);
+
+        auto anomalia = [&](const QString& conto, const QString& descrizione, const QString& sezione) {
+            // The row count is a 16-bit integer: one row too many is an overflow.
+            if (m_NumAnomalie == std::numeric_limits<qint16>::max()) throw AppError::overflow();
+            RigaAnomalia r;
+            r[0] = dittaTrim;
+            r[1] = ragioneSociale;
+            r[2] = QStringLiteral("0");
+            r[3] = conto;
+            r[4] = vb::Trim(descrizione);
+            r[5] = true;
+            r[6] = false;
+            r[7] = !vb::Trim(sezione).isEmpty();
+            AggiungiAnomalia(r);
+        };
+
+        // Nothing in this engine writes correlations, so one count per account is enough.
+        QHash<QString, qint16> correlazioni;
+        auto contaCorrelazioni = [&](const QString& conto) {
+            const auto noto = correlazioni.constFind(conto);
+            if (noto != correlazioni.constEnd()) return *noto;
+            Recordset rs;
+            rs.Open(QStringLiteral("Select count(*) as Tot from QD03_CORRELAZIONE WHERE QD03_CODICEPDC_QD04 = '") + pdcSql +
+                        QStringLiteral("' AND QD03_CODICECONTO = '") + ApiciSQL(conto) + QLatin1Char('\''),
+                    conn);
+            const QVariant tot = rs.value(QStringLiteral("Tot"));
+            rs.Close();
+            const qint16 n = tot.isNull() ? qint16(0) : vb::CInt(tot);
+            correlazioni.insert(conto, n);
+            return n;
+        };
+
+        QElapsedTimer eventi;
+        eventi.start();
+        while (!file.atEnd()) {
+            if (eventi.elapsed() >= IntervalloEventiMs) {
+                QCoreApplication::processEvents();
+                eventi.restart();
+            }
+            riga = PulisciRiga(file.readLine());
+            if (riga.size() <= 1 || !VerificaRegole(riga)) continue;
+
+            rsValori.AddNew();
+            rsValori.setValue(QStringLiteral("QD07_CODICEDITTA_QD05"), vDitta);
+            rsValori.setValue(QStringLiteral("QD07_ANNO"), vAnno);
+            rsValori.setValue(QStringLiteral("QD07_Mese"), vMese);
+            rsValori.setValue(QStringLiteral("QD07_NPERIODO"), vPeriodo);
+
+            const QString conto = vb::Trim(campo(slotConto));
+            QString lettera = campo(slotSezione);
+            if (lettera == QLatin1String("0")) lettera = QStringLiteral(" ");
+            if (conto.isEmpty()) {
+                rsValori.CancelUpdate();
+                continue;
+            }
+            const QString contoValori = taglia(conto, dimContoValori);
+            rsValori.setValue(QStringLiteral("QD07_CODICECONTO"), contoValori);
+
+            QString descrizione;
+            Currency originale, inValuta;
+            if (!m_DueColonne) {
+                QString importo = campo(slotImporto);
+                if (m_ConDescrizione) descrizione = campo(slotDescrizione);
+                inValuta = importoOZero(importo);
+                if (converti) {
+                    importo = vb::CStr(vb::CDbl(importo) * fattoreCambio(m_Cambio));
+                    originale = importoOZero(importo);
+                } else {
+                    originale = inValuta;  // the same text, read the same way
+                }
+            } else {
+                const QString dare = campo(slotImporto);
+                const QString avere = campo(slotAvere);
+                if (m_ConDescrizione) descrizione = campo(slotDescrizione);
+                if (!vb::Trim(dare).isEmpty()) originale = importoOZero(dare);
+                if (!vb::Trim(avere).isEmpty()) {
+                    const Currency credito = importoOZero(avere);
+                    originale = m_AvereNegativo ? originale - credito : originale + credito;
+                }
+                inValuta = originale;
+                if (converti) originale = originale * fattoreCambio(m_Cambio);
+            }
+            rsValori.setValue(QStringLiteral("QD07_VALOREINVALUTA"), inValuta.toDouble());
+            rsValori.setValue(QStringLiteral("QD07_VALOREORIGINALE"), originale.toDouble());
+
+            if (vb::Trim(descrizione).isEmpty()) descrizione = SenzaDescrizione;
+            rsValori.setValue(QStringLiteral("QD07_RETTIFICA"), vZero);
+            if (vb::Trim(lettera).isEmpty()) lettera = QStringLiteral(" ");
+            const QString sezione = SezioneDaLettera(lettera, originale.toDouble());
+
+            bool esistente = false;
+            rsPdc.Filter(QStringLiteral("QD15_CODICECONTO=") + periodo.lit(taglia(conto, dimContoPdc)));
+            if (rsPdc.Eof()) {
+                rsPdc.AddNew();
+                rsPdc.setValue(QStringLiteral("QD15_CODICEPDC_QD04"), m_CodicePDC);
+                rsPdc.setValue(QStringLiteral("QD15_CODICECONTO"), taglia(conto, dimContoPdc));
+                rsPdc.setValue(QStringLiteral("QD15_DESCRIZIONE"),
+                               taglia(m_ConDescrizione ? descrizione : DescrizioneNuovo, dimDescrizione));
+                rsPdc.setValue(QStringLiteral("QD15_LIVELLO"), vLivello);
+                rsPdc.setValue(QStringLiteral("QD15_SEZIONE"), taglia(sezione, dimSezione));
+                rsPdc.Update();
+                anomalia(conto, m_ConDescrizione ? descrizione : QString(), sezione);
+            } else if (m_ConDescrizione) {
+                // The chart takes the file's description; an unchanged one needs no write.
+                const QString nuova = taglia(descrizione, dimDescrizione);
+                if (rsPdc.value(QStringLiteral("QD15_DESCRIZIONE")).toString() != nuova) {
+                    rsPdc.setValue(QStringLiteral("QD15_DESCRIZIONE"), nuova);
+                    rsPdc.Update();
+                }
+                esistente = true;
+            }
+            rsPdc.Filter(QString());
+            rsValori.Update();
+
+            if (esistente && contaCorrelazioni(conto) == 0) anomalia(conto, descrizione, sezione);
+
+            InsertLog(contoValori, descrizione, vb::FormatIntero(originale.toDouble()), false, false);
+        }
+
+        file.close();
+        rsValori.Close();
+        VerificaQuadratura(m_CodiceDitta, m_Anno, m_Mese, m_Periodo);
+
+        // Consecutive row numbers in record-set order; rows already numbered so are left alone.
+        rsPdc.Requery();
+        rsPdc.MoveFirst();
+        for (qint32 numero = 1; !rsPdc.Eof(); ++numero, rsPdc.MoveNext()) {
+            const QVariant attuale = rsPdc.value(QStringLiteral("QD15_NUMRIGA"));
+            if (!attuale.isNull() && attuale.toLongLong() == numero) continue;
+            rsPdc.setValue(QStringLiteral("QD15_NUMRIGA"), numero);
+            rsPdc.Update();
+        }
+        rsPdc.Close();
+
+        periodo.Chiudi(m_CodiceDitta, m_Anno, m_Mese, m_Valuta);
+    } catch (...) {
+        const AppError errore = AppError::fromCurrent();
+        const QList<ConnectionError> errori = conn.Errors();
+        // Nothing of a failed import may stay: whatever the cause, an open transaction is undone.
+        const bool annulla = !errori.isEmpty() || conn.inTransaction();
+        try {
+            if (!errori.isEmpty()) {
+                if (errori.first().source == QLatin1String("rs")) {
+                    for (const ConnectionError& e : errori) {
+                        InsertLog(QString(), QStringLiteral("** Error: ") + e.description, QString(), true, false);
+                        InsertLog(QString(), riga, QString(), true, false);
+                    }
+                } else {
+                    InsertLog(QString(), QStringLiteral("** Error: Impossibile aggiornare Anagrafica PDC"), QString(), true,
+                              false);
+                }
+            }
+        } catch (...) {
+        }
+        if (annulla) {
+            for (Recordset* rs : {&rsValori, &rsPdc}) {
+                if (!rs->isOpen()) continue;
+                rs->CancelUpdate();
+                rs->Close();
+            }
+            periodo.ChiudiVerifica();
+            conn.RollbackTrans();
+        }
+        MostraErrore(errore);
+    }
+}

@@ -1,0 +1,93 @@
+#include "control/ctlVevAre.h"
+#include "platform/CGlobal.h"
+#include "platform/Dialogs.h"
+#include "platform/DockToolbar.h"
+#include "platform/ListControl.h"
+#include "platform/Recordset.h"
+#include "platform/SqlText.h"
+#include "platform/Valori.h"
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace {
+const QString CrLf = QStringLiteral("\r\n");
+}  // namespace
+
+void ctlVevAre::ClickOk()
+{
+    try {
+        if (cmbAnni->text().isEmpty() || cmbMesi->text().isEmpty() || cmbDitte->text().isEmpty()) return;
+        if (m_Cambio == 0 && m_Valuta != m_CGlobal->ValutaBase()) {
+            dialogs().MsgBox(QStringLiteral("Cambio non specificato"), vb::vbExclamation | vb::vbOKOnly, captionTitle());
+            return;
+        }
+
+        Connection& conn = m_CGlobal->Database().Connection();
+        if (m_Rs->isOpen()) m_Rs->Close();
+        m_Rs->Open(QStringLiteral("Select * from QD05_DITTA WHERE QD05_RAGIONESOCIALE=") + StringaSQL(ApiciSQL(cmbDitte->text())),
+                   conn);
+        m_CodiceDitta = vb::CStr(m_Rs->value(QStringLiteral("QD05_CODICEDITTA")));
+        m_CodicePDC = vb::CStr(m_Rs->value(QStringLiteral("QD05_CODICEPDC_QD04")));
+        // The Kadro and CEE engines take the company name.
+        [[maybe_unused]] const QString ragioneSociale = vb::CStr(m_Rs->value(QStringLiteral("QD05_RAGIONESOCIALE")));
+        m_Anno = cmbAnni->text().left(4);
+        const QVariant kadro = m_Rs->value(QStringLiteral("QD05_CODICEKADRO"));
+        const qint16 m_CodiceKadro = kadro.isNull() ? qint16(0) : vb::CInt(kadro);
+        m_Mese = MeseIndex(cmbMesi->text());
+
+        lblCaption->setText(cmbDitte->text() + QStringLiteral("   ") + cmbMesi->text() + QStringLiteral(" / ") + m_Anno +
+                            QStringLiteral(" [ ") + m_Valuta + QStringLiteral(" ]"));
+        const QVariant codice = m_Rs->value(QStringLiteral("QD05_CODIMPORTAZIONE"));
+        m_CodImportazione = codice.isNull() ? QString() : vb::CStr(codice);
+
+        if (txtCambio->isEnabled()) {
+            const QString domanda = QStringLiteral("Vuoi memorizzare il cambio inserito (") + vb::Trim(vb::CStr(m_Cambio)) +
+                                    QStringLiteral(") per il periodo ") + QString::number(m_Mese) + QLatin1Char('/') + m_Anno +
+                                    QStringLiteral(" ?");
+            if (dialogs().MsgBox(domanda, vb::vbYesNo | vb::vbQuestion | vb::vbDefaultButton2,
+                                 QStringLiteral("Controllo cambio valute")) == vb::vbYes)
+                SalvaCambio();
+        }
+
+        m_Rs->Close();
+        fraSelectPeriodo->setVisible(false);
+        for (const char* tool : {"tbOK", "tbCancel", "tbNew", "tbOpen", "tbExit"})
+            DS1->setToolEnabled(QString::fromLatin1(tool), false);
+        DS1->setToolEnabled(QStringLiteral("tbClose"), true);
+
+        if (!CaricaConf()) {
+            ClickClose();
+            return;
+        }
+
+        picCaption->setVisible(true);
+        fraLog->setVisible(true);
+        Ridisponi();
+
+        const QString nomeFile = m_NomeFile.toUpper();
+        const bool esportazione = nomeFile == QLatin1String("QDMSIT") || nomeFile == QLatin1String("QDCEE");
+        if (m_CodiceKadro == 0 && esportazione) {
+            dialogs().MsgBox(QStringLiteral("Attenzione ditta con Codice Kadro non inserito"), vb::vbInformation,
+                             QStringLiteral("Importazione valori PDC"));
+            return;
+        }
+
+        InsertLog(QString(), QStringLiteral("Importazione in corso ...."), QString(), false, false);
+        ResetAnomalie();
+
+        // The Kadro and CEE exports get engines of their own, which come later; until
+        // then such a definition posts nothing.
+        if (!esportazione) ImportaValori();
+
+        if (!vb::CStr(m_Anomalie.value(0)[0]).isEmpty()) {
+            dialogs().MsgBox(QStringLiteral("Attenzione sono state rilevate delle anomalie durante l'importazione.") + CrLf +
+                                 QStringLiteral("Per visualizzare la lista anomalie effettuare la stampa. "),
+                             vb::vbInformation, QStringLiteral("Anomalie"));
+            DS1->setToolEnabled(QStringLiteral("tbPrint"), true);
+        }
+        dialogs().MsgBox(QStringLiteral("Importazione terminata"), vb::vbInformation, QStringLiteral("Importazione da kadro"));
+    } catch (...) {
+        MostraErrore(AppError::fromCurrent());
+    }
+}

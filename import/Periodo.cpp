@@ -1,0 +1,156 @@
+#include "control/ctlVevAre.h"
+#include "import/PeriodoImportazione.h"
+#include "platform/CGlobal.h"
+#include "platform/Dialogs.h"
+#include "platform/SqlText.h"
+#include "platform/Valori.h"
+
+namespace {
+const QString CrLf = QStringLiteral("\r\n");
+}  // namespace
+
+qint16 ctlVevAre::NuovoPeriodo(const QString& Ditta, const QString& Anno, qint16 Mese, bool apiciSQL)
+{
+    Recordset rs;
+    rs.Open(QStringLiteral("SELECT MaxPeriodo FROM qryMaxPeriodo WHERE QD07_CODICEDITTA_QD05=") +
+                PeriodoImportazione::literale(Ditta, apiciSQL) + QStringLiteral(" AND QD07_ANNO=") +
+                PeriodoImportazione::literale(Anno, apiciSQL) + QStringLiteral(" AND QD07_MESE=") + QString::number(Mese),
+            m_CGlobal->Database().Connection(), Recordset::adOpenStatic, Recordset::adLockOptimistic);
+    qint16 periodo = 1;
+    if (!rs.Eof()) periodo = vb::CInt(vb::CDbl(rs.value(QStringLiteral("MaxPeriodo"))) + 1);
+    rs.Close();
+    return periodo;
+}
+
+PeriodoImportazione::PeriodoImportazione(ctlVevAre& screen, Motore motore) : m_screen(screen), m_motore(motore) {}
+
+QString PeriodoImportazione::literale(const QString& valore, bool apiciSQL)
+{
+    return apiciSQL ? StringaSQL(ApiciSQL(valore)) : StringaSQL(vb::Trim(valore));
+}
+
+void PeriodoImportazione::Apri(const QString& ditta, const QString& anno, qint16 mese)
+{
+    Connection& conn = m_screen.m_CGlobal->Database().Connection();
+    const QString condizione = QStringLiteral(" WHERE QD07_CODICEDITTA_QD05=") + lit(ditta) + QStringLiteral(" AND QD07_ANNO=") +
+                               lit(anno) + QStringLiteral(" AND QD07_MESE=") + QString::number(mese);
+    bool presenti;
+    if (m_motore == Motore::Base) {
+        conn.BeginTrans();
+        m_verifica.Open(QStringLiteral("SELECT * FROM QD07_VALORIPDC") + condizione, conn, Recordset::adOpenStatic,
+                        Recordset::adLockBatchOptimistic);
+        presenti = !m_verifica.Eof();
+    } else {
+        const qint32 valori = vb::CLng(m_screen.m_CGlobal->Utility().LeggiCampo(
+            QStringLiteral("QD07_VALORIPDC"), QStringLiteral("Count(*)"), condizione));
+        conn.BeginTrans();
+        presenti = valori > 0;
+    }
+
+    if (presenti) {
+        ScegliPeriodo(ditta, anno, mese);
+        Cancella(ditta, anno, mese);
+    } else {
+        m_screen.m_Periodo = 1;
+    }
+    ChiudiVerifica();
+}
+
+void PeriodoImportazione::ChiudiVerifica()
+{
+    if (m_verifica.isOpen()) m_verifica.Close();
+}
+
+void PeriodoImportazione::ScegliPeriodo(const QString& ditta, const QString& anno, qint16 mese)
+{
+    Dialogs& dialogs = m_screen.dialogs();
+    const bool apici = m_motore == Motore::Base;
+    const QString domanda =
+        m_motore == Motore::CEE
+            ? QStringLiteral("Valori gia' presenti per ") + CrLf + QStringLiteral("il periodo ") + QString::number(mese) +
+                  QLatin1Char('/') + anno + QStringLiteral(" , Ricopro ?")
+            : QStringLiteral("Valori gia' presenti per ") + CrLf + QStringLiteral("questo periodo, Ricopro ?");
+    const int risposta =
+        dialogs.MsgBox(domanda, vb::vbYesNo | vb::vbQuestion | vb::vbDefaultButton2, m_screen.captionTitle());
+
+    if (risposta != vb::vbYes) {
+        // A new period: the deletions that follow find nothing under its number.
+        m_screen.m_Periodo = m_screen.NuovoPeriodo(ditta, vb::Trim(anno), mese, apici);
+        dialogs.MsgBox(QStringLiteral("Periodo assegnato n° : ") + QString::number(m_screen.m_Periodo), vb::vbInformation,
+                       QStringLiteral("Importazione dati di bilancio"));
+        return;
+    }
+
+    const qint16 ultimo = qint16(m_screen.NuovoPeriodo(ditta, vb::Trim(anno), mese, apici) - 1);
+    if (ultimo == 1) {
+        m_screen.m_Periodo = 1;
+        return;
+    }
+    const QString prompt = QStringLiteral("Selezionare il periodo da ricoprire : ") + CrLf + ElencoPeriodi(ditta, anno);
+    do {
+        // A cancelled box gives the empty text, which is no number: the import fails.
+        m_screen.m_Periodo = vb::CInt(dialogs.InputBox(prompt, QStringLiteral("Selezione Periodo"), QStringLiteral("1")));
+    } while (m_screen.m_Periodo < 1 || m_screen.m_Periodo > ultimo);
+}
+
+QString PeriodoImportazione::ElencoPeriodi(const QString& ditta, const QString& anno)
+{
+    QString sql = QStringLiteral("Select * from QD21_PERVALUTA WHERE QD21_CODICEDITTA_QD05 = '") + ApiciSQL(vb::Trim(ditta));
+    if (m_motore == Motore::CEE) sql += QStringLiteral("' AND QD21_ANNO = '") + ApiciSQL(anno) + QLatin1Char('\'');
+    else sql += QLatin1Char('\'');
+
+    Recordset rs;
+    rs.Open(sql, m_screen.m_CGlobal->Database().Connection());
+    QString elenco;
+    for (; !rs.Eof(); rs.MoveNext()) {
+        const QString voce = vb::CStr(rs.value(QStringLiteral("QD21_NPERIODO"))) + QLatin1Char(' ') +
+                             vb::Trim(vb::CStr(rs.value(QStringLiteral("QD21_DESCRIZIONE"))));
+        elenco += QStringLiteral("N° ") + vb::Trim(voce) + CrLf;
+    }
+    rs.Close();
+    return elenco;
+}
+
+void PeriodoImportazione::Cancella(const QString& ditta, const QString& anno, qint16 mese)
+{
+    Connection& conn = m_screen.m_CGlobal->Database().Connection();
+    const QString mesePeriodo = QString::number(mese);
+    const QString periodo = QString::number(m_screen.m_Periodo);
+    conn.Execute(QStringLiteral("DELETE FROM QD07_VALORIPDC WHERE QD07_CODICEDITTA_QD05=") + lit(ditta) +
+                 QStringLiteral(" AND QD07_ANNO=") + lit(anno) + QStringLiteral(" AND QD07_MESE=") + mesePeriodo +
+                 QStringLiteral(" AND QD07_NPERIODO = ") + periodo);
+    conn.Execute(QStringLiteral("DELETE FROM QD21_PERVALUTA WHERE QD21_CODICEDITTA_QD05=") + lit(ditta) +
+                 QStringLiteral(" AND QD21_ANNO=") + lit(anno) + QStringLiteral(" AND QD21_MESE=") + mesePeriodo +
+                 QStringLiteral(" AND QD21_NPERIODO = ") + periodo);
+}
+
+void PeriodoImportazione::Chiudi(const QString& ditta, const QString& anno, qint16 mese, const QString& valuta)
+{
+    Connection& conn = m_screen.m_CGlobal->Database().Connection();
+    const qint16 periodo = m_screen.m_Periodo;
+    Recordset rs;
+    rs.Open(QStringLiteral("SELECT * FROM QD21_PERVALUTA WHERE") + QStringLiteral("  QD21_CODICEDITTA_QD05 = ") + lit(ditta) +
+                QStringLiteral("  AND QD21_ANNO = ") + lit(anno) + QStringLiteral("  AND QD21_MESE = ") +
+                QString::number(mese) + QStringLiteral(" AND QD21_NPERIODO = ") + QString::number(periodo),
+            conn, Recordset::adOpenStatic, Recordset::adLockOptimistic);
+    if (rs.RecordCount() > 0) {
+        rs.MoveFirst();
+    } else {
+        rs.AddNew();
+        rs.setValue(QStringLiteral("QD21_CODICEDITTA_QD05"), ditta);
+        rs.setValue(QStringLiteral("QD21_ANNO"), anno);
+        rs.setValue(QStringLiteral("QD21_MESE"), int(mese));
+        rs.setValue(QStringLiteral("QD21_NPERIODO"), int(periodo));
+    }
+    if (mese < 1 || mese > m_screen.m_Mesi.size())
+        throw AppError(9, QStringLiteral("Indice non compreso nell'intervallo"));
+    rs.setValue(QStringLiteral("QD21_VALUTA"), valuta);
+    rs.setValue(QStringLiteral("QD21_DESCRIZIONE"), m_screen.m_Mesi[mese - 1] + QLatin1Char('/') + anno +
+                                                        QStringLiteral(" (Periodo n° ") + QString::number(periodo) +
+                                                        QLatin1Char(')'));
+    rs.setValue(QStringLiteral("QD21_STORICO"), true);
+    rs.setValue(QStringLiteral("QD21_CAMBIO"), m_screen.m_Cambio);
+    rs.Update();
+    rs.Close();
+    conn.CommitTrans();
+}

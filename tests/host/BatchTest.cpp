@@ -1,0 +1,97 @@
+#include "TestDb.h"
+#include "host/Batch.h"
+#include "platform/CGlobal.h"
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+void scriviFile(const QString& path, const QByteArray& content)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(content);
+}
+
+class BatchSave : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QDir().mkpath(cartella.filePath("app/Def"));
+        QDir().mkpath(cartella.filePath("lavoro"));
+        scriviFile(cartella.filePath("app/Def/ROSSI"),
+                   "saldi.txt\r\n1;\r\n0\r\n0\r\n1\r\n2\r\nC1\t1\t0\t0\r\nC2\t3\t0\t0\r\nC3\t2\t0\t0\r\nC8\t4\t0\t0\r\n");
+        dati("1010;Cassa;1500;A\r\n2010;Debiti;-1500;P\r\n");
+        global = std::make_unique<CGlobal>(db.open(), "EUR", "KTRTest", cartella.filePath("app"));
+        opzioni.workingFolder = cartella.filePath("lavoro");
+        opzioni.company = "Rossi & Figli S.r.l.";
+        opzioni.year = "2024";
+        opzioni.month = "marzo";
+    }
+    void dati(const QByteArray& righe) { scriviFile(cartella.filePath("lavoro/saldi.txt"), "Conto;Descrizione;Saldo;Sezione\r\n" + righe); }
+
+    // Runs the command; returns its exit code, its standard output in out and its errors in err.
+    int salva()
+    {
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        const int codice = Batch::save(*global, opzioni);
+        out = QString::fromStdString(testing::internal::GetCapturedStdout()).split('\n', Qt::SkipEmptyParts);
+        err = QString::fromStdString(testing::internal::GetCapturedStderr());
+        return codice;
+    }
+
+    QTemporaryDir cartella;
+    TestDb db;
+    std::unique_ptr<CGlobal> global;
+    BatchOptions opzioni;
+    QStringList out;
+    QString err;
+};
+
+}  // namespace
+
+TEST_F(BatchSave, PrintsBoxesAndLogRowsAndReportsTheCommit)
+{
+    ASSERT_EQ(salva(), 0) << err.toStdString();
+    EXPECT_EQ(out.filter("BOX "), (QStringList{"BOX information Importazione da kadro | Importazione terminata -> ok"}));
+    EXPECT_EQ(out.filter("LOG "),
+              (QStringList{"LOG \tImportazione in corso ....\t\t-\t-", "LOG 1010\tCassa\t1.500\t-\t-",
+                           "LOG 2010\tDebiti\t-1.500\t-\t-", "LOG \tVERIFICA QUADRATURA 2024  EFFETTUATO CON SUCCESSO.\t\t-\tH"}));
+
+    // Answered No: a new period, announced.
+    dati("1010;Cassa;100;A\r\n");
+    ASSERT_EQ(salva(), 0);
+    EXPECT_TRUE(out.contains("BOX question Importazione valori PDC | Valori gia' presenti per \\nquesto periodo, Ricopro ? -> no"));
+    EXPECT_TRUE(out.contains(QStringLiteral("BOX information Importazione dati di bilancio | Periodo assegnato n° : 2 -> ok")));
+    EXPECT_TRUE(out.contains("LOG \tVERIFICA QUADRATURA NON SUPERATO.\t\tE\t-"));
+    EXPECT_TRUE(out.contains("BOX exclamation Verifica Quadratura | Attenzione! Verifica quadratura non superato.\\n Ditta : "
+                             "R001 Anno : 2024 Mese : 3 Periodo : 2 -> ok"));
+}
+
+TEST_F(BatchSave, FailedImportAndUnknownChoicesExitNonZero)
+{
+    ASSERT_EQ(salva(), 0);
+    opzioni.answerYes = false;
+    ASSERT_EQ(salva(), 0);  // period 2
+
+    // Overwrite: the list comes back on 7, the text is no number: nothing is saved.
+    opzioni.answerYes = true;
+    opzioni.inputs = QStringList{"7", "x"};
+    const QVariant prima = scalar(global->Database().Connection(), "SELECT COUNT(*) FROM QD07_VALORIPDC");
+    EXPECT_EQ(salva(), 1);
+    EXPECT_EQ(out.filter("BOX input Selezione Periodo").size(), 2);
+    EXPECT_TRUE(out.filter("BOX input").last().endsWith("-> x"));
+    EXPECT_EQ(out.filter("BOX critical").size(), 1);
+    EXPECT_EQ(scalar(global->Database().Connection(), "SELECT COUNT(*) FROM QD07_VALORIPDC"), prima);
+
+    opzioni.company = "Nessuna";
+    EXPECT_EQ(salva(), 2);
+    EXPECT_TRUE(err.contains("Ditta non trovata")) << err.toStdString();
+    opzioni.company = "Rossi & Figli S.r.l.";
+    opzioni.month = "Marzolino";
+    EXPECT_EQ(salva(), 2);
+    EXPECT_TRUE(err.contains("Mese non trovato")) << err.toStdString();
+}
