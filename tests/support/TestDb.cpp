@@ -1,14 +1,20 @@
 #include "TestDb.h"
 #include "model/Schema.h"
+#include <QCoreApplication>
 #include <QSqlQuery>
 
 TestDb::TestDb(const QString& backend, Content content)
 {
     if (backend == QLatin1String("postgresql")) {
-        m_connectionString = QStringLiteral("postgresql:") + qEnvironmentVariable("KTR_TEST_PG");
-        Connection c(m_connectionString);
-        c.Execute(QStringLiteral("DROP SCHEMA IF EXISTS public CASCADE"));
-        c.Execute(QStringLiteral("CREATE SCHEMA public"));
+        // A schema of its own, so tests running side by side on one server never meet.
+        static int counter = 0;
+        m_schema = QStringLiteral("t%1_%2").arg(QCoreApplication::applicationPid()).arg(++counter);
+        const QString server = QStringLiteral("postgresql:") + qEnvironmentVariable("KTR_TEST_PG");
+        Connection c(server);
+        c.Execute(QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(m_schema));
+        c.Execute(QStringLiteral("CREATE SCHEMA %1").arg(m_schema));
+        m_server = server;
+        m_connectionString = server + QStringLiteral(" options=-csearch_path=") + m_schema;
     } else {
         m_connectionString = m_dir.filePath(QStringLiteral("analisi.sqlite"));
     }
@@ -16,6 +22,16 @@ TestDb::TestDb(const QString& backend, Content content)
     Connection c(m_connectionString);
     Schema::create(c);
     if (content == Demo) Schema::loadDemo(c);
+}
+
+TestDb::~TestDb()
+{
+    if (m_schema.isEmpty()) return;
+    try {
+        Connection c(m_server);
+        c.Execute(QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(m_schema));
+    } catch (...) {
+    }
 }
 
 std::vector<QString> TestDb::backends()

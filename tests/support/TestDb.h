@@ -6,11 +6,12 @@
 #include <vector>
 
 // A fresh analysis database for one test: an SQLite file in a temporary folder, or
-// (backend "postgresql") an emptied schema of the server named by KTR_TEST_PG.
+// (backend "postgresql") a new schema on the server named by KTR_TEST_PG.
 class TestDb {
 public:
     enum Content { Empty, Schema, Demo };
     explicit TestDb(const QString& backend = QStringLiteral("sqlite"), Content content = Demo);
+    ~TestDb();
 
     // The connection string that opens this database.
     const QString& connectionString() const { return m_connectionString; }
@@ -23,6 +24,8 @@ public:
 private:
     QTemporaryDir m_dir;
     QString m_connectionString;
+    QString m_server;
+    QString m_schema;
 };
 
 // Single value of a query, for assertions.
