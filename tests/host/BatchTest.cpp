@@ -53,7 +53,7 @@ protected:
 
 }  // namespace
 
-TEST_F(BatchSave, PrintsBoxesAndLogRowsAndReportsTheCommit)
+TEST_F(BatchSave, PrintsBoxesAndLogRowsAndExitsNonZeroOnFailureOrUnknownChoices)
 {
     ASSERT_EQ(salva(), 0) << err.toStdString();
     EXPECT_EQ(out.filter("BOX "), (QStringList{"BOX information Importazione da kadro | Importazione terminata -> ok"}));
@@ -69,13 +69,6 @@ TEST_F(BatchSave, PrintsBoxesAndLogRowsAndReportsTheCommit)
     EXPECT_TRUE(out.contains("LOG \tVERIFICA QUADRATURA NON SUPERATO.\t\tE\t-"));
     EXPECT_TRUE(out.contains("BOX exclamation Verifica Quadratura | Attenzione! Verifica quadratura non superato.\\n Ditta : "
                              "R001 Anno : 2024 Mese : 3 Periodo : 2 -> ok"));
-}
-
-TEST_F(BatchSave, FailedImportAndUnknownChoicesExitNonZero)
-{
-    ASSERT_EQ(salva(), 0);
-    opzioni.answerYes = false;
-    ASSERT_EQ(salva(), 0);  // period 2
 
     // Overwrite: the list comes back on 7, the text is no number: nothing is saved.
     opzioni.answerYes = true;

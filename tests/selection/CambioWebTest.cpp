@@ -6,34 +6,25 @@
 #include "tests/support/ScreenFixture.h"
 #include <QElapsedTimer>
 #include <QLineEdit>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 namespace {
 const QByteArray kDaily = R"(<?xml version="1.0" encoding="UTF-8"?>
 <gesmes:Envelope xmlns:gesmes="http://www.gesmes.org/xml/2002-08-01" xmlns="http://www.ecb.int/vocabulary/2002-08-01/eurofxref">
 	<gesmes:subject>Reference rates</gesmes:subject>
-	<gesmes:Sender><gesmes:name>European Central Bank</gesmes:name></gesmes:Sender>
-	<Cube>
-		<Cube time='2024-03-15'>
-			<Cube currency='USD' rate='1.25'/>
-			<Cube currency='JPY' rate='161.50'/>
-			<Cube currency='CHF' rate='0.95'/>
-		</Cube>
-	</Cube>
+	<Cube><Cube time='2024-03-15'>
+		<Cube currency='USD' rate='1.25'/><Cube currency='JPY' rate='161.50'/><Cube currency='CHF' rate='0.95'/>
+	</Cube></Cube>
 </gesmes:Envelope>
 )";
 
-// One month of the data portal's csvdata, as it comes (quoted titles with commas).
+// One month of the data portal's csvdata, fewer columns than it sends but in its order,
+// with its CR LF and its quoted titles holding commas.
 QByteArray monthlyCsv(const char* currency, const char* period, const char* value)
 {
-    return QByteArray("KEY,FREQ,CURRENCY,CURRENCY_DENOM,EXR_TYPE,EXR_SUFFIX,TIME_PERIOD,OBS_VALUE,OBS_STATUS,OBS_CONF,"
-                      "OBS_PRE_BREAK,OBS_COM,TIME_FORMAT,BREAKS,COLLECTION,COMPILING_ORG,DISS_ORG,DOM_SER_IDS,PUBL_ECB,"
-                      "PUBL_MU,PUBL_PUBLIC,UNIT_INDEX_BASE,COMPILATION,COVERAGE,DECIMALS,NAT_TITLE,SOURCE_AGENCY,"
-                      "SOURCE_PUB,TITLE,TITLE_COMPL,UNIT,UNIT_MULT\r\n") +
-           "EXR.M." + currency + ".EUR.SP00.A,M," + currency + ",EUR,SP00,A," + period + "," + value +
-           ",A,F,,,P1M,,A,,,,,,,,,,4,,4F0,,Currency/Euro,\"ECB reference exchange rate, " + currency +
-           "/Euro, 2:15 pm (C.E.T.)\"," + currency + ",0\r\n";
+    return QByteArray("KEY,FREQ,CURRENCY,CURRENCY_DENOM,EXR_TYPE,TIME_PERIOD,OBS_VALUE,OBS_STATUS,TITLE_COMPL,UNIT\r\n"
+                      "EXR.M.") +
+           currency + ".EUR.SP00.A,M," + currency + ",EUR,SP00," + period + "," + value +
+           ",A,\"ECB reference exchange rate, " + currency + "/Euro, 2:15 pm (C.E.T.)\"," + currency + "\r\n";
 }
 
 QString monthPath(const char* currency, const char* period)
@@ -73,27 +64,17 @@ protected:
     QTemporaryDir cacheDir;
 };
 
-TEST_F(EcbRates, AnswersOneUnitOfTheCurrencyInTheBaseCurrency)
+TEST_F(EcbRates, AnswersOneUnitOfTheCurrencyInTheBaseCurrencyCrossingThroughTheEuro)
 {
-    auto s = service();
-    EXPECT_DOUBLE_EQ(current(*s, QStringLiteral(" usd ")), 0.8);
-    EXPECT_DOUBLE_EQ(current(*s, QStringLiteral("EUR")), 1.0);
-    EXPECT_EQ(current(*s, QStringLiteral("XYZ")), 0);
-    EXPECT_DOUBLE_EQ(monthly(*s, 2024, 2, QStringLiteral("USD")), 1 / 1.0795);
-    EXPECT_TRUE(server.requests().contains(monthPath("USD", "2024-02")));
-    EXPECT_EQ(monthly(*s, 2024, 2, QStringLiteral("XYZ")), 0);  // the portal answers 404
-    EXPECT_EQ(monthly(*s, 2024, 1, QStringLiteral("USD")), 0);
-    EXPECT_EQ(monthly(*s, 2024, 13, QStringLiteral("USD")), 0);
-}
-
-TEST_F(EcbRates, CrossesThroughTheEuroForAnotherBase)
-{
-    auto s = service(QStringLiteral("CHF"));
-    EXPECT_DOUBLE_EQ(current(*s, QStringLiteral("USD")), 0.95 / 1.25);
-    EXPECT_DOUBLE_EQ(current(*s, QStringLiteral("EUR")), 0.95);
-    EXPECT_DOUBLE_EQ(current(*s, QStringLiteral("CHF")), 1.0);
-    EXPECT_DOUBLE_EQ(monthly(*s, 2024, 2, QStringLiteral("USD")), 0.9464 / 1.0795);
-    EXPECT_DOUBLE_EQ(monthly(*s, 2024, 2, QStringLiteral("EUR")), 0.9464);
+    struct Caso { const char* base; const char* valuta; double oggi, febbraio; };  // 0: no rate known
+    for (const Caso& c : {Caso{"CHF", "USD", 0.95 / 1.25, 0.9464 / 1.0795}, Caso{"CHF", "EUR", 0.95, 0.9464},
+                          Caso{"CHF", "chf", 1, 1}, Caso{"EUR", " usd ", 0.8, 1 / 1.0795},
+                          Caso{"EUR", "XYZ", 0, 0}}) {  // the portal answers 404
+        auto s = service(QString::fromLatin1(c.base));
+        EXPECT_DOUBLE_EQ(current(*s, QString::fromLatin1(c.valuta)), c.oggi) << c.base << c.valuta;
+        EXPECT_DOUBLE_EQ(monthly(*s, 2024, 2, QString::fromLatin1(c.valuta)), c.febbraio) << c.base << c.valuta;
+    }
+    EXPECT_EQ(monthly(*service(), 2024, 13, QStringLiteral("USD")), 0);
 }
 
 TEST_F(EcbRates, KnowsWhatItWasAskedOnceWhenOffline)
@@ -132,87 +113,53 @@ TEST_F(EcbRates, SilentOrBrokenServerAnswersZeroInTime)
 }
 
 namespace {
-class FakeRates : public WebRateService {
-public:
-    FakeRates(QStringList& calls, double answer) : m_calls(calls), m_answer(answer) {}
-    double CambioAttuale(QString& valuta) override
-    {
-        m_calls << QStringLiteral("attuale ") + valuta;
-        return m_answer;
-    }
+// Answers what the test says, whatever it is asked.
+struct FakeRates : WebRateService {
+    std::function<double(const QString&)> ask;
+    double CambioAttuale(QString& valuta) override { return ask(QStringLiteral("attuale ") + valuta); }
     double CambioStorico(qint16& anno, qint16& mese, QString& valuta) override
     {
-        m_calls << QStringLiteral("storico %1 %2 %3").arg(anno).arg(mese).arg(valuta);
-        return m_answer;
+        return ask(QStringLiteral("storico %1 %2 %3").arg(anno).arg(mese).arg(valuta));
     }
-
-private:
-    QStringList& m_calls;
-    double m_answer;
 };
 }  // namespace
 
-class CambioWeb : public ScreenFixture {
-protected:
-    void SetUp() override
-    {
-        ScreenFixture::SetUp();
-        Clock::setToday([] { return QDate(2024, 3, 15); });
-        screen->setRateServiceFactory([this] { return std::make_unique<FakeRates>(calls, answer); });
-        screen->cmbAnni->setFreeTyping(true);
-        screen->cmbMesi->Clear();
-        for (int m = 1; m <= 12; ++m) screen->cmbMesi->AddItem(vb::NomeMese(m));
-        screen->cmbValuta->Clear();
-        screen->cmbValuta->AddItem(QStringLiteral("USD"));
-    }
-    void TearDown() override
-    {
-        Clock::setToday({});
-        ScreenFixture::TearDown();
-    }
-    void pick(const QString& year, int month, const QString& currency)
-    {
-        screen->cmbAnni->setText(year);
-        screen->cmbMesi->setListIndex(month - 1);
-        screen->cmbValuta->setListIndex(screen->cmbValuta->findText(currency));
-    }
+using CambioWeb = ScreenFixture;
 
+// The current month asks the current rate, any other month the month's rate.
+TEST_F(CambioWeb, ButtonShowsTheReciprocalRateAndAsksNothingWithoutCurrencyOrYear)
+{
+    Clock::setToday([] { return QDate(2024, 3, 15); });
     QStringList calls;
-    double answer = 0.8;
-};
+    double answer = 0;
+    screen->setRateServiceFactory([&] {
+        auto fake = std::make_unique<FakeRates>();
+        fake->ask = [&](const QString& call) {
+            calls << call;
+            return answer;
+        };
+        return fake;
+    });
+    screen->cmbAnni->setFreeTyping(true);
+    for (int m = 1; m <= 12; ++m) screen->cmbMesi->AddItem(vb::NomeMese(m));
+    screen->cmbValuta->AddItem(QStringLiteral("USD"));
 
-TEST_F(CambioWeb, CurrentMonthAsksTheCurrentRateAnyOtherTheMonthsRate)
-{
-    QString usd = QStringLiteral("USD");
-    for (auto [year, month] : {std::pair<qint16, qint16>{2024, 3}, {2024, 2}, {2023, 3}})
-        EXPECT_DOUBLE_EQ(screen->GetCambioRSS(year, month, usd), 0.8);
-    EXPECT_EQ(calls, QStringList({QStringLiteral("attuale USD"), QStringLiteral("storico 2024 2 USD"),
-                                  QStringLiteral("storico 2023 3 USD")}));
-}
-
-TEST_F(CambioWeb, ButtonShowsTheReciprocalRate)
-{
-    pick(QStringLiteral("2024"), 3, QStringLiteral("USD"));
-    screen->cmdGetRate_Click();
-    EXPECT_EQ(screen->txtCambio->text(), QStringLiteral("1,25"));
-    EXPECT_EQ(screen->MousePointer(), 0);
-
-    answer = 0;
-    pick(QStringLiteral("2023"), 3, QStringLiteral("USD"));
-    screen->cmdGetRate_Click();
-    EXPECT_EQ(screen->txtCambio->text(), QStringLiteral("0"));
-    EXPECT_EQ(calls, QStringList({QStringLiteral("attuale USD"), QStringLiteral("storico 2023 3 USD")}));
-}
-
-TEST_F(CambioWeb, ButtonAsksNothingWithoutCurrencyOrYear)
-{
-    screen->txtCambio->setText(QStringLiteral("7"));
-    pick(QStringLiteral("duemila"), 3, QStringLiteral("USD"));
-    screen->cmdGetRate_Click();
-    screen->cmbValuta->Clear();
-    pick(QStringLiteral("2024"), 3, QString());
-    screen->cmdGetRate_Click();
-    EXPECT_TRUE(calls.isEmpty());
-    EXPECT_EQ(screen->txtCambio->text(), QStringLiteral("7"));
-    EXPECT_EQ(screen->MousePointer(), 0);
+    // Year, month, currency, the service's answer, then the rate box and what was asked.
+    struct Caso { const char* anno; int mese; const char* valuta; double rss; const char* cambio; const char* chiesto; };
+    for (const Caso& c : {Caso{"2024", 3, "USD", 0.8, "1,25", "attuale USD"},
+                          Caso{"2024", 2, "USD", 0.8, "1,25", "storico 2024 2 USD"},
+                          Caso{"2023", 3, "USD", 0, "0", "storico 2023 3 USD"}, Caso{"duemila", 3, "USD", 0.8, "7", nullptr},
+                          Caso{"2024", 3, "", 0.8, "7", nullptr}}) {
+        calls.clear();
+        answer = c.rss;
+        screen->txtCambio->setText(QStringLiteral("7"));
+        screen->cmbAnni->setText(QString::fromLatin1(c.anno));
+        screen->cmbMesi->setListIndex(c.mese - 1);
+        screen->cmbValuta->setListIndex(screen->cmbValuta->findText(QString::fromLatin1(c.valuta)));
+        screen->cmdGetRate_Click();
+        EXPECT_EQ(screen->txtCambio->text(), QString::fromLatin1(c.cambio)) << c.anno << c.mese << c.valuta;
+        EXPECT_EQ(calls, c.chiesto ? QStringList{QString::fromLatin1(c.chiesto)} : QStringList()) << c.anno << c.mese;
+        EXPECT_EQ(screen->MousePointer(), 0);
+    }
+    Clock::setToday({});
 }

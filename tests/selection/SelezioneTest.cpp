@@ -27,11 +27,13 @@ class Selezione : public ScreenFixture {
 protected:
     void pick(ListControl* l, const char* text) { l->choose(l->findText(QString::fromUtf8(text))); }
     void sql(const QString& text) { conn().Execute(text); }
-    void value(const char* ditta, const char* anno, int mese, int periodo)
+    // Values stored for a company, each {year, month, period}.
+    void values(const char* ditta, std::initializer_list<std::tuple<const char*, int, int>> righe)
     {
-        sql(QStringLiteral("INSERT INTO QD07_VALORIPDC (QD07_CODICEDITTA_QD05, QD07_CODICECONTO, QD07_ANNO, QD07_MESE, "
-                           "QD07_NPERIODO) VALUES ('%1', '1010', '%2', %3, %4)")
-                .arg(QLatin1String(ditta), QLatin1String(anno)).arg(mese).arg(periodo));
+        for (auto [anno, mese, periodo] : righe)
+            sql(QStringLiteral("INSERT INTO QD07_VALORIPDC (QD07_CODICEDITTA_QD05, QD07_CODICECONTO, QD07_ANNO, "
+                               "QD07_MESE, QD07_NPERIODO) VALUES ('%1', '1010', '%2', %3, %4)")
+                    .arg(QLatin1String(ditta), QLatin1String(anno)).arg(mese).arg(periodo));
     }
     void period(const char* ditta, int mese, int periodo, const char* descrizione, double cambio = 1)
     {
@@ -59,9 +61,7 @@ TEST_F(Selezione, NewModeOffersTheNextFreePeriodOnly)
     EXPECT_EQ(screen->m_Periodo, 1);
     EXPECT_TRUE(ok());
 
-    value("R001", "2024", 3, 1);
-    value("R001", "2024", 3, 2);
-    value("R001", "2024", 4, 7);
+    values("R001", {{"2024", 3, 1}, {"2024", 3, 2}, {"2024", 4, 7}});
     period("R001", 3, 3, "Rettifica");
     pick(screen->cmbMesi, "Marzo");
     EXPECT_EQ(entries(screen->cmbPeriodo), QStringList{QStringLiteral("3")});
@@ -71,9 +71,7 @@ TEST_F(Selezione, NewModeOffersTheNextFreePeriodOnly)
 
 TEST_F(Selezione, OpenModeOffersOnlyStoredValues)
 {
-    value("R001", "2023", 12, 1);
-    value("R001", "2024", 3, 1);
-    value("R001", "2024", 6, 1);
+    values("R001", {{"2023", 12, 1}, {"2024", 3, 1}, {"2024", 6, 1}});
     period("R001", 3, 1, "Primo trimestre");
     period("R001", 6, 1, "Semestre");
     period("R001", 6, 2, "Semestre rettificato");
@@ -170,10 +168,8 @@ TEST_F(Selezione, EditCambioAsksOnlyInOpenMode)
 
 TEST_F(Selezione, MeseIndexComparesExactly)
 {
-    EXPECT_EQ(screen->MeseIndex(QStringLiteral("Marzo")), 3);
-    EXPECT_EQ(screen->MeseIndex(QStringLiteral("Dicembre")), 12);
-    EXPECT_EQ(screen->MeseIndex(QStringLiteral("marzo")), -1);
-    EXPECT_EQ(screen->MeseIndex(QStringLiteral("Marzo ")), -1);
+    for (auto [nome, indice] : {std::pair{"Marzo", 3}, {"Dicembre", 12}, {"marzo", -1}, {"Marzo ", -1}})
+        EXPECT_EQ(screen->MeseIndex(QString::fromLatin1(nome)), indice) << nome;
 }
 
 TEST_F(Selezione, EnterSavesAndEscapeCancels)

@@ -1,7 +1,6 @@
 #include "LocalHttpServer.h"
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QUrl>
 
 LocalHttpServer::LocalHttpServer() : m_server(new QTcpServer(this))
 {
@@ -10,19 +9,9 @@ LocalHttpServer::LocalHttpServer() : m_server(new QTcpServer(this))
         while (QTcpSocket* socket = m_server->nextPendingConnection()) {
             socket->setParent(this);
             connect(socket, &QTcpSocket::readyRead, this, [this, socket] { serve(socket); });
-            connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
-                m_pending.remove(socket);
-                socket->deleteLater();
-            });
+            connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
         }
     });
-}
-
-LocalHttpServer::~LocalHttpServer() = default;
-
-void LocalHttpServer::answer(const QString& pathAndQuery, const QByteArray& body, int status)
-{
-    m_answers.insert(pathAndQuery, {status, body});
 }
 
 QString LocalHttpServer::baseUrl() const
@@ -38,19 +27,15 @@ void LocalHttpServer::stop()
 
 void LocalHttpServer::serve(QTcpSocket* socket)
 {
-    QByteArray& request = m_pending[socket];
-    request += socket->readAll();
-    if (!request.contains("\r\n\r\n")) return;
+    if (!socket->peek(socket->bytesAvailable()).contains("\r\n\r\n")) return;  // the request is not all here yet
+    const QByteArray request = socket->readAll();
     const QList<QByteArray> line = request.left(request.indexOf("\r\n")).split(' ');
     const QString target = line.size() > 1 ? QString::fromLatin1(line.at(1)) : QString();
-    request.clear();
     m_requests << target;
     if (m_silent) return;
-    auto found = m_answers.find(target);
-    if (found == m_answers.end()) found = m_answers.find(QUrl(target).path());
-    const int status = found == m_answers.end() ? 404 : found->first;
-    const QByteArray body = found == m_answers.end() ? QByteArray("No results found.") : found->second;
-    socket->write("HTTP/1.1 " + QByteArray::number(status) + (status == 200 ? " OK" : " Error") +
-                  "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
+    const bool known = m_answers.contains(target);
+    const QByteArray body = known ? m_answers.value(target) : QByteArray("No results found.");
+    socket->write(QByteArray(known ? "HTTP/1.1 200 OK" : "HTTP/1.1 404 Not Found") + "\r\nContent-Length: " +
+                  QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
     socket->disconnectFromHost();
 }

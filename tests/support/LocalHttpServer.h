@@ -1,9 +1,6 @@
 #pragma once
-#include <QByteArray>
 #include <QHash>
-#include <QList>
 #include <QObject>
-#include <QString>
 #include <QStringList>
 
 class QTcpServer;
@@ -15,10 +12,9 @@ class LocalHttpServer : public QObject {
     Q_OBJECT
 public:
     LocalHttpServer();
-    ~LocalHttpServer() override;
 
-    // The answer for a path (with or without its query); unknown paths get 404.
-    void answer(const QString& pathAndQuery, const QByteArray& body, int status = 200);
+    // The answer for a path with its query; anything else gets 404.
+    void answer(const QString& pathAndQuery, const QByteArray& body) { m_answers.insert(pathAndQuery, body); }
     void setSilent(bool on) { m_silent = on; }  // accepts, reads, never answers
 
     QString baseUrl() const;           // "http://127.0.0.1:<port>"
@@ -29,8 +25,7 @@ private:
     void serve(QTcpSocket* socket);
 
     QTcpServer* m_server;
-    QHash<QString, QPair<int, QByteArray>> m_answers;
-    QHash<QTcpSocket*, QByteArray> m_pending;
+    QHash<QString, QByteArray> m_answers;
     QStringList m_requests;
     bool m_silent = false;
 };
