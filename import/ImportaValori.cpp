@@ -9,7 +9,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QHash>
-#include <limits>
+#include <algorithm>
 
 namespace {
 
@@ -56,7 +56,8 @@ struct Slot {
 
 QString ctlVevAre::PulisciRiga(const QString& riga)
 {
-    if (!riga.contains(QChar(10)) && !riga.contains(QChar(12))) return riga;
+    // One pass to find out whether there is anything to remove: usually there is not.
+    if (std::none_of(riga.cbegin(), riga.cend(), [](QChar c) { return c == QChar(10) || c == QChar(12); })) return riga;
     QString pulita = riga;
     pulita.remove(QChar(10));
     pulita.remove(QChar(12));
@@ -113,6 +114,21 @@ void ctlVevAre::ImportaValori()
         const QVariant vDitta(m_CodiceDitta), vAnno(m_Anno), vMese{int(m_Mese)}, vPeriodo{int(m_Periodo)};
         const QVariant vZero(0.0), vLivello(1);
 
+        // Fields are set by position in the loop: names are looked up once.
+        const int fDitta = rsValori.fieldIndex(QStringLiteral("QD07_CODICEDITTA_QD05"));
+        const int fAnno = rsValori.fieldIndex(QStringLiteral("QD07_ANNO"));
+        const int fMese = rsValori.fieldIndex(QStringLiteral("QD07_Mese"));
+        const int fPeriodo = rsValori.fieldIndex(QStringLiteral("QD07_NPERIODO"));
+        const int fConto = rsValori.fieldIndex(QStringLiteral("QD07_CODICECONTO"));
+        const int fInValuta = rsValori.fieldIndex(QStringLiteral("QD07_VALOREINVALUTA"));
+        const int fOriginale = rsValori.fieldIndex(QStringLiteral("QD07_VALOREORIGINALE"));
+        const int fRettifica = rsValori.fieldIndex(QStringLiteral("QD07_RETTIFICA"));
+        const int fPdcCodice = rsPdc.fieldIndex(QStringLiteral("QD15_CODICEPDC_QD04"));
+        const int fPdcConto = rsPdc.fieldIndex(QStringLiteral("QD15_CODICECONTO"));
+        const int fPdcDescrizione = rsPdc.fieldIndex(QStringLiteral("QD15_DESCRIZIONE"));
+        const int fPdcLivello = rsPdc.fieldIndex(QStringLiteral("QD15_LIVELLO"));
+        const int fPdcSezione = rsPdc.fieldIndex(QStringLiteral("QD15_SEZIONE"));
+
         auto slot = [this](int n) {
             const Colonna& c = m_Colonne->Item(n);
             return Slot{c.Position, c.FromCol, c.ToCol};
@@ -130,8 +146,6 @@ void ctlVevAre::ImportaValori()
         const Slot slotDescrizione = !m_ConDescrizione ? Slot{} : m_DueColonne ? slot(4) : slot(3);
 
         auto anomalia = [&](const QString& conto, const QString& descrizione, const QString& sezione) {
-            // The row count is a 16-bit integer: one row too many is an overflow.
-            if (m_NumAnomalie == std::numeric_limits<qint16>::max()) throw AppError::overflow();
             RigaAnomalia r;
             r[0] = dittaTrim;
             r[1] = ragioneSociale;
@@ -144,20 +158,26 @@ void ctlVevAre::ImportaValori()
             AggiungiAnomalia(r);
         };
 
-        // Nothing in this engine writes correlations, so one count per account is enough.
-        QHash<QString, qint16> correlazioni;
-        auto contaCorrelazioni = [&](const QString& conto) {
-            const auto noto = correlazioni.constFind(conto);
-            if (noto != correlazioni.constEnd()) return *noto;
-            Recordset rs;
-            rs.Open(QStringLiteral("Select count(*) as Tot from QD03_CORRELAZIONE WHERE QD03_CODICEPDC_QD04 = '") + pdcSql +
-                        QStringLiteral("' AND QD03_CODICECONTO = '") + ApiciSQL(conto) + QLatin1Char('\''),
-                    conn);
-            const QVariant tot = rs.value(QStringLiteral("Tot"));
-            rs.Close();
-            const qint16 n = tot.isNull() ? qint16(0) : vb::CInt(tot);
-            correlazioni.insert(conto, n);
-            return n;
+        // Nothing in this engine writes correlations: they are counted for the whole chart
+        // at once, when the first existing account asks.
+        QHash<QString, qint64> correlazioni;
+        bool contate = false;
+        auto contaCorrelazioni = [&](const QString& conto) -> qint16 {
+            if (!contate) {
+                Recordset rs;
+                rs.Open(QStringLiteral("Select QD03_CODICECONTO, count(*) as Tot from QD03_CORRELAZIONE WHERE "
+                                       "QD03_CODICEPDC_QD04 = '") +
+                            pdcSql + QStringLiteral("' GROUP BY QD03_CODICECONTO"),
+                        conn);
+                const int fCodice = rs.fieldIndex(QStringLiteral("QD03_CODICECONTO"));
+                const int fTot = rs.fieldIndex(QStringLiteral("Tot"));
+                correlazioni.reserve(rs.RecordCount());
+                for (; !rs.Eof(); rs.MoveNext()) correlazioni.insert(rs.value(fCodice).toString(), rs.value(fTot).toLongLong());
+                rs.Close();
+                contate = true;
+            }
+            const auto n = correlazioni.constFind(conto);
+            return n == correlazioni.constEnd() ? qint16(0) : vb::CInt(double(*n));
         };
 
         QElapsedTimer eventi;
@@ -171,10 +191,10 @@ void ctlVevAre::ImportaValori()
             if (riga.size() <= 1 || !VerificaRegole(riga)) continue;
 
             rsValori.AddNew();
-            rsValori.setValue(QStringLiteral("QD07_CODICEDITTA_QD05"), vDitta);
-            rsValori.setValue(QStringLiteral("QD07_ANNO"), vAnno);
-            rsValori.setValue(QStringLiteral("QD07_Mese"), vMese);
-            rsValori.setValue(QStringLiteral("QD07_NPERIODO"), vPeriodo);
+            rsValori.setValue(fDitta, vDitta);
+            rsValori.setValue(fAnno, vAnno);
+            rsValori.setValue(fMese, vMese);
+            rsValori.setValue(fPeriodo, vPeriodo);
 
             const QString conto = vb::Trim(campo(slotConto));
             QString lettera = campo(slotSezione);
@@ -184,7 +204,7 @@ void ctlVevAre::ImportaValori()
                 continue;
             }
             const QString contoValori = taglia(conto, dimContoValori);
-            rsValori.setValue(QStringLiteral("QD07_CODICECONTO"), contoValori);
+            rsValori.setValue(fConto, contoValori);
 
             QString descrizione;
             Currency originale, inValuta;
@@ -210,31 +230,31 @@ void ctlVevAre::ImportaValori()
                 inValuta = originale;
                 if (converti) originale = originale * fattoreCambio(m_Cambio);
             }
-            rsValori.setValue(QStringLiteral("QD07_VALOREINVALUTA"), inValuta.toDouble());
-            rsValori.setValue(QStringLiteral("QD07_VALOREORIGINALE"), originale.toDouble());
+            rsValori.setValue(fInValuta, inValuta.toDouble());
+            rsValori.setValue(fOriginale, originale.toDouble());
 
             if (vb::Trim(descrizione).isEmpty()) descrizione = SenzaDescrizione;
-            rsValori.setValue(QStringLiteral("QD07_RETTIFICA"), vZero);
+            rsValori.setValue(fRettifica, vZero);
             if (vb::Trim(lettera).isEmpty()) lettera = QStringLiteral(" ");
             const QString sezione = SezioneDaLettera(lettera, originale.toDouble());
 
             bool esistente = false;
-            rsPdc.Filter(QStringLiteral("QD15_CODICECONTO=") + periodo.lit(taglia(conto, dimContoPdc)));
+            const QString contoPdc = taglia(conto, dimContoPdc);
+            rsPdc.Filter(fPdcConto, contoPdc);
             if (rsPdc.Eof()) {
                 rsPdc.AddNew();
-                rsPdc.setValue(QStringLiteral("QD15_CODICEPDC_QD04"), m_CodicePDC);
-                rsPdc.setValue(QStringLiteral("QD15_CODICECONTO"), taglia(conto, dimContoPdc));
-                rsPdc.setValue(QStringLiteral("QD15_DESCRIZIONE"),
-                               taglia(m_ConDescrizione ? descrizione : DescrizioneNuovo, dimDescrizione));
-                rsPdc.setValue(QStringLiteral("QD15_LIVELLO"), vLivello);
-                rsPdc.setValue(QStringLiteral("QD15_SEZIONE"), taglia(sezione, dimSezione));
+                rsPdc.setValue(fPdcCodice, m_CodicePDC);
+                rsPdc.setValue(fPdcConto, contoPdc);
+                rsPdc.setValue(fPdcDescrizione, taglia(m_ConDescrizione ? descrizione : DescrizioneNuovo, dimDescrizione));
+                rsPdc.setValue(fPdcLivello, vLivello);
+                rsPdc.setValue(fPdcSezione, taglia(sezione, dimSezione));
                 rsPdc.Update();
                 anomalia(conto, m_ConDescrizione ? descrizione : QString(), sezione);
             } else if (m_ConDescrizione) {
                 // The chart takes the file's description; an unchanged one needs no write.
                 const QString nuova = taglia(descrizione, dimDescrizione);
-                if (rsPdc.value(QStringLiteral("QD15_DESCRIZIONE")).toString() != nuova) {
-                    rsPdc.setValue(QStringLiteral("QD15_DESCRIZIONE"), nuova);
+                if (rsPdc.value(fPdcDescrizione).toString() != nuova) {
+                    rsPdc.setValue(fPdcDescrizione, nuova);
                     rsPdc.Update();
                 }
                 esistente = true;

@@ -1,9 +1,13 @@
 #include "platform/Connection.h"
 #include "platform/AppError.h"
 #include <QAtomicInt>
+#include <QDateTime>
 #include <QRegularExpression>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QUuid>
+#include <sqlite3.h>
 
 namespace {
 QAtomicInt g_counter;
@@ -13,6 +17,85 @@ QString errorText(const QSqlError& e)
     const QString db = e.databaseText().trimmed();
     return db.isEmpty() ? e.text().trimmed() : db;
 }
+
+// The driver's engine handle, when that engine is the very one linked here: the same
+// build, and the same loaded copy (its default file layer is ours).
+sqlite3* sameEngine(QSqlDatabase& db)
+{
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0) return nullptr;
+    sqlite3* engine = *static_cast<sqlite3* const*>(handle.constData());
+    if (!engine) return nullptr;
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("SELECT sqlite_source_id()")) || !q.next() ||
+        q.value(0).toString() != QLatin1String(sqlite3_sourceid()))
+        return nullptr;
+    if (sqlite3_initialize() != SQLITE_OK) return nullptr;
+    sqlite3_vfs* vfs = nullptr;
+    if (sqlite3_file_control(engine, "main", SQLITE_FCNTL_VFS_POINTER, &vfs) != SQLITE_OK || !vfs ||
+        sqlite3_vfs_find(vfs->zName) != vfs)
+        return nullptr;
+    return engine;
+}
+
+// What the Qt driver binds as NULL.
+bool nullValue(const QVariant& v)
+{
+    if (v.isNull()) return true;
+    switch (v.typeId()) {
+    case QMetaType::QString: return static_cast<const QString*>(v.constData())->isNull();
+    case QMetaType::QByteArray: return static_cast<const QByteArray*>(v.constData())->isNull();
+    case QMetaType::QDateTime: return !static_cast<const QDateTime*>(v.constData())->isValid();
+    case QMetaType::QDate: return !static_cast<const QDate*>(v.constData())->isValid();
+    case QMetaType::QTime: return !static_cast<const QTime*>(v.constData())->isValid();
+    case QMetaType::QUuid: return static_cast<const QUuid*>(v.constData())->isNull();
+    default: return false;
+    }
+}
+
+int bindText(sqlite3_stmt* st, int i, const QString& s, void (*lifetime)(void*))
+{
+    return sqlite3_bind_text16(st, i, s.unicode(), int(s.size() * sizeof(QChar)), lifetime);
+}
+
+// Plain ASCII text goes to the engine as it stores it (UTF-8), into room the caller set
+// aside for the whole statement; other text goes as UTF-16, as the driver sends it.
+struct TextRoom {
+    char* next;
+};
+
+// Values are stored as the Qt driver stores them: the same types for the same variants.
+int bind(sqlite3_stmt* st, int i, const QVariant& v, TextRoom& room)
+{
+    if (nullValue(v)) return sqlite3_bind_null(st, i);
+    switch (v.typeId()) {
+    case QMetaType::QByteArray: {
+        const auto* bytes = static_cast<const QByteArray*>(v.constData());
+        return sqlite3_bind_blob(st, i, bytes->constData(), int(bytes->size()), SQLITE_STATIC);
+    }
+    case QMetaType::Int:
+    case QMetaType::Bool: return sqlite3_bind_int(st, i, v.toInt());
+    case QMetaType::Double: return sqlite3_bind_double(st, i, v.toDouble());
+    case QMetaType::UInt:
+    case QMetaType::LongLong: return sqlite3_bind_int64(st, i, v.toLongLong());
+    case QMetaType::QDateTime: return bindText(st, i, v.toDateTime().toString(Qt::ISODateWithMs), SQLITE_TRANSIENT);
+    case QMetaType::QTime: return bindText(st, i, v.toTime().toString(u"hh:mm:ss.zzz"), SQLITE_TRANSIENT);
+    case QMetaType::QString: {
+        const QString& s = *static_cast<const QString*>(v.constData());
+        if (s.isEmpty()) return sqlite3_bind_text(st, i, "", 0, SQLITE_STATIC);  // empty, not NULL
+        const QChar* u = s.constData();
+        char* const out = room.next;
+        for (qsizetype k = 0; k < s.size(); ++k) {
+            if (u[k].unicode() >= 0x80) return bindText(st, i, s, SQLITE_STATIC);
+            out[k] = char(u[k].unicode());
+        }
+        room.next += s.size();
+        return sqlite3_bind_text(st, i, out, int(s.size()), SQLITE_STATIC);
+    }
+    default: return bindText(st, i, v.toString(), SQLITE_TRANSIENT);
+    }
+}
+
 }  // namespace
 
 Connection::Connection(const QString& connectionString) : m_connectionString(connectionString)
@@ -45,12 +128,21 @@ Connection::Connection(const QString& connectionString) : m_connectionString(con
         fail(QStringLiteral("Impossibile aprire il database: %1").arg(errorText(m_db.lastError())),
              m_db.driverName());
     QSqlQuery q(m_db);
-    if (m_kind == SQLite) q.exec(QStringLiteral("PRAGMA foreign_keys = ON"));
-    else q.exec(QStringLiteral("SET client_min_messages TO WARNING"));  // notices are not errors
+    if (m_kind == SQLite) {
+        q.exec(QStringLiteral("PRAGMA foreign_keys = ON"));
+        // A large import and the checks that read it back stay in memory (64 MB at most,
+        // taken only as pages are used) instead of spilling to the file mid-transaction.
+        q.exec(QStringLiteral("PRAGMA cache_size = -65536"));
+        m_sqlite = sameEngine(m_db);
+    } else {
+        q.exec(QStringLiteral("SET client_min_messages TO WARNING"));  // notices are not errors
+    }
 }
 
 Connection::~Connection()
 {
+    for (sqlite3_stmt* st : std::as_const(m_direct)) sqlite3_finalize(st);
+    m_direct.clear();
     m_db.close();
     m_db = QSqlDatabase();
     QSqlDatabase::removeDatabase(m_name);
@@ -90,6 +182,49 @@ void Connection::RollbackTrans()
     if (m_transactionLevel == 0) return;
     m_transactionLevel = 0;
     m_db.rollback();
+}
+
+sqlite3_stmt* Connection::prepareDirect(const QString& sql, QString& error)
+{
+    if (!m_sqlite) {
+        error = QStringLiteral("Connessione non SQLite");
+        return nullptr;
+    }
+    const auto known = m_direct.constFind(sql);
+    if (known != m_direct.constEnd()) return *known;
+    sqlite3_stmt* st = nullptr;
+    const int rc = sqlite3_prepare16_v3(m_sqlite, sql.unicode(), int(sql.size() * sizeof(QChar)), SQLITE_PREPARE_PERSISTENT,
+                                        &st, nullptr);
+    if (rc != SQLITE_OK || !st) {
+        error = QString::fromUtf8(sqlite3_errmsg(m_sqlite));
+        sqlite3_finalize(st);
+        return nullptr;
+    }
+    m_direct.insert(sql, st);
+    return st;
+}
+
+bool Connection::execDirect(sqlite3_stmt* statement, std::span<const QVariant* const> values, QString& error)
+{
+    // Every parameter is bound on every run, so nothing of an earlier run is ever read.
+    if (qsizetype(values.size()) != sqlite3_bind_parameter_count(statement)) {
+        error = QStringLiteral("Numero di parametri errato");
+        return false;
+    }
+    size_t text = 0;
+    for (const QVariant* v : values)
+        if (v->typeId() == QMetaType::QString) text += size_t(static_cast<const QString*>(v->constData())->size());
+    if (m_text.size() < text) m_text.resize(text);
+    TextRoom room{m_text.data()};
+    int rc = SQLITE_OK;
+    for (size_t i = 0; i < values.size() && rc == SQLITE_OK; ++i) rc = bind(statement, int(i) + 1, *values[i], room);
+    if (rc == SQLITE_OK) {
+        rc = sqlite3_step(statement);
+        if (rc == SQLITE_DONE || rc == SQLITE_ROW) rc = SQLITE_OK;
+    }
+    if (rc != SQLITE_OK) error = QString::fromUtf8(sqlite3_errmsg(m_sqlite));
+    sqlite3_reset(statement);  // at once: a statement left running holds its locks
+    return rc == SQLITE_OK;
 }
 
 QString Connection::translate(const QString& sql) const

@@ -4,6 +4,12 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
+#include <span>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
 
 // One error of the connection's error collection.
 struct ConnectionError {
@@ -50,6 +56,17 @@ public:
     // Records a failure in the collection (replacing what it held) and throws it.
     [[noreturn]] void fail(const QString& description, const QString& source);
 
+    // Statements run once per row (record-set inserts and updates) go straight to the
+    // SQLite engine when the driver's engine is the one linked here: the generic layer
+    // costs as much per row as the engine. Null otherwise, and those use QSqlQuery.
+    sqlite3* sqliteHandle() const { return m_sqlite; }
+    // Prepares once and keeps the statement until the connection closes; null with the
+    // engine's message when it cannot be prepared.
+    sqlite3_stmt* prepareDirect(const QString& sql, QString& error);
+    // Binds the values as the Qt driver would bind them and runs the statement once;
+    // false with the engine's message.
+    bool execDirect(sqlite3_stmt* statement, std::span<const QVariant* const> values, QString& error);
+
     QString translate(const QString& sql) const;
     // Columns of a table as the database declares them, cached.
     const QList<ColumnInfo>& columns(const QString& table);
@@ -62,4 +79,7 @@ private:
     QList<ConnectionError> m_errors;
     int m_transactionLevel = 0;
     QHash<QString, QList<ColumnInfo>> m_columns;
+    sqlite3* m_sqlite = nullptr;
+    QHash<QString, sqlite3_stmt*> m_direct;
+    std::vector<char> m_text;  // text of the values being bound
 };

@@ -5,6 +5,8 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <algorithm>
+#include <cstring>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -13,13 +15,113 @@ constexpr int kColumns = 3;
 constexpr int kBatchMs = 40;
 }  // namespace
 
+// The three texts of every row, side by side in large pages that never move: one byte
+// a character when a row's texts are all Latin-1 (the usual case), two otherwise. A
+// row costs its characters and a fixed record, with no allocation of its own.
+class TextStore {
+public:
+    struct Place {
+        quint32 page : 31 = 0;
+        quint32 wide : 1 = 0;
+        quint32 offset = 0;
+        quint32 length[kColumns] = {0, 0, 0};
+    };
+
+    Place append(const QString* const (&texts)[kColumns])
+    {
+        Place place;
+        size_t total = 0;
+        for (int c = 0; c < kColumns; ++c) {
+            place.length[c] = quint32(texts[c]->size());
+            total += size_t(texts[c]->size());
+        }
+        // One byte a character, unless a character needs two.
+        char* out = reserve(total, place);
+        char16_t all = 0;
+        for (const QString* t : texts) {
+            const char16_t* in = reinterpret_cast<const char16_t*>(t->constData());
+            for (qsizetype k = 0; k < t->size(); ++k) {
+                all |= in[k];
+                *out++ = char(in[k]);
+            }
+        }
+        if (all > 0xFF) {
+            m_used = place.offset;
+            out = reserve(total * 2, place);
+            place.wide = 1;
+            for (const QString* t : texts) {
+                std::memcpy(out, t->constData(), size_t(t->size()) * 2);
+                out += t->size() * 2;
+            }
+        }
+        return place;
+    }
+
+    QString text(const Place& p, int column) const
+    {
+        if (p.length[column] == 0) return {};
+        const char* at = start(p, column);
+        return p.wide ? QString(reinterpret_cast<const QChar*>(at), qsizetype(p.length[column]))
+                      : QString::fromLatin1(at, qsizetype(p.length[column]));
+    }
+
+    // Case-insensitive comparison of a column of two rows, as text.
+    int compare(const Place& a, const Place& b, int column) const
+    {
+        const char* x = start(a, column);
+        const char* y = start(b, column);
+        const auto nx = qsizetype(a.length[column]), ny = qsizetype(b.length[column]);
+        const QStringView wx(reinterpret_cast<const QChar*>(x), nx), wy(reinterpret_cast<const QChar*>(y), ny);
+        const QLatin1StringView lx(x, nx), ly(y, ny);
+        if (a.wide) return b.wide ? wx.compare(wy, Qt::CaseInsensitive) : wx.compare(ly, Qt::CaseInsensitive);
+        return b.wide ? -wy.compare(lx, Qt::CaseInsensitive) : lx.compare(ly, Qt::CaseInsensitive);
+    }
+
+    void clear()
+    {
+        std::vector<Page>().swap(m_pages);
+        m_used = 0;
+    }
+
+private:
+    static constexpr size_t kPage = size_t(1) << 20;
+    struct Page {
+        std::unique_ptr<char[]> data;
+        size_t size;
+    };
+
+    char* reserve(size_t bytes, Place& place)
+    {
+        if (m_pages.empty() || m_used + bytes > m_pages.back().size) {
+            // A text larger than a page gets a page of its own size.
+            const size_t size = std::max(kPage, bytes);
+            m_pages.push_back(Page{std::make_unique_for_overwrite<char[]>(size), size});
+            m_used = 0;
+        }
+        place.page = quint32(m_pages.size() - 1);
+        place.offset = quint32(m_used);
+        m_used += bytes;
+        return m_pages.back().data.get() + place.offset;
+    }
+
+    const char* start(const Place& p, int column) const
+    {
+        size_t skip = 0;
+        for (int c = 0; c < column; ++c) skip += p.length[c];
+        return m_pages[p.page].data.get() + p.offset + skip * (p.wide ? 2 : 1);
+    }
+
+    std::vector<Page> m_pages;
+    size_t m_used = 0;  // bytes taken in the last page
+};
+
 // Rows in the order they were added; with sorting on, a permutation gives the
-// display order. Colours are indexes into a small palette, so a row costs three
-// strings and a few bytes.
+// display order. Colours are indexes into a small palette, so a row costs its text
+// and a few bytes.
 class LogModel : public QAbstractTableModel {
 public:
     struct Row {
-        QString text[kColumns];
+        TextStore::Place place;
         quint8 rowColor = 0;  // palette index, 0 = none
         quint8 cellColor[kColumns] = {0, 0, 0};
         quint8 bold = 0;  // bit 0: whole row; bit 1 + c: cell c
@@ -47,10 +149,8 @@ public:
     int append(const QString& conto, const QString& descrizione, const QString& valore)
     {
         Row r;
-        r.text[0] = conto;
-        r.text[1] = descrizione;
-        r.text[2] = valore;
-        m_rows.push_back(std::move(r));
+        r.place = m_texts.append({&conto, &descrizione, &valore});
+        m_rows.push_back(r);
         const int storage = count() - 1;
         if (m_sorted) m_order.push_back(storage);  // at the end until the next batch places it
         return storage;                             // also its display position for now
@@ -60,6 +160,7 @@ public:
     {
         beginResetModel();
         std::vector<Row>().swap(m_rows);
+        m_texts.clear();
         std::vector<int>().swap(m_order);
         m_published = m_placed = 0;
         endResetModel();
@@ -116,6 +217,7 @@ public:
         return i ? QColor(m_palette[i]) : m_default;
     }
     static bool boldOf(const Row& r, int column) { return (r.bold & 1) || (r.bold & (2 << column)); }
+    QString textOf(const Row& r, int column) const { return m_texts.text(r.place, column); }
 
     void setDefaultColor(const QColor& c) { m_default = c; }
     QColor defaultColor() const { return m_default; }
@@ -133,7 +235,7 @@ public:
         if (!index.isValid() || index.row() >= m_published) return {};
         const Row& r = at(index.row());
         switch (role) {
-        case Qt::DisplayRole: return r.text[index.column()];
+        case Qt::DisplayRole: return m_texts.text(r.place, index.column());
         case Qt::ForegroundRole: return QBrush(colorOf(r, index.column()));
         case Qt::FontRole:
             if (boldOf(r, index.column())) {
@@ -179,7 +281,7 @@ private:
 
         const int key = m_key;
         auto less = [this, key](int a, int b) {
-            return QString::compare(m_rows[size_t(a)].text[key], m_rows[size_t(b)].text[key], Qt::CaseInsensitive) < 0;
+            return m_texts.compare(m_rows[size_t(a)].place, m_rows[size_t(b)].place, key) < 0;
         };
         std::stable_sort(m_order.begin() + from, m_order.end(), less);
         if (from > 0) std::inplace_merge(m_order.begin(), m_order.begin() + from, m_order.end(), less);
@@ -198,6 +300,7 @@ private:
     }
 
     std::vector<Row> m_rows;
+    TextStore m_texts;
     std::vector<int> m_order;  // display -> storage, used once sorting is on
     int m_published = 0;       // rows the view has been told about
     int m_placed = 0;          // rows of m_order already in sorted place
@@ -291,7 +394,7 @@ int LogList::rowCount() const { return m_model->count(); }
 QString LogList::text(int row, int column) const
 {
     settle();
-    return m_model->valid(row, column) ? m_model->at(row).text[column] : QString();
+    return m_model->valid(row, column) ? m_model->textOf(m_model->at(row), column) : QString();
 }
 
 QColor LogList::color(int row, int column) const
@@ -373,7 +476,14 @@ void LogList::flush()
 
 void LogList::schedule()
 {
-    if (!m_batch.isActive()) m_batch.start(qMax(0, kBatchMs - int(m_sinceBatch.elapsed())));
+    if (!m_batch.isActive() && isVisible()) m_batch.start(qMax(0, kBatchMs - int(m_sinceBatch.elapsed())));
+}
+
+void LogList::showEvent(QShowEvent* event)
+{
+    QTableView::showEvent(event);
+    // What came while hidden goes to the view as soon as the list is on screen.
+    if ((m_model->pending() || m_scrollTo >= 0) && !m_batch.isActive()) m_batch.start(0);
 }
 
 void LogList::settle() const

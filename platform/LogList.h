@@ -11,7 +11,8 @@ class QHeaderView;
 // "Descrizione" cell, bold per row and per cell, sorting by a column as text.
 // Rows are stored compactly, so hundreds of thousands of rows stay fast: new rows
 // reach the view in batches and the scroll to the last row asked for happens once
-// per batch. Row indexes are display positions.
+// per batch; while the list is hidden (a run without a window) rows wait until it is
+// shown or flushed. Row indexes are display positions.
 class LogList : public QTableView {
     Q_OBJECT
 public:
@@ -55,6 +56,9 @@ public:
 
 signals:
     void headerClicked(int column);
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
     void schedule();

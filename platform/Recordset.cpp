@@ -3,6 +3,7 @@
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlRecord>
+#include <algorithm>
 
 namespace {
 
@@ -87,6 +88,7 @@ void Recordset::Open(const QString& source, Connection& connection, CursorType c
         ensureLoaded();
     }
     m_byName.clear();
+    m_asked.clear();
     for (int i = 0; i < m_names.size(); ++i) m_byName.insert(m_names[i].toUpper(), i);
     m_open = true;
 }
@@ -106,6 +108,7 @@ void Recordset::ensureLoaded()
         m_names.clear();
         for (int i = 0; i < rec.count(); ++i) m_names << rec.fieldName(i);
         m_byName.clear();
+        m_asked.clear();
         for (int i = 0; i < m_names.size(); ++i) m_byName.insert(m_names[i].toUpper(), i);
     }
     m_rows.clear();
@@ -130,9 +133,11 @@ void Recordset::Close()
     m_rows.shrink_to_fit();
     m_view.clear();
     m_indexes.clear();
-    m_statements.clear();
+    m_inserts.clear();
+    m_updates.clear();
     m_names.clear();
     m_byName.clear();
+    m_asked.clear();
     m_mode = Mode::None;
     m_filtered = false;
     m_pos = 0;
@@ -167,10 +172,19 @@ long Recordset::RecordCount()
 
 int Recordset::column(const QString& field) const
 {
+    const auto asked = m_asked.constFind(field);
+    if (asked != m_asked.constEnd()) return *asked;
     const auto it = m_byName.constFind(field.toUpper());
     if (it == m_byName.constEnd())
         throw AppError(3265, QStringLiteral("Impossibile trovare l'elemento nell'insieme corrispondente al nome richiesto: %1").arg(field), RsSource);
+    m_asked.insert(field, *it);
     return *it;
+}
+
+void Recordset::checkIndex(int index) const
+{
+    if (index < 0 || index >= m_names.size())
+        throw AppError(3265, QStringLiteral("Impossibile trovare l'elemento nell'insieme corrispondente al nome richiesto: %1").arg(index), RsSource);
 }
 
 int Recordset::currentRow()
@@ -182,9 +196,15 @@ int Recordset::currentRow()
 QVariant Recordset::value(const QString& field)
 {
     requireOpen();
-    const int c = column(field);
-    if (m_mode != Mode::None) return m_edit[c];
-    return m_rows[currentRow()][c];
+    return value(column(field));
+}
+
+QVariant Recordset::value(int index)
+{
+    requireOpen();
+    checkIndex(index);
+    if (m_mode != Mode::None) return m_edit[index];
+    return m_rows[currentRow()][index];
 }
 
 int Recordset::DefinedSize(const QString& field)
@@ -203,22 +223,29 @@ void Recordset::AddNew()
     requireOpen();
     if (m_lock == adLockReadOnly) throw AppError(3251, QStringLiteral("Il recordset non supporta l'aggiornamento."), RsSource);
     m_mode = Mode::Adding;
-    m_edit = Row(m_names.size());
-    m_changed.assign(m_names.size(), false);
+    m_edit.resize(0);  // keeps its storage for the next row
+    m_edit.resize(m_names.size());
+    m_changed.assign(size_t(m_names.size()), 0);
 }
 
 void Recordset::setValue(const QString& field, const QVariant& value)
 {
     requireOpen();
-    const int c = column(field);
+    setValue(column(field), value);
+}
+
+void Recordset::setValue(int c, const QVariant& value)
+{
+    requireOpen();
+    checkIndex(c);
     if (m_mode == Mode::None) {
         if (m_lock == adLockReadOnly) throw AppError(3251, QStringLiteral("Il recordset non supporta l'aggiornamento."), RsSource);
         m_edit = m_rows[currentRow()];
-        m_changed.assign(m_names.size(), false);
+        m_changed.assign(size_t(m_names.size()), 0);
         m_mode = Mode::Editing;
     }
     m_edit[c] = value;
-    m_changed[c] = true;
+    m_changed[size_t(c)] = 1;
 }
 
 void Recordset::CancelUpdate()
@@ -256,41 +283,73 @@ void Recordset::Update()
     m_edit.clear();
 }
 
-void Recordset::insertRow(const Row& row)
+void Recordset::prepare(Prepared& p, const QString& sql)
 {
-    QStringList cols, marks;
-    QString signature;
-    for (int i = 0; i < m_names.size(); ++i) {
-        if (!m_changed[i]) continue;
-        cols << m_names[i];
-        marks << QStringLiteral("?");
-        signature += QString::number(i) + QLatin1Char(',');
+    if (conn().sqliteHandle()) {
+        QString error;
+        p.direct = conn().prepareDirect(sql, error);
+        if (!p.direct) fail(error);
+        return;
     }
-    auto& q = m_statements[QStringLiteral("INSERT ") + signature];
-    if (!q) {
-        q = std::make_shared<QSqlQuery>(conn().database());
-        const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                .arg(m_table, cols.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
-        if (!q->prepare(sql)) {
-            const QSqlError e = q->lastError();
-            q.reset();
-            fail(e.databaseText().isEmpty() ? e.text() : e.databaseText());
-        }
+    auto q = std::make_shared<QSqlQuery>(conn().database());
+    if (!q->prepare(sql)) {
+        const QSqlError e = q->lastError();
+        fail(e.databaseText().isEmpty() ? e.text() : e.databaseText());
+    }
+    p.query = std::move(q);
+}
+
+void Recordset::exec(Prepared& p)
+{
+    if (p.direct) {
+        QString error;
+        if (!conn().execDirect(p.direct, m_bound, error)) fail(error);
+        return;
     }
     int b = 0;
-    for (int i = 0; i < m_names.size(); ++i)
-        if (m_changed[i]) q->bindValue(b++, bindable(row[i]));
-    if (!q->exec()) fail(q->lastError().databaseText().isEmpty() ? q->lastError().text() : q->lastError().databaseText());
+    for (const QVariant* v : m_bound) p.query->bindValue(b++, *v);
+    QSqlQuery& q = *p.query;
+    if (!q.exec()) fail(q.lastError().databaseText().isEmpty() ? q.lastError().text() : q.lastError().databaseText());
+}
+
+void Recordset::insertRow(const Row& row)
+{
+    auto it = std::find_if(m_inserts.begin(), m_inserts.end(), [this](const auto& e) { return e.first == m_changed; });
+    if (it == m_inserts.end()) {
+        QStringList cols, marks;
+        for (int i = 0; i < m_names.size(); ++i) {
+            if (!m_changed[i]) continue;
+            cols << m_names[i];
+            marks << QStringLiteral("?");
+        }
+        Prepared p;
+        prepare(p, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                       .arg(m_table, cols.join(QLatin1Char(',')), marks.join(QLatin1Char(','))));
+        m_inserts.emplace_back(m_changed, std::move(p));
+        it = m_inserts.end() - 1;
+    }
+    m_bound.clear();
+    m_converted.resize(size_t(m_names.size()));  // never grows while pointers into it are held
+    for (int i = 0; i < m_names.size(); ++i) {
+        if (!m_changed[i]) continue;
+        if (row[i].typeId() == QMetaType::Bool) {
+            m_converted[size_t(i)] = bindable(row[i]);
+            m_bound.push_back(&m_converted[size_t(i)]);
+        } else {
+            m_bound.push_back(&row[i]);
+        }
+    }
+    exec(it->second);
 }
 
 void Recordset::updateRow(const Row& original, const Row& edited)
 {
     QStringList sets, where;
-    QVariantList setValues, whereValues;
+    QVariantList values, whereValues;
     for (int i = 0; i < m_names.size(); ++i) {
         if (!m_changed[i]) continue;
         sets << m_names[i] + QStringLiteral("=?");
-        setValues << bindable(edited[i]);
+        values << bindable(edited[i]);
     }
     if (sets.isEmpty()) return;
     // Rows are found by their key, or by all their original values when the table has none.
@@ -310,21 +369,18 @@ void Recordset::updateRow(const Row& original, const Row& edited)
             whereValues << bindable(original[i]);
         }
     }
+    values << whereValues;
     const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3")
                             .arg(m_table, sets.join(QLatin1Char(',')), where.join(QStringLiteral(" AND ")));
-    auto& q = m_statements[sql];
-    if (!q) {
-        q = std::make_shared<QSqlQuery>(conn().database());
-        if (!q->prepare(sql)) {
-            const QSqlError e = q->lastError();
-            q.reset();
-            fail(e.databaseText().isEmpty() ? e.text() : e.databaseText());
-        }
+    auto known = m_updates.find(sql);
+    if (known == m_updates.end()) {
+        Prepared p;
+        prepare(p, sql);
+        known = m_updates.insert(sql, std::move(p));
     }
-    int b = 0;
-    for (const auto& v : setValues) q->bindValue(b++, v);
-    for (const auto& v : whereValues) q->bindValue(b++, v);
-    if (!q->exec()) fail(q->lastError().databaseText().isEmpty() ? q->lastError().text() : q->lastError().databaseText());
+    m_bound.clear();
+    for (const QVariant& v : std::as_const(values)) m_bound.push_back(&v);
+    exec(*known);
 }
 
 const QHash<QString, std::vector<int>>& Recordset::indexFor(int col)
@@ -367,7 +423,21 @@ void Recordset::Filter(const QString& criterion)
     }
     const auto& index = indexFor(col);
     const auto hit = index.constFind(key);
-    m_view = hit == index.constEnd() ? std::vector<int>{} : *hit;
+    if (hit == index.constEnd()) m_view.clear();
+    else m_view.assign(hit->begin(), hit->end());
+    m_filtered = true;
+}
+
+void Recordset::Filter(int col, const QString& text)
+{
+    requireOpen();
+    ensureLoaded();
+    m_pos = 0;
+    checkIndex(col);
+    const auto& index = indexFor(col);
+    const auto hit = index.constFind(text);
+    if (hit == index.constEnd()) m_view.clear();
+    else m_view.assign(hit->begin(), hit->end());
     m_filtered = true;
 }
 

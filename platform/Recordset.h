@@ -36,18 +36,24 @@ public:
     // Field access by name, case-insensitive. Reading at end of data is an error.
     QVariant value(const QString& field);
     bool IsNull(const QString& field) { return value(field).isNull(); }
+    // Field access by position (fieldIndex of the name), for loops over many rows.
+    int fieldIndex(const QString& field) const { return column(field); }
+    QVariant value(int index);
     // Declared size of a limited text column, 0 when the column has none.
     int DefinedSize(const QString& field);
     QStringList fieldNames() const { return m_names; }
 
     void AddNew();
     void setValue(const QString& field, const QVariant& value);  // starts an edit of the current row
+    void setValue(int index, const QVariant& value);
     void Update();
     void CancelUpdate();
     bool editing() const { return m_mode != Mode::None; }
 
     // "COLUMN=value" (a quoted text or a number); an empty criterion removes the filter.
     void Filter(const QString& criterion);
+    // The same rows as Filter("COLUMN='text'") for the field at index, without the text.
+    void Filter(int index, const QString& text);
     void Requery();
 
 private:
@@ -63,6 +69,10 @@ private:
     void indexRow(int row);
     void insertRow(const Row& row);
     void updateRow(const Row& original, const Row& edited);
+    void checkIndex(int index) const;
+    struct Prepared;
+    void prepare(Prepared& p, const QString& sql);
+    void exec(Prepared& p);
     [[noreturn]] void fail(const QString& description);
 
     Connection* m_conn = nullptr;
@@ -81,9 +91,19 @@ private:
     size_t m_pos = 0;         // position in the view (or in m_rows when not filtered)
 
     QHash<int, QHash<QString, std::vector<int>>> m_indexes;
+    mutable QHash<QString, int> m_asked;  // names as callers spell them -> column
 
     Mode m_mode = Mode::None;
     Row m_edit;
-    std::vector<bool> m_changed;
-    QHash<QString, std::shared_ptr<QSqlQuery>> m_statements;  // prepared inserts and updates, reused
+    std::vector<quint8> m_changed;  // 1 for the columns given a value
+    // Inserts and updates are prepared once and reused: inserts by the set of columns
+    // given, updates by their text.
+    struct Prepared {
+        sqlite3_stmt* direct = nullptr;  // owned by the connection
+        std::shared_ptr<QSqlQuery> query;
+    };
+    std::vector<std::pair<std::vector<quint8>, Prepared>> m_inserts;
+    QHash<QString, Prepared> m_updates;
+    std::vector<const QVariant*> m_bound;  // the values of the statement being run
+    std::vector<QVariant> m_converted;     // values bound in another form (flags as numbers)
 };

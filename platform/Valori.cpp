@@ -1,8 +1,12 @@
 #include "platform/Valori.h"
 #include "platform/AppError.h"
 #include <QLocale>
+#include <charconv>
+#include <clocale>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
+#include <string>
 
 namespace vb {
 namespace {
@@ -11,8 +15,37 @@ NumberFormat g_format;
 
 bool isBlank(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); }
 
+bool isAsciiDigit(QChar c) { return c.unicode() >= '0' && c.unicode() <= '9'; }
+
+// Room for the C form of a number: one character per character of the text, on the
+// stack for every text of ordinary length.
+class Buffer {
+public:
+    explicit Buffer(qsizetype size)
+    {
+        if (size > qsizetype(sizeof m_local)) {
+            m_spill.resize(size_t(size));
+            m_data = m_spill.data();
+        }
+    }
+    char* data() { return m_data; }
+
+private:
+    char m_local[64];
+    std::string m_spill;
+    char* m_data = m_local;
+};
+
+// The C form read with the C conventions, whatever the process locale; false when the
+// value is out of range.
+bool readC(const char* begin, const char* end, double& out)
+{
+    const auto r = std::from_chars(begin, end, out);
+    return r.ec == std::errc() && r.ptr == end && std::isfinite(out);
+}
+
 // Reads the whole text as a number under the format; false when it is not one.
-bool parse(const QString& text, double& out)
+bool parse(QStringView text, double& out)
 {
     const NumberFormat& f = g_format;
     qsizetype i = 0, n = text.size();
@@ -20,17 +53,21 @@ bool parse(const QString& text, double& out)
     while (n > i && isBlank(text[n - 1])) --n;
     if (i >= n) return false;
 
-    QByteArray c;
-    c.reserve(n - i + 1);
-    if (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-')) c.append(char(text[i++].unicode()));
+    Buffer buffer(n - i + 1);
+    char* const c = buffer.data();
+    char* p = c;
+    if (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-')) {
+        if (text[i] == QLatin1Char('-')) *p++ = '-';  // a plus adds nothing
+        ++i;
+    }
     bool digits = false, decimal = false;
     for (; i < n; ++i) {
         const QChar ch = text[i];
-        if (ch.isDigit() && ch.unicode() < 128) {
-            c.append(char(ch.unicode()));
+        if (isAsciiDigit(ch)) {
+            *p++ = char(ch.unicode());
             digits = true;
         } else if (ch == f.decimal && !decimal) {
-            c.append('.');
+            *p++ = '.';
             decimal = true;
         } else if (ch == f.grouping && !decimal) {
             // grouping separators are ignored before the decimal separator
@@ -40,17 +77,18 @@ bool parse(const QString& text, double& out)
     }
     if (!digits) return false;
     if (i < n && (text[i] == QLatin1Char('e') || text[i] == QLatin1Char('E'))) {
-        c.append('e');
+        *p++ = 'e';
         ++i;
-        if (i < n && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) c.append(char(text[i++].unicode()));
+        if (i < n && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) *p++ = char(text[i++].unicode());
         bool exp = false;
-        while (i < n && text[i].isDigit() && text[i].unicode() < 128) { c.append(char(text[i++].unicode())); exp = true; }
+        while (i < n && isAsciiDigit(text[i])) {
+            *p++ = char(text[i++].unicode());
+            exp = true;
+        }
         if (!exp) return false;
     }
     if (i != n) return false;
-    bool ok = false;
-    out = QLocale::c().toDouble(QString::fromLatin1(c), &ok);
-    return ok && std::isfinite(out);
+    return readC(c, p, out);
 }
 
 double numberOf(const QVariant& v)
@@ -160,41 +198,66 @@ double Val(const QString& text)
     qsizetype i = 0;
     const qsizetype n = text.size();
     while (i < n && (isBlank(text[i]) || text[i] == QLatin1Char('\n') || text[i] == QLatin1Char('\r'))) ++i;
-    QByteArray c;
-    if (i < n && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) c.append(char(text[i++].unicode()));
+    Buffer buffer(n - i + 2);  // with the terminating zero
+    char* const c = buffer.data();
+    char* p = c;
+    if (i < n && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) {
+        if (text[i] == QLatin1Char('-')) *p++ = '-';
+        ++i;
+    }
     bool digits = false;
     auto takeDigits = [&] {
-        while (i < n && text[i].unicode() >= '0' && text[i].unicode() <= '9') {
-            c.append(char(text[i++].unicode()));
+        while (i < n && isAsciiDigit(text[i])) {
+            *p++ = char(text[i++].unicode());
             digits = true;
         }
     };
     takeDigits();
     if (i < n && text[i] == QLatin1Char('.')) {
-        c.append('.');
+        *p++ = '.';
         ++i;
         takeDigits();
     }
     if (!digits) return 0.0;
     if (i + 1 < n && (text[i] == QLatin1Char('e') || text[i] == QLatin1Char('E'))) {
         qsizetype j = i + 1;
-        QByteArray e("e");
-        if (j < n && (text[j] == QLatin1Char('+') || text[j] == QLatin1Char('-'))) e.append(char(text[j++].unicode()));
-        if (j < n && text[j].unicode() >= '0' && text[j].unicode() <= '9') {
-            while (j < n && text[j].unicode() >= '0' && text[j].unicode() <= '9') e.append(char(text[j++].unicode()));
-            c.append(e);
+        char* e = p;
+        *e++ = 'e';
+        if (j < n && (text[j] == QLatin1Char('+') || text[j] == QLatin1Char('-'))) *e++ = char(text[j++].unicode());
+        if (j < n && isAsciiDigit(text[j])) {
+            while (j < n && isAsciiDigit(text[j])) *e++ = char(text[j++].unicode());
+            p = e;
         }
     }
-    const double d = std::strtod(c.constData(), nullptr);
+    *p = '\0';
+    // strtod's reading (a number too small is a signed zero), under the C conventions.
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
+    const double d = strtod_l(c, nullptr, cLocale);
     return std::isfinite(d) ? d : 0.0;
 }
 
 QString FormatIntero(double v)
 {
     const double r = std::round(v);
-    QString digits = QString::number(std::fabs(r), 'f', 0);
-    for (qsizetype pos = digits.size() - 3; pos > 0; pos -= 3) digits.insert(pos, g_format.grouping);
-    return (r < 0 ? QStringLiteral("-") : QString()) + digits;
+    const double a = std::fabs(r);
+    const QChar grouping = g_format.grouping;
+    if (!(a < 1e15)) {  // very large (or not a number): the general form
+        QString digits = QString::number(a, 'f', 0);
+        for (qsizetype pos = digits.size() - 3; pos > 0; pos -= 3) digits.insert(pos, grouping);
+        return (r < 0 ? QStringLiteral("-") : QString()) + digits;
+    }
+    char digits[20];
+    int count = 0;
+    for (auto u = quint64(a); count == 0 || u != 0; u /= 10) digits[count++] = char('0' + u % 10);
+    const bool negative = r < 0;
+    QString s(qsizetype(negative) + count + (count - 1) / 3, Qt::Uninitialized);
+    QChar* out = s.data();
+    if (negative) *out++ = QLatin1Char('-');
+    for (int k = count - 1; k >= 0; --k) {
+        *out++ = QLatin1Char(digits[k]);
+        if (k > 0 && k % 3 == 0) *out++ = grouping;
+    }
+    return s;
 }
 
 QString NomeMese(int month)

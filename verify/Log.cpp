@@ -1,5 +1,6 @@
 #include "control/ctlVevAre.h"
 #include "platform/LogList.h"
+#include <limits>
 
 namespace {
 // Colours are given as blue-green-red integers (&H00BBGGRR).
@@ -34,6 +35,8 @@ void ctlVevAre::ResetAnomalie()
 
 void ctlVevAre::AggiungiAnomalia(const RigaAnomalia& riga)
 {
+    // The count is a 16-bit integer: one row too many is an overflow, never a wrap.
+    if (m_NumAnomalie == std::numeric_limits<qint16>::max()) throw AppError::overflow();
     ++m_NumAnomalie;
     m_Anomalie.resize(m_NumAnomalie + 1);
     m_Anomalie[m_NumAnomalie - 1] = riga;
