@@ -31,23 +31,20 @@ protected:
     {
         ScreenFixture::SetUp();
         writeDef("ROSSI", defDelimitata("saldi.txt"));
+        writeDef("CAFFE", defDelimitata("caffe.txt"));
         // Squares: assets 4 500 against liabilities 3 000, costs 2 500 against revenues 4 000.
         writeData("saldi.txt", righe({"Conto;Descrizione;Saldo;Sezione", "1010;Cassa;1500,00;A", "1020;Banca;2500,00;A",
                                       "2010;Debiti verso fornitori;-3000,00;P", "1400;Depositi cauzionali;500,00;A",
                                       "2910;Riserva legale;0;P", "4010;Ricavi delle vendite;-4000,00;E",
                                       "3010;Acquisti di merci;2500,00;E", "TOT;Totale;0;", "x", ""}));
     }
-    void scegli(const QString& ditta, const QString& anno, const QString& mese, const QString& cambio = QString())
+    void importa(const QString& ditta, const QString& anno, const QString& mese, const QString& cambio = QString())
     {
         screen->ClickNew();
         screen->cmbDitte->choose(screen->cmbDitte->findText(ditta));
         screen->cmbAnni->setText(anno);
         screen->cmbMesi->choose(screen->cmbMesi->findText(mese));
         if (!cambio.isEmpty()) screen->txtCambio->setText(cambio);
-    }
-    void importa(const QString& ditta, const QString& anno, const QString& mese, const QString& cambio = QString())
-    {
-        scegli(ditta, anno, mese, cambio);
         screen->ClickOk();
         screen->lwLog->flush();
     }
@@ -66,6 +63,12 @@ protected:
         return out;
     }
     int conta(const QString& sql) { return scalar(conn(), sql).toInt(); }
+    // The boxes of a new run, to queue its answers.
+    ScriptedDialogs& daCapo()
+    {
+        dialogs.clear();
+        return dialogs;
+    }
     QStringList valori(const QString& condizione = Periodo1)
     {
         return righeDb("SELECT QD07_CODICECONTO, QD07_VALOREINVALUTA, QD07_VALOREORIGINALE, QD07_NPERIODO FROM QD07_VALORIPDC" +
@@ -108,12 +111,10 @@ TEST_F(ImportaValori, FreshPeriodPostsLogsCreatesAccountsAndRecordsThePeriod)
               QStringList{QStringLiteral("1|EUR|Marzo/2024 (Periodo n° 1)|1|1")});
     EXPECT_FALSE(conn().inTransaction());
 
-    const QStringList righeLog = log();
-    ASSERT_EQ(righeLog.size(), 9);
-    EXPECT_EQ(righeLog.first(), "|Importazione in corso ....|");
-    EXPECT_EQ(righeLog[1], "1010|Cassa|1.500");
-    EXPECT_EQ(righeLog[3], "2010|Debiti verso fornitori|-3.000");
-    EXPECT_EQ(righeLog.last(), "|VERIFICA QUADRATURA 2024  EFFETTUATO CON SUCCESSO.|");
+    EXPECT_EQ(log(), (QStringList{"|Importazione in corso ....|", "1010|Cassa|1.500", "1020|Banca|2.500",
+                                  "2010|Debiti verso fornitori|-3.000", "1400|Depositi cauzionali|500", "2910|Riserva legale|0",
+                                  "4010|Ricavi delle vendite|-4.000", "3010|Acquisti di merci|2.500",
+                                  "|VERIFICA QUADRATURA 2024  EFFETTUATO CON SUCCESSO.|"}));
 
     // The new account and the existing one without correlations.
     ASSERT_EQ(screen->m_NumAnomalie, 2);
@@ -132,11 +133,9 @@ TEST_F(ImportaValori, FreshPeriodPostsLogsCreatesAccountsAndRecordsThePeriod)
 TEST_F(ImportaValori, OverwriteAndNewPeriodChoices)
 {
     importa(Rossi, "2024", "Marzo");
-    EXPECT_EQ(valori().size(), 7);
 
     // No: a new period is announced; period 1 stays as it was.
-    dialogs.clear();
-    dialogs.answerMessage(vb::vbNo);
+    daCapo().answerMessage(vb::vbNo);
     importa(Rossi, "2024", "Marzo");
     EXPECT_EQ(box().mid(0, 2), (QStringList{screen->captionTitle() + ": Valori gia' presenti per \r\nquesto periodo, Ricopro ?",
                                             QStringLiteral("Importazione dati di bilancio: Periodo assegnato n° : 2")}));
@@ -144,20 +143,21 @@ TEST_F(ImportaValori, OverwriteAndNewPeriodChoices)
     EXPECT_EQ(righeDb("SELECT QD07_NPERIODO, COUNT(*) FROM QD07_VALORIPDC GROUP BY 1"), (QStringList{"1|7", "2|7"}));
     EXPECT_EQ(conta("SELECT COUNT(*) FROM QD21_PERVALUTA"), 2);
 
+    // Yes, and an answer that is no number: the import ends, nothing changed.
+    const QStringList dueperiodi = istantanea();
+    daCapo().answerMessage(vb::vbYes).answerInput("");
+    importa(Rossi, "2024", "Marzo");
+    EXPECT_EQ(istantanea(), dueperiodi);
+    EXPECT_FALSE(conn().inTransaction());
+
     // Yes with two periods: the list comes back on 0 and on a number too high.
     writeData("saldi.txt", righe({"Conto;Descrizione;Saldo;Sezione", "1010;Cassa;10;A", "2010;Debiti;-10;P"}));
-    dialogs.clear();
-    dialogs.answerMessage(vb::vbYes).answerInput("0").answerInput("3").answerInput("2");
+    daCapo().answerMessage(vb::vbYes).answerInput("0").answerInput("3").answerInput("2");
     importa(Rossi, "2024", "Marzo");
-    QStringList richieste;
-    for (const auto& b : dialogs.shown())
-        if (b.kind == ScriptedDialogs::Kind::Input) richieste << b.text;
-    ASSERT_EQ(richieste.size(), 3);
-    EXPECT_EQ(richieste[0], QStringLiteral("Selezionare il periodo da ricoprire : \r\nN° 1 Marzo/2024 (Periodo n° 1)\r\n"
-                                           "N° 2 Marzo/2024 (Periodo n° 2)\r\n"));
-    EXPECT_EQ(dialogs.shown()[1].title, "Selezione Periodo");
+    const QString scelta = QStringLiteral("Selezione Periodo: Selezionare il periodo da ricoprire : \r\n"
+                                          "N° 1 Marzo/2024 (Periodo n° 1)\r\nN° 2 Marzo/2024 (Periodo n° 2)\r\n");
+    EXPECT_EQ(box().mid(1, 4), (QStringList{scelta, scelta, scelta, QStringLiteral("Importazione da kadro: Importazione terminata")}));
     EXPECT_EQ(dialogs.shown()[1].defaultAnswer, "1");
-    EXPECT_EQ(screen->m_Periodo, 2);
     EXPECT_EQ(conta("SELECT COUNT(*) FROM QD07_VALORIPDC WHERE QD07_NPERIODO = 1"), 7);
     EXPECT_EQ(valori(Periodo1 + " AND QD07_NPERIODO = 2"), (QStringList{"1010|10|10|2", "2010|-10|-10|2"}));
     EXPECT_EQ(conta("SELECT COUNT(*) FROM QD21_PERVALUTA"), 2);
@@ -166,13 +166,12 @@ TEST_F(ImportaValori, OverwriteAndNewPeriodChoices)
 TEST_F(ImportaValori, DebitAndCreditColumnsFixedWidth)
 {
     // Code 1-4, debit 5-12, credit 13-20, section 21, no descriptions.
-    writeDef("ANCORA", "ancora.txt\r\n0\r\n1\r\n1\r\n0\r\n1\r\nC1\t0\t1\t4\r\nC2\t0\t5\t12\r\nC3\t0\t13\t20\r\n"
-                       "C8\t0\t21\t21\r\n");
-    auto riga = [](const char* conto, const char* dare, const char* avere, const char* sezione) {
-        return QStringLiteral("%1%2%3%4").arg(QLatin1String(conto), -4).arg(QLatin1String(dare), 8).arg(QLatin1String(avere), 8).arg(QLatin1String(sezione));
+    auto layout = [this](const char* sottrai) {
+        writeDef("ANCORA", QByteArray("ancora.txt\r\n0\r\n1\r\n") + sottrai +
+                               "\r\n0\r\n1\r\nC1\t0\t1\t4\r\nC2\t0\t5\t12\r\nC3\t0\t13\t20\r\nC8\t0\t21\t21\r\n");
     };
-    writeData("ancora.txt", righe({riga("1010", "100,00", "30,00", "A"), riga("2010", "", "70,00", "P"),
-                                   riga("5555", "12,50", "abc", "A"), riga("1020", "", "", "A")}));
+    layout("1");
+    writeData("ancora.txt", righe({"1010  100,00   30,00A", "2010           70,00P", "5555   12,50     abcA", "1020                A"}));
     importa(Ancora, "2024", "Giugno");
     const QString giugno = " WHERE QD07_CODICEDITTA_QD05='A002'";
     EXPECT_EQ(valori(giugno), (QStringList{"1010|70|70|1", "2010|-70|-70|1", "5555|12.5|12.5|1", "1020|0|0|1"}));
@@ -185,23 +184,19 @@ TEST_F(ImportaValori, DebitAndCreditColumnsFixedWidth)
     EXPECT_TRUE(log().contains("5555|*** CONTO SENZA DESCRIZIONE ***|13"));
 
     // Without credit subtraction the credit adds up.
-    writeDef("ANCORA", "ancora.txt\r\n0\r\n1\r\n0\r\n0\r\n1\r\nC1\t0\t1\t4\r\nC2\t0\t5\t12\r\nC3\t0\t13\t20\r\n"
-                       "C8\t0\t21\t21\r\n");
-    dialogs.clear();
-    dialogs.answerMessage(vb::vbYes);
+    layout("0");
+    daCapo().answerMessage(vb::vbYes);
     importa(Ancora, "2024", "Giugno");
     EXPECT_EQ(valori(giugno).first(), "1010|130|130|1");
 }
 
 TEST_F(ImportaValori, ForeignCurrencyIsDividedByTheRate)
 {
-    writeDef("CAFFE", defDelimitata("caffe.txt"));
     writeData("caffe.txt", righe({"h", "1010;Cassa;1000,00;A", "2010;;-1000;P"}));
     dialogs.answerMessage(vb::vbNo);  // the typed rate is not stored
     importa(Caffe, "2024", "Marzo", "1,25");
-    ASSERT_FALSE(dialogs.shown().isEmpty());
-    EXPECT_EQ(dialogs.shown()[0].text, "Vuoi memorizzare il cambio inserito (1,25) per il periodo 3/2024 ?");
-    EXPECT_EQ(dialogs.shown()[0].title, "Controllo cambio valute");
+    EXPECT_EQ(box().mid(0, 1),
+              QStringList{"Controllo cambio valute: Vuoi memorizzare il cambio inserito (1,25) per il periodo 3/2024 ?"});
     EXPECT_EQ(valori(" WHERE QD07_CODICEDITTA_QD05='C003'"), (QStringList{"1010|1000|800|1", "2010|-1000|-800|1"}));
     EXPECT_TRUE(log().contains("2010|*** CONTO SENZA DESCRIZIONE ***|-800"));
     EXPECT_EQ(righeDb("SELECT QD15_DESCRIZIONE FROM QD15_DEFPDC WHERE QD15_CODICECONTO = '2010'"),
@@ -210,17 +205,15 @@ TEST_F(ImportaValori, ForeignCurrencyIsDividedByTheRate)
     EXPECT_EQ(conta("SELECT COUNT(*) FROM QD41_CAMBI WHERE QD41_ANNO = '2024'"), 0);
 
     // Stored on Yes, as the monthly rate.
-    dialogs.clear();
-    dialogs.answerMessage(vb::vbYes).answerMessage(vb::vbYes);
+    daCapo().answerMessage(vb::vbYes).answerMessage(vb::vbYes);
     importa(Caffe, "2024", "Marzo", "1,25");
     EXPECT_EQ(righeDb("SELECT QD41_MESE, QD41_CODICEVALUTA_DA, QD41_CODICEVALUTA_A, QD41_CAMBIO FROM QD41_CAMBI WHERE "
                       "QD41_ANNO = '2024'"),
               QStringList{"3|USD|EUR|1.25"});
 }
 
-TEST_F(ImportaValori, FailureHalfWayLeavesTheDatabaseAsBefore)
+TEST_F(ImportaValori, FailuresHalfWayAreReportedAndLeaveTheDatabaseAsBefore)
 {
-    writeDef("CAFFE", defDelimitata("caffe.txt"));
     writeData("caffe.txt", righe({"h", "1010;Cassa;1000;A", "9999;Nuovo;50;A", "3010;Acquisti;abc;E", "1020;Banca;5;A"}));
     const QStringList prima = istantanea();
     dialogs.answerMessage(vb::vbNo);
@@ -229,50 +222,34 @@ TEST_F(ImportaValori, FailureHalfWayLeavesTheDatabaseAsBefore)
     EXPECT_FALSE(conn().inTransaction());
     EXPECT_TRUE(box().contains(screen->captionTitle() + ": Tipo non corrispondente"));
 
-    // A rate of 0 fails on the first line; an overwritten period comes back whole.
+    // Overwrites that fail: the period comes back whole each time.
     importa(Rossi, "2024", "Marzo");
     const QStringList importato = istantanea();
-    screen->m_Valuta = "USD";
-    screen->m_Cambio = 0;
-    dialogs.clear();
-    dialogs.answerMessage(vb::vbYes);
-    screen->ImportaValori();
-    EXPECT_EQ(istantanea(), importato);
-    EXPECT_TRUE(box().contains(screen->captionTitle() + ": Divisione per zero"));
-
-    // An answer that is no number ends the import too.
-    dialogs.clear();
-    dialogs.answerMessage(vb::vbNo);
-    importa(Rossi, "2024", "Marzo");  // period 2
-    const QStringList dueperiodi = istantanea();
-    dialogs.clear();
-    dialogs.answerMessage(vb::vbYes).answerInput("");
-    importa(Rossi, "2024", "Marzo");
-    EXPECT_EQ(istantanea(), dueperiodi);
-    EXPECT_FALSE(conn().inTransaction());
-}
-
-TEST_F(ImportaValori, DatabaseErrorsAreLoggedAndRolledBack)
-{
-    importa(Rossi, "2024", "Marzo");
-    const QStringList prima = istantanea();
+    // A refused row is logged with the engine's message and the line.
     conn().Execute("CREATE TRIGGER rifiuta BEFORE INSERT ON QD07_VALORIPDC WHEN NEW.QD07_CODICECONTO = '2010' "
                    "BEGIN SELECT RAISE(ABORT, 'conto rifiutato'); END");
-    dialogs.clear();
-    dialogs.answerMessage(vb::vbYes);
+    daCapo().answerMessage(vb::vbYes);
     importa(Rossi, "2024", "Marzo");
-    EXPECT_EQ(istantanea(), prima);
+    EXPECT_EQ(istantanea(), importato);
     EXPECT_TRUE(log().contains("|** Error: conto rifiutato|"));
     EXPECT_TRUE(log().contains("|2010;Debiti verso fornitori;-3000,00;P|"));
     EXPECT_TRUE(box().contains(screen->captionTitle() + ": conto rifiutato"));
 
     // A failing statement of the opening is reported as a chart update failure.
     conn().Execute("CREATE TRIGGER blocca BEFORE DELETE ON QD21_PERVALUTA BEGIN SELECT RAISE(ABORT, 'bloccato'); END");
-    dialogs.clear();
-    dialogs.answerMessage(vb::vbYes);
+    daCapo().answerMessage(vb::vbYes);
     importa(Rossi, "2024", "Marzo");
-    EXPECT_EQ(istantanea(), prima);
+    EXPECT_EQ(istantanea(), importato);
     EXPECT_TRUE(log().contains("|** Error: Impossibile aggiornare Anagrafica PDC|"));
+
+    // A rate of 0 fails on the first line.
+    conn().Execute("DROP TRIGGER blocca");
+    screen->m_Valuta = "USD";
+    screen->m_Cambio = 0;
+    daCapo().answerMessage(vb::vbYes);
+    screen->ImportaValori();
+    EXPECT_EQ(istantanea(), importato);
+    EXPECT_TRUE(box().contains(screen->captionTitle() + ": Divisione per zero"));
 }
 
 TEST_F(ImportaValori, LinesAndCodesOutOfTheOrdinary)
@@ -297,18 +274,15 @@ TEST_F(ImportaValori, LinesAndCodesOutOfTheOrdinary)
 TEST_F(ImportaValori, ClickOkChecksBeforeImporting)
 {
     // A foreign currency without a rate.
-    writeDef("CAFFE", defDelimitata("caffe.txt"));
     writeData("caffe.txt", righe({"h"}));
-    scegli(Caffe, "2024", "Marzo", "abc");
-    screen->ClickOk();
+    importa(Caffe, "2024", "Marzo", "abc");
     EXPECT_EQ(box(), QStringList{screen->captionTitle() + ": Cambio non specificato"});
     EXPECT_EQ(dialogs.shown()[0].flags, vb::vbExclamation);
 
     // A Kadro export for a company without Kadro code stops before posting anything.
-    dialogs.clear();
     writeDef("CAFFE", defDelimitata("QDMSIT"));
     writeData("QDMSIT", righe({"h"}));
-    dialogs.answerMessage(vb::vbNo);
+    daCapo().answerMessage(vb::vbNo);
     importa(Caffe, "2024", "Marzo", "1,25");
     EXPECT_EQ(box().last(), "Importazione valori PDC: Attenzione ditta con Codice Kadro non inserito");
     EXPECT_EQ(conta("SELECT COUNT(*) FROM QD21_PERVALUTA"), 0);

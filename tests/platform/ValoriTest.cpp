@@ -1,20 +1,22 @@
 #include "platform/AppError.h"
-#include "platform/SqlText.h"
 #include "platform/Valori.h"
 #include <gtest/gtest.h>
+#include <utility>
 
 using namespace vb;
 
-TEST(Valori, ReadsTextsUnderTheItalianNumberFormat)
+// Under the Italian format a text is read whole or not at all.
+TEST(Valori, TextsAreReadWholeOrNotAtAll)
 {
-    EXPECT_DOUBLE_EQ(CDbl(QStringLiteral("1.234,5")), 1234.5);
-    EXPECT_DOUBLE_EQ(CDbl(QStringLiteral("1500,00")), 1500.0);
-    EXPECT_DOUBLE_EQ(CDbl(QStringLiteral(" -12,25 ")), -12.25);
-    EXPECT_DOUBLE_EQ(CDbl(QStringLiteral("1,5E+3")), 1500.0);
-    EXPECT_TRUE(IsNumeric(QStringLiteral("1.234,5")));
-    EXPECT_FALSE(IsNumeric(QStringLiteral("")));
-    EXPECT_FALSE(IsNumeric(QStringLiteral("12a")));
-    EXPECT_FALSE(IsNumeric(QStringLiteral("1,2,3")));
+    for (auto [testo, atteso] : {std::pair{"1.234,5", 1234.5}, {"1500,00", 1500.0}, {" -12,25 ", -12.25}, {"1,5E+3", 1500.0},
+                                 {"+12,5", 12.5}, {"1.234.567,891", 1234567.891}, {"\t-,5e-1 ", -0.05}}) {
+        EXPECT_TRUE(IsNumeric(QString::fromLatin1(testo))) << testo;
+        EXPECT_DOUBLE_EQ(CDbl(QString::fromLatin1(testo)), atteso) << testo;
+    }
+    EXPECT_DOUBLE_EQ(CDbl(QString(300, QLatin1Char('9'))), 1e300);
+    EXPECT_FALSE(IsNumeric(QStringLiteral("0,") + QString(400, QLatin1Char('0')) + QLatin1Char('1')));  // below range
+    for (const char* no : {"", "12a", "1,2,3", "1e400", "-1e309", "1,5E", "1,5E+", "- 1", "+", ",", "1 2", "١٢", "1.5,5,5"})
+        EXPECT_FALSE(IsNumeric(QString::fromUtf8(no))) << no;
     EXPECT_FALSE(IsNumeric(QVariant()));
     try {
         CDbl(QStringLiteral("abc"));
@@ -22,70 +24,61 @@ TEST(Valori, ReadsTextsUnderTheItalianNumberFormat)
     } catch (const AppError& e) {
         EXPECT_EQ(e.number(), 13);
     }
+
+    // Val reads the leading number, in the invariant format.
+    for (auto [testo, atteso] : {std::pair{"  -3.5e2x", -350.0}, {"+.5", 0.5}, {"7e", 7.0}, {"1e999", 0.0}, {"  12abc", 12.0},
+                                 {"3.5x", 3.5}, {"x12", 0.0}, {"", 0.0}})
+        EXPECT_DOUBLE_EQ(Val(QString::fromLatin1(testo)), atteso) << testo;
+}
+
+TEST(Valori, WholeNumbersAreGroupedByThousands)
+{
+    for (auto [numero, atteso] : {std::pair{1234567.5, "1.234.568"}, {-999.5, "-1.000"}, {-0.4, "0"}, {0.0, "0"}, {999.0, "999"},
+                                  {-1500.0, "-1.500"}, {123456789012345.0, "123.456.789.012.345"}, {-1e15, "-1.000.000.000.000.000"}})
+        EXPECT_EQ(FormatIntero(numero), QLatin1String(atteso)) << numero;
 }
 
 TEST(Valori, NumberFormatIsConfigurable)
 {
-    const NumberFormat italian = numberFormat();
+    const NumberFormat italiano = numberFormat();
     setNumberFormat({QLatin1Char('.'), QLatin1Char(',')});
     EXPECT_DOUBLE_EQ(CDbl(QStringLiteral("1,234.5")), 1234.5);
     EXPECT_EQ(CStr(1.25), QStringLiteral("1.25"));
-    setNumberFormat(italian);
+    EXPECT_EQ(FormatIntero(-1234), QStringLiteral("-1,234"));
+    setNumberFormat(italiano);
     EXPECT_EQ(CStr(1.25), QStringLiteral("1,25"));
     EXPECT_EQ(CStr(1.0 / 0.8), QStringLiteral("1,25"));
 }
 
-TEST(Valori, IntegerConversionsRoundHalvesToEvenAndOverflow)
+// Whole numbers and amounts: halves go to the even neighbour, out of range is an overflow.
+TEST(Valori, IntegersAndCurrencyRoundHalvesToEvenAndOverflow)
 {
-    EXPECT_EQ(CInt(2.5), 2);
-    EXPECT_EQ(CInt(3.5), 4);
-    EXPECT_EQ(CInt(-2.5), -2);
+    for (auto [numero, intero] : {std::pair{2.5, 2}, {3.5, 4}, {-2.5, -2}}) EXPECT_EQ(CInt(numero), intero) << numero;
     EXPECT_EQ(CInt(QStringLiteral("32767")), 32767);
     EXPECT_EQ(CInt(QStringLiteral("-32768")), -32768);
+    EXPECT_EQ(CInt(QVariant(qlonglong(12))), 12);
+    EXPECT_EQ(CLng(QStringLiteral("40000")), 40000);
     EXPECT_THROW(CInt(32767.5), AppError);
     EXPECT_THROW(CInt(QStringLiteral("40000")), AppError);
-    EXPECT_EQ(CLng(QStringLiteral("40000")), 40000);
-    EXPECT_THROW(CLng(3e9), AppError);
     EXPECT_THROW(CInt(QVariant()), AppError);
-    EXPECT_EQ(CInt(QVariant(qlonglong(12))), 12);
-}
+    EXPECT_THROW(CLng(3e9), AppError);
 
-TEST(Valori, CurrencyKeepsFourDecimals)
-{
     EXPECT_EQ(CCur(QStringLiteral("1500,00")).scaled(), 15000000);
-    EXPECT_EQ(CCur(0.00005).scaled(), 0);  // half to even
+    EXPECT_EQ(CCur(QStringLiteral("-12,345678")).scaled(), -123457);
+    EXPECT_EQ(CCur(0.00005).scaled(), 0);  // four decimals
     EXPECT_EQ(CCur(0.00015).scaled(), 2);
     EXPECT_DOUBLE_EQ((CCur(100.0) - CCur(30.0)).toDouble(), 70.0);
     EXPECT_THROW(CCur(1e16), AppError);
 }
 
-TEST(Valori, BooleansFormatsAndLeadingNumbers)
+TEST(Valori, BooleansMonthsRoundingAndBlanks)
 {
-    EXPECT_TRUE(CBool(QVariant(1)));
-    EXPECT_FALSE(CBool(QVariant(0)));
-    EXPECT_TRUE(CBool(QVariant(QStringLiteral("True"))));
-    EXPECT_FALSE(CBool(QVariant(QStringLiteral("0"))));
-
-    EXPECT_EQ(FormatIntero(1234567.6), QStringLiteral("1.234.568"));
-    EXPECT_EQ(FormatIntero(-1500), QStringLiteral("-1.500"));
-    EXPECT_EQ(FormatIntero(0), QStringLiteral("0"));
-
-    EXPECT_DOUBLE_EQ(Val(QStringLiteral("  12abc")), 12);
-    EXPECT_DOUBLE_EQ(Val(QStringLiteral("3.5x")), 3.5);
-    EXPECT_DOUBLE_EQ(Val(QStringLiteral("x12")), 0);
-    EXPECT_DOUBLE_EQ(Val(QStringLiteral("")), 0);
-
+    for (auto [valore, vero] : {std::pair{QVariant(1), true}, {QVariant(0), false}, {QVariant(QStringLiteral("True")), true},
+                                {QVariant(QStringLiteral("0")), false}})
+        EXPECT_EQ(CBool(valore), vero) << valore.toString().toStdString();
     EXPECT_EQ(NomeMese(1), QStringLiteral("gennaio"));
     EXPECT_EQ(NomeMese(12), QStringLiteral("dicembre"));
-
-    EXPECT_DOUBLE_EQ(Round(10.004, 2), 10.0);
-    EXPECT_DOUBLE_EQ(Round(0.125, 2), 0.12);
-    EXPECT_DOUBLE_EQ(Round(0.135, 2), 0.14);
+    for (auto [numero, arrotondato] : {std::pair{10.004, 10.0}, {0.125, 0.12}, {0.135, 0.14}})
+        EXPECT_DOUBLE_EQ(Round(numero, 2), arrotondato) << numero;
     EXPECT_EQ(Trim(QStringLiteral("  a b  ")), QStringLiteral("a b"));
-}
-
-TEST(SqlText, QuotesCompanyNamesWithApostrophes)
-{
-    EXPECT_EQ(StringaSQL(ApiciSQL(QStringLiteral("L'Àncora"))), QStringLiteral("'L''Àncora'"));
-    EXPECT_EQ(StringaSQL(ApiciSQL(QStringLiteral("Rossi"))), QStringLiteral("'Rossi'"));
 }

@@ -41,6 +41,40 @@ protected:
 
 }  // namespace
 
+// Rows are kept compactly: whatever their alphabet and length they come back whole.
+TEST(LogRighe, TextsOfAnyAlphabetAndLengthComeBackWhole)
+{
+    const QList<QStringList> righe = {
+        {QStringLiteral("1010"), QStringLiteral("cassa"), QStringLiteral("1.000")},
+        {QStringLiteral("€"), QStringLiteral("Ωmega «virgolette»"), QStringLiteral("-5")},
+        {QString(), QString(1 << 21, QLatin1Char('x')) + QStringLiteral("é"), QString()},
+        {QStringLiteral("Àncora"), QString(), QStringLiteral("ωmega")},
+    };
+    LogList list;
+    for (const QStringList& r : righe) list.addRow(r[0], r[1], r[2]);
+    ASSERT_EQ(list.rowCount(), righe.size());
+    for (int r = 0; r < righe.size(); ++r)
+        for (int c = 0; c < 3; ++c) EXPECT_EQ(list.text(r, c), righe[r][c]) << r << "," << c;
+}
+
+// A list nobody sees (a run without a window) does no view work until it is shown.
+TEST(LogRighe, AHiddenListShowsItsRowsWhenShown)
+{
+    LogList list;
+    for (int i = 0; i < 3; ++i) list.addRow(QString::number(i), QStringLiteral("riga"), QString());
+    list.ensureRowVisible(2);
+    QApplication::processEvents();
+    EXPECT_EQ(list.model()->rowCount(), 0);
+    EXPECT_EQ(list.text(2, 0), QStringLiteral("2"));
+
+    list.resize(300, 200);
+    list.show();
+    QElapsedTimer t;
+    t.start();
+    while (list.model()->rowCount() < 3 && t.elapsed() < 5000) QApplication::processEvents();
+    EXPECT_EQ(list.model()->rowCount(), 3);
+}
+
 TEST_F(LogTest, ColoursAndBoldFollowTheFlags)
 {
     screen->InsertLog(QStringLiteral("1010"));
@@ -56,12 +90,11 @@ TEST_F(LogTest, ColoursAndBoldFollowTheFlags)
     const QColor colori[4][3] = {{kBlu, kBlu, kBlu}, {kVerde, kVerdeScuro, kVerde}, {kRosso, kRosso, kRosso},
                                  {kRosso, kRosso, kRosso}};
     const bool grassetto[4][3] = {{false, false, false}, {false, true, false}, {true, true, true}, {true, true, true}};
-    for (int r = 0; r < 4; ++r) {
+    for (int r = 0; r < 4; ++r)
         for (int c = 0; c < 3; ++c) {
             EXPECT_EQ(log->color(r, c), colori[r][c]) << r << c;
             EXPECT_EQ(log->bold(r, c), grassetto[r][c]) << r << c;
         }
-    }
 
     // What the view paints agrees.
     log->flush();
@@ -71,13 +104,14 @@ TEST_F(LogTest, ColoursAndBoldFollowTheFlags)
     EXPECT_EQ(log->model()->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Valore"));
 }
 
+// As text ignoring case, whatever the alphabet: the "Ω" row is stored wider than the rest.
 TEST_F(LogTest, HeaderClickSortsAsTextAscendingOnly)
 {
     screen->InsertLog(QStringLiteral("C"), QStringLiteral("tre"), QStringLiteral("200"));
     screen->InsertLog(QStringLiteral("A"), QStringLiteral("uno"), QStringLiteral("1.000"), true, false);
-    screen->InsertLog(QStringLiteral("B"), QStringLiteral("due"), QStringLiteral("30"));
+    screen->InsertLog(QStringLiteral("b"), QStringLiteral("Ωmega"), QStringLiteral("30"));
     log->flush();
-    EXPECT_EQ(colonna(log, 0), (QStringList{"C", "A", "B"}));  // unsorted until a click
+    EXPECT_EQ(colonna(log, 0), (QStringList{"C", "A", "b"}));  // unsorted until a click
 
     clickHeader(log, 2);
     EXPECT_EQ(colonna(log, 2), (QStringList{"1.000", "200", "30"}));
@@ -89,15 +123,15 @@ TEST_F(LogTest, HeaderClickSortsAsTextAscendingOnly)
 
     // Rows logged while sorted find their place.
     screen->InsertLog(QStringLiteral("D"), QStringLiteral("quattro"), QStringLiteral("150"), true, false);
-    screen->InsertLog(QStringLiteral("E"), QStringLiteral("cinque"), QStringLiteral("4"));
+    screen->InsertLog(QStringLiteral("ä"), QStringLiteral("cinque"), QStringLiteral("4"));
     EXPECT_EQ(colonna(log, 2), (QStringList{"1.000", "150", "200", "30", "4"}));
     EXPECT_EQ(log->color(1, 2), kRosso);
 
+    clickHeader(log, 1);
+    EXPECT_EQ(colonna(log, 1), (QStringList{"cinque", "quattro", "tre", "uno", "Ωmega"}));
     clickHeader(log, 0);
-    EXPECT_EQ(colonna(log, 0), (QStringList{"A", "B", "C", "D", "E"}));
+    EXPECT_EQ(colonna(log, 0), (QStringList{"A", "b", "C", "D", "ä"}));
 
-    log->selectRow(2);
-    EXPECT_EQ(log->selectedRow(), 2);
     log->clearRows();
     EXPECT_EQ(log->model()->rowCount(), 0);
 }
@@ -120,4 +154,22 @@ TEST_F(LogTest, ManyRowsStayFastAndTheLastIsShown)
     const QRect ultima = log->visualRect(log->model()->index(righe - 1, 0));
     EXPECT_TRUE(log->viewport()->rect().intersects(ultima)) << "row at " << ultima.y();
     EXPECT_EQ(log->color(1000, 0), kRosso);
+}
+
+// The count of anomalies is a 16-bit integer: the row past 32,767 is an overflow.
+TEST_F(LogTest, OneAnomalyTooManyIsAnOverflow)
+{
+    screen->ResetAnomalie();
+    RigaAnomalia riga;
+    riga[3] = QStringLiteral("1010");
+    for (int i = 0; i < 32767; ++i) screen->AggiungiAnomalia(riga);
+    EXPECT_EQ(screen->m_NumAnomalie, 32767);
+    try {
+        screen->AggiungiAnomalia(riga);
+        FAIL();
+    } catch (const AppError& e) {
+        EXPECT_EQ(e.number(), AppError::overflow().number());
+    }
+    EXPECT_EQ(screen->m_NumAnomalie, 32767);
+    EXPECT_EQ(screen->m_Anomalie[32766][3].toString(), QStringLiteral("1010"));
 }
