@@ -197,13 +197,16 @@ bool ctlVevAre::HandleHotkey(int keyCode, int shift)
         segnala();
     }
     const QString tool = tools.value(nome);
+    bool usato = false;
     try {
         if (!tool.isEmpty() && DS1->isToolEnabled(tool) && DS1->isToolVisible(tool)) {
+            usato = true;
             const DaHotkey daHotkey;
             DS1->click(tool);
         }
     } catch (...) {
         segnala();
     }
-    return !nome.isEmpty();
+    // A key that started no command goes on to the control (Ctrl+Z stays undo there).
+    return usato;
 }

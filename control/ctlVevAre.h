@@ -67,7 +67,7 @@ public:
     void ClickClose();
     void ClickCancel();
     void DS1_ToolClick(const QString& key);
-    bool HandleHotkey(int keyCode, int shift);  // true when the key is a host hotkey
+    bool HandleHotkey(int keyCode, int shift);  // true when the key started a tool's command
     void Ridisponi();  // lays the areas out again for the current size
 
     // --- selection and rates (selection/)
