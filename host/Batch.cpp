@@ -35,19 +35,21 @@ QString campoLog(const QString& testo)
     return s;
 }
 
-// The log rows with their flags, read back from the list: an error row is red, a
-// highlighted one green. A row with both flags shows as an error only, since the
-// error colours cover the highlight.
-void stampaLog(const LogList& log)
+// The log rows not printed yet, with their flags read back from the list: an error row
+// is red, a highlighted one green. A row with both flags shows as an error only, since
+// the error colours cover the highlight.
+void stampaLog(const LogList& log, int& stampate)
 {
     const QColor rosso(255, 0, 0), verde(0, 255, 0);
-    for (int r = 0; r < log.rowCount(); ++r) {
+    if (log.rowCount() < stampate) stampate = 0;  // the list was cleared
+    for (int r = stampate; r < log.rowCount(); ++r) {
         const QColor colore = log.color(r, 0);
         scrivi(stdout, QStringLiteral("LOG ") + campoLog(log.text(r, 0)) + QLatin1Char('\t') + campoLog(log.text(r, 1)) +
                            QLatin1Char('\t') + campoLog(log.text(r, 2)) + QLatin1Char('\t') +
                            (colore == rosso ? QLatin1Char('E') : QLatin1Char('-')) + QLatin1Char('\t') +
                            (colore == verde ? QLatin1Char('H') : QLatin1Char('-')));
     }
+    stampate = log.rowCount();
 }
 
 // The period the import wrote exists once the import committed.
@@ -66,8 +68,15 @@ bool periodoRegistrato(CGlobal& global, const ctlVevAre& screen)
 
 int Batch::save(CGlobal& global, const BatchOptions& options)
 {
-    BatchDialogs dialogs(options.answerYes, options.inputs, [](const QString& riga) { scrivi(stdout, riga); });
+    // Boxes and log rows come out in the order they happened.
+    const ctlVevAre* schermo = nullptr;
+    int stampate = 0;
+    BatchDialogs dialogs(options.answerYes, options.inputs, [&](const QString& riga) {
+        if (schermo) stampaLog(*schermo->lwLog, stampate);
+        scrivi(stdout, riga);
+    });
     ctlVevAre screen(dialogs);
+    schermo = &screen;
     screen.setCGlobal(&global);
     if (!options.workingFolder.isEmpty()) screen.m_WorkingFolder = options.workingFolder;
 
@@ -97,8 +106,7 @@ int Batch::save(CGlobal& global, const BatchOptions& options)
     if (options.rateSet) screen.txtCambio->setText(options.rate);
 
     screen.ClickOk();
-    screen.lwLog->flush();
-    stampaLog(*screen.lwLog);
+    stampaLog(*screen.lwLog, stampate);
 
     const bool salvato = !dialogs.criticalShown() && !global.Database().Connection().inTransaction() &&
                          periodoRegistrato(global, screen);
