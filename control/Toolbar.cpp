@@ -22,8 +22,10 @@ struct DaHotkey {
     DaHotkey& operator=(const DaHotkey&) = delete;
 };
 
-const QString kImportTools[] = {QStringLiteral("tbImport"), QStringLiteral("tbImportCEE"),
-                                QStringLiteral("tbImportXBRL")};
+const QString kImport = QStringLiteral("tbImport");
+const QString kImportCEE = QStringLiteral("tbImportCEE");
+const QString kImportXBRL = QStringLiteral("tbImportXBRL");
+const QString kImportTools[] = {kImport, kImportCEE, kImportXBRL};
 
 // Theme icon when the desktop has one, the style's own otherwise.
 QIcon icona(const QWidget* w, const char* theme, QStyle::StandardPixmap fallback)
@@ -93,7 +95,7 @@ void ctlVevAre::ClickNew()
 {
     try {
         setHourglass(true);
-        for (const QString& key : kImportTools) DS1->setToolEnabled(key, false);
+        DS1->setToolsEnabled({kImport, kImportCEE, kImportXBRL}, false);
         CaricaDitte();
         setHourglass(false);
 
@@ -106,15 +108,8 @@ void ctlVevAre::ClickNew()
         for (const QString& mese : m_Mesi) cmbMesi->AddItem(mese);
         cmbMesi->setListIndex(-1);
 
-        DS1->setToolEnabled(QStringLiteral("tbNew"), false);
-        DS1->setToolEnabled(QStringLiteral("tbOpen"), false);
-        DS1->setToolEnabled(QStringLiteral("tbCancel"), true);
-        DS1->setToolEnabled(QStringLiteral("tbPrint"), false);
         m_ModalitaApri = false;
-
-        m_CGlobal->Utility().SelezionaVoce(*cmbValuta, m_CGlobal->ValutaBase());
-        fraSelectPeriodo->setVisible(true);
-        cmbDitte->setFocus();
+        MostraSelezione();
     } catch (...) {
         MostraErrore(AppError::fromCurrent());
     }
@@ -131,12 +126,16 @@ void ctlVevAre::ClickOpen()
     cmbMesi->Clear();
 
     m_ModalitaApri = true;
-    DS1->setToolEnabled(QStringLiteral("tbNew"), false);
-    DS1->setToolEnabled(QStringLiteral("tbOpen"), false);
-    DS1->setToolEnabled(QStringLiteral("tbCancel"), true);
-    DS1->setToolEnabled(QStringLiteral("tbPrint"), false);
-    for (const QString& key : kImportTools) DS1->setToolEnabled(key, false);
+    DS1->setToolsEnabled({kImport, kImportCEE, kImportXBRL}, false);
+    MostraSelezione();
+}
 
+// What new and open share once the lists are ready: their row of tool states, the
+// base currency chosen, the selection frame shown.
+void ctlVevAre::MostraSelezione()
+{
+    DS1->setToolsEnabled({QStringLiteral("tbNew"), QStringLiteral("tbOpen"), QStringLiteral("tbPrint")}, false);
+    DS1->setToolEnabled(QStringLiteral("tbCancel"), true);
     m_CGlobal->Utility().SelezionaVoce(*cmbValuta, m_CGlobal->ValutaBase());
     fraSelectPeriodo->setVisible(true);
     cmbDitte->setFocus();
@@ -144,12 +143,10 @@ void ctlVevAre::ClickOpen()
 
 void ctlVevAre::ClickClose()
 {
-    DS1->setToolEnabled(QStringLiteral("tbNew"), true);
-    DS1->setToolEnabled(QStringLiteral("tbOpen"), true);
-    DS1->setToolEnabled(QStringLiteral("tbClose"), false);
-    DS1->setToolEnabled(QStringLiteral("tbPrint"), false);
-    DS1->setToolEnabled(QStringLiteral("tbExit"), true);
-    for (const QString& key : kImportTools) DS1->setToolEnabled(key, true);
+    DS1->setToolsEnabled({QStringLiteral("tbNew"), QStringLiteral("tbOpen"), QStringLiteral("tbExit"), kImport, kImportCEE,
+                          kImportXBRL},
+                         true);
+    DS1->setToolsEnabled({QStringLiteral("tbClose"), QStringLiteral("tbPrint")}, false);
 
     picCaption->setVisible(false);
     fraLog->setVisible(false);
@@ -159,12 +156,8 @@ void ctlVevAre::ClickClose()
 
 void ctlVevAre::ClickCancel()
 {
-    DS1->setToolEnabled(QStringLiteral("tbNew"), true);
-    DS1->setToolEnabled(QStringLiteral("tbOpen"), true);
-    DS1->setToolEnabled(QStringLiteral("tbOK"), false);
-    DS1->setToolEnabled(QStringLiteral("tbCancel"), false);
-    DS1->setToolEnabled(QStringLiteral("tbPrint"), false);
-    for (const QString& key : kImportTools) DS1->setToolEnabled(key, true);
+    DS1->setToolsEnabled({QStringLiteral("tbNew"), QStringLiteral("tbOpen"), kImport, kImportCEE, kImportXBRL}, true);
+    DS1->setToolsEnabled({QStringLiteral("tbOK"), QStringLiteral("tbCancel"), QStringLiteral("tbPrint")}, false);
     fraSelectPeriodo->setVisible(false);
 }
 

@@ -27,12 +27,9 @@ ctlVevAre::ctlVevAre(Dialogs& dialogs, QWidget* parent) : QWidget(parent), m_dia
     fraLog->setVisible(false);
     picCaption->setVisible(false);
 
-    DS1->setToolEnabled(QStringLiteral("tbNew"), true);
-    DS1->setToolEnabled(QStringLiteral("tbOpen"), true);
-    DS1->setToolEnabled(QStringLiteral("tbClose"), false);
-    DS1->setToolEnabled(QStringLiteral("tbOK"), false);
-    DS1->setToolEnabled(QStringLiteral("tbCancel"), false);
-    DS1->setToolEnabled(QStringLiteral("tbPrint"), false);
+    DS1->setToolsEnabled({QStringLiteral("tbNew"), QStringLiteral("tbOpen")}, true);
+    DS1->setToolsEnabled({QStringLiteral("tbClose"), QStringLiteral("tbOK"), QStringLiteral("tbCancel"), QStringLiteral("tbPrint")},
+                         false);
 
     m_Rs = std::make_unique<Recordset>();
     m_Quadratura = std::make_unique<BalanceCheck>();

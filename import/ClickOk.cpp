@@ -52,8 +52,9 @@ void ctlVevAre::ClickOk()
 
         m_Rs->Close();
         fraSelectPeriodo->setVisible(false);
-        for (const char* tool : {"tbOK", "tbCancel", "tbNew", "tbOpen", "tbExit"})
-            DS1->setToolEnabled(QString::fromLatin1(tool), false);
+        DS1->setToolsEnabled({QStringLiteral("tbOK"), QStringLiteral("tbCancel"), QStringLiteral("tbNew"),
+                              QStringLiteral("tbOpen"), QStringLiteral("tbExit")},
+                             false);
         DS1->setToolEnabled(QStringLiteral("tbClose"), true);
 
         if (!CaricaConf()) {

@@ -50,6 +50,11 @@ void DockToolbar::setToolEnabled(const QString& key, bool on)
     if (QAction* a = m_tools.value(key)) a->setEnabled(on);
 }
 
+void DockToolbar::setToolsEnabled(std::initializer_list<QString> keys, bool on)
+{
+    for (const QString& key : keys) setToolEnabled(key, on);
+}
+
 void DockToolbar::setToolVisible(const QString& key, bool on)
 {
     if (QAction* a = m_tools.value(key)) a->setVisible(on);

@@ -2,6 +2,7 @@
 #include <QHash>
 #include <QIcon>
 #include <QToolBar>
+#include <initializer_list>
 
 class QAction;
 
@@ -20,6 +21,8 @@ public:
     QString caption(const QString& key) const;
     void setToolEnabled(const QString& key, bool on);
     void setToolVisible(const QString& key, bool on);
+    // One row of the screen's tool states: these tools enabled, or disabled.
+    void setToolsEnabled(std::initializer_list<QString> keys, bool on);
     QAction* action(const QString& key) const { return m_tools.value(key); }
     // Reports a click on the tool, as the user's click does (enabled or not).
     void click(const QString& key);
