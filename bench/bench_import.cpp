@@ -10,11 +10,11 @@
 
 #include "control/ctlVevAre.h"
 #include "model/Schema.h"
-#include "platform/CGlobal.h"
-#include "platform/Connection.h"
-#include "platform/Dialogs.h"
-#include "platform/ListControl.h"
-#include "platform/LogList.h"
+#include "platform/host/CGlobal.h"
+#include "platform/db/Connection.h"
+#include "platform/ui/Dialogs.h"
+#include "platform/ui/ListControl.h"
+#include "platform/ui/LogList.h"
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 #include "control/ctlVevAre.h"
-#include "platform/DockToolbar.h"
-#include "platform/LogList.h"
+#include "platform/ui/DockToolbar.h"
+#include "platform/ui/LogList.h"
 #include <QFrame>
 #include <QGroupBox>
 

@@ -1,9 +1,9 @@
 #include "control/ctlVevAre.h"
-#include "platform/CGlobal.h"
-#include "platform/Dialogs.h"
-#include "platform/DockToolbar.h"
-#include "platform/ListControl.h"
-#include "platform/LogList.h"
+#include "platform/host/CGlobal.h"
+#include "platform/ui/Dialogs.h"
+#include "platform/ui/DockToolbar.h"
+#include "platform/ui/ListControl.h"
+#include "platform/ui/LogList.h"
 #include <QAction>
 #include <QFrame>
 #include <QGroupBox>

@@ -1,10 +1,10 @@
 #pragma once
 #include "model/Colonne.h"
 #include "model/Regole.h"
-#include "platform/AnomalyReport.h"
-#include "platform/AppError.h"
-#include "platform/IControl.h"
-#include "platform/WebRateService.h"
+#include "platform/report/AnomalyReport.h"
+#include "platform/runtime/AppError.h"
+#include "platform/host/IControl.h"
+#include "platform/rates/WebRateService.h"
 #include <QString>
 #include <QStringList>
 #include <QWidget>

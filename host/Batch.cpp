@@ -1,11 +1,11 @@
 #include "host/Batch.h"
 #include "control/ctlVevAre.h"
 #include "host/BatchDialogs.h"
-#include "platform/CGlobal.h"
-#include "platform/ListControl.h"
-#include "platform/LogList.h"
-#include "platform/SqlText.h"
-#include "platform/Valori.h"
+#include "platform/host/CGlobal.h"
+#include "platform/ui/ListControl.h"
+#include "platform/ui/LogList.h"
+#include "platform/host/SqlText.h"
+#include "platform/runtime/Valori.h"
 #include <QLineEdit>
 #include <cstdio>
 

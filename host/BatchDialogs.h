@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/Dialogs.h"
+#include "platform/ui/Dialogs.h"
 #include <QStringList>
 #include <functional>
 

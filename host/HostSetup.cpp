@@ -1,8 +1,8 @@
 #include "host/HostSetup.h"
 #include "model/Schema.h"
-#include "platform/AppError.h"
-#include "platform/Connection.h"
-#include "platform/Settings.h"
+#include "platform/runtime/AppError.h"
+#include "platform/db/Connection.h"
+#include "platform/host/Settings.h"
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "host/MainWindow.h"
 #include "control/ctlVevAre.h"
-#include "platform/CGlobal.h"
-#include "platform/Dialogs.h"
+#include "platform/host/CGlobal.h"
+#include "platform/ui/Dialogs.h"
 
 MainWindow::MainWindow(CGlobal& global, QWidget* parent)
     : QMainWindow(parent), m_dialogs(std::make_unique<QtDialogs>(this))

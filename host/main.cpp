@@ -1,8 +1,8 @@
 #include "host/Batch.h"
 #include "host/HostSetup.h"
 #include "host/MainWindow.h"
-#include "platform/AppError.h"
-#include "platform/CGlobal.h"
+#include "platform/runtime/AppError.h"
+#include "platform/host/CGlobal.h"
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>

@@ -1,8 +1,8 @@
 #include "control/ctlVevAre.h"
-#include "platform/CGlobal.h"
-#include "platform/Recordset.h"
-#include "platform/SqlText.h"
-#include "platform/Valori.h"
+#include "platform/host/CGlobal.h"
+#include "platform/db/Recordset.h"
+#include "platform/host/SqlText.h"
+#include "platform/runtime/Valori.h"
 
 // Text comparisons here are ordinal, character code by character code.
 

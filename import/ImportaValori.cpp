@@ -1,11 +1,11 @@
 #include "control/ctlVevAre.h"
 #include "import/PeriodoImportazione.h"
-#include "platform/CGlobal.h"
-#include "platform/Dialogs.h"
-#include "platform/ListControl.h"
-#include "platform/SqlText.h"
-#include "platform/TextFile.h"
-#include "platform/Valori.h"
+#include "platform/host/CGlobal.h"
+#include "platform/ui/Dialogs.h"
+#include "platform/ui/ListControl.h"
+#include "platform/host/SqlText.h"
+#include "platform/runtime/TextFile.h"
+#include "platform/runtime/Valori.h"
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QHash>

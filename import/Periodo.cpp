@@ -1,9 +1,9 @@
 #include "control/ctlVevAre.h"
 #include "import/PeriodoImportazione.h"
-#include "platform/CGlobal.h"
-#include "platform/Dialogs.h"
-#include "platform/SqlText.h"
-#include "platform/Valori.h"
+#include "platform/host/CGlobal.h"
+#include "platform/ui/Dialogs.h"
+#include "platform/host/SqlText.h"
+#include "platform/runtime/Valori.h"
 
 namespace {
 const QString CrLf = QStringLiteral("\r\n");

@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/Recordset.h"
+#include "platform/db/Recordset.h"
 #include <QString>
 
 class ctlVevAre;

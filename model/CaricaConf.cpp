@@ -1,9 +1,9 @@
 #include "control/ctlVevAre.h"
-#include "platform/CGlobal.h"
-#include "platform/Dialogs.h"
-#include "platform/Paths.h"
-#include "platform/TextFile.h"
-#include "platform/Valori.h"
+#include "platform/host/CGlobal.h"
+#include "platform/ui/Dialogs.h"
+#include "platform/runtime/Paths.h"
+#include "platform/runtime/TextFile.h"
+#include "platform/runtime/Valori.h"
 #include <QDir>
 #include <optional>
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/AppError.h"
+#include "platform/runtime/AppError.h"
 #include <QString>
 #include <QVariant>
 #include <memory>

@@ -1,6 +1,6 @@
 #include "model/Schema.h"
-#include "platform/AppError.h"
-#include "platform/Connection.h"
+#include "platform/runtime/AppError.h"
+#include "platform/db/Connection.h"
 #include <QFile>
 
 static void initResources() { Q_INIT_RESOURCE(data); }

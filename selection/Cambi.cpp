@@ -1,10 +1,10 @@
 #include "control/ctlVevAre.h"
-#include "platform/CGlobal.h"
-#include "platform/Dialogs.h"
-#include "platform/ListControl.h"
-#include "platform/Recordset.h"
-#include "platform/SqlText.h"
-#include "platform/Valori.h"
+#include "platform/host/CGlobal.h"
+#include "platform/ui/Dialogs.h"
+#include "platform/ui/ListControl.h"
+#include "platform/db/Recordset.h"
+#include "platform/host/SqlText.h"
+#include "platform/runtime/Valori.h"
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>

@@ -1,8 +1,8 @@
 #include "control/ctlVevAre.h"
-#include "platform/Clock.h"
-#include "platform/EcbRateService.h"
-#include "platform/ListControl.h"
-#include "platform/Valori.h"
+#include "platform/runtime/Clock.h"
+#include "platform/rates/EcbRateService.h"
+#include "platform/ui/ListControl.h"
+#include "platform/runtime/Valori.h"
 #include <QLineEdit>
 
 namespace {

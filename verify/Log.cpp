@@ -1,5 +1,5 @@
 #include "control/ctlVevAre.h"
-#include "platform/LogList.h"
+#include "platform/ui/LogList.h"
 #include <limits>
 
 namespace {

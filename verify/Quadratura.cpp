@@ -1,8 +1,8 @@
 #include "control/ctlVevAre.h"
-#include "platform/BalanceCheck.h"
-#include "platform/CGlobal.h"
-#include "platform/Dialogs.h"
-#include "platform/Valori.h"
+#include "platform/balance/BalanceCheck.h"
+#include "platform/host/CGlobal.h"
+#include "platform/ui/Dialogs.h"
+#include "platform/runtime/Valori.h"
 #include <cmath>
 
 // The check never stops the import that calls it: each step ignores its own errors,

@@ -1,6 +1,6 @@
 #include "ScreenFixture.h"
-#include "platform/DockToolbar.h"
-#include "platform/Settings.h"
+#include "platform/ui/DockToolbar.h"
+#include "platform/host/Settings.h"
 #include <QFrame>
 #include <QGroupBox>
 #include <QSignalSpy>

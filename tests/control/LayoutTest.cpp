@@ -1,6 +1,6 @@
 #include "ScreenFixture.h"
-#include "platform/DockToolbar.h"
-#include "platform/LogList.h"
+#include "platform/ui/DockToolbar.h"
+#include "platform/ui/LogList.h"
 #include <QFrame>
 #include <QGroupBox>
 #include <QHeaderView>

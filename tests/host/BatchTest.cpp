@@ -1,6 +1,6 @@
 #include "TestDb.h"
 #include "host/Batch.h"
-#include "platform/CGlobal.h"
+#include "platform/host/CGlobal.h"
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>

@@ -2,10 +2,10 @@
 #include "control/ctlVevAre.h"
 #include "host/HostSetup.h"
 #include "host/MainWindow.h"
-#include "platform/CGlobal.h"
-#include "platform/DockToolbar.h"
-#include "platform/ListControl.h"
-#include "platform/Recordset.h"
+#include "platform/host/CGlobal.h"
+#include "platform/ui/DockToolbar.h"
+#include "platform/ui/ListControl.h"
+#include "platform/db/Recordset.h"
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

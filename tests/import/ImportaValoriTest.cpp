@@ -1,7 +1,7 @@
 #include "ScreenFixture.h"
-#include "platform/DockToolbar.h"
-#include "platform/ListControl.h"
-#include "platform/LogList.h"
+#include "platform/ui/DockToolbar.h"
+#include "platform/ui/ListControl.h"
+#include "platform/ui/LogList.h"
 #include <QLabel>
 #include <QLineEdit>
 #include <QSqlQuery>

@@ -1,7 +1,7 @@
 #include "TestDb.h"
-#include "platform/AppError.h"
-#include "platform/Recordset.h"
-#include "platform/SqlText.h"
+#include "platform/runtime/AppError.h"
+#include "platform/db/Recordset.h"
+#include "platform/host/SqlText.h"
 #include <gtest/gtest.h>
 #include <utility>
 

@@ -1,5 +1,5 @@
-#include "platform/Paths.h"
-#include "platform/TextFile.h"
+#include "platform/runtime/Paths.h"
+#include "platform/runtime/TextFile.h"
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>

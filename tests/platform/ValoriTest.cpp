@@ -1,5 +1,5 @@
-#include "platform/AppError.h"
-#include "platform/Valori.h"
+#include "platform/runtime/AppError.h"
+#include "platform/runtime/Valori.h"
 #include <gtest/gtest.h>
 #include <utility>
 

@@ -1,7 +1,7 @@
-#include "platform/Clock.h"
-#include "platform/EcbRateService.h"
-#include "platform/ListControl.h"
-#include "platform/Valori.h"
+#include "platform/runtime/Clock.h"
+#include "platform/rates/EcbRateService.h"
+#include "platform/ui/ListControl.h"
+#include "platform/runtime/Valori.h"
 #include "tests/support/LocalHttpServer.h"
 #include "tests/support/ScreenFixture.h"
 #include <QElapsedTimer>

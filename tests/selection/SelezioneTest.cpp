@@ -1,6 +1,6 @@
 #include "ScreenFixture.h"
-#include "platform/DockToolbar.h"
-#include "platform/ListControl.h"
+#include "platform/ui/DockToolbar.h"
+#include "platform/ui/ListControl.h"
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QKeyEvent>

@@ -1,5 +1,5 @@
 #include "ScreenFixture.h"
-#include "platform/Settings.h"
+#include "platform/host/Settings.h"
 #include <QDir>
 #include <QFile>
 

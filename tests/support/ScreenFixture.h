@@ -1,8 +1,8 @@
 #pragma once
 #include "TestDb.h"
 #include "control/ctlVevAre.h"
-#include "platform/CGlobal.h"
-#include "platform/ScriptedDialogs.h"
+#include "platform/host/CGlobal.h"
+#include "platform/ui/ScriptedDialogs.h"
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>

@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/Connection.h"
+#include "platform/db/Connection.h"
 #include <QString>
 #include <QTemporaryDir>
 #include <memory>

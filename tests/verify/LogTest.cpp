@@ -1,5 +1,5 @@
 #include "ScreenFixture.h"
-#include "platform/LogList.h"
+#include "platform/ui/LogList.h"
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QGroupBox>

@@ -1,6 +1,6 @@
 #include "ScreenFixture.h"
-#include "platform/BalanceCheck.h"
-#include "platform/LogList.h"
+#include "platform/balance/BalanceCheck.h"
+#include "platform/ui/LogList.h"
 
 namespace {
 

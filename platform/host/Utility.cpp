@@ -1,8 +1,8 @@
-#include "platform/Utility.h"
-#include "platform/Connection.h"
-#include "platform/ListControl.h"
-#include "platform/Recordset.h"
-#include "platform/Valori.h"
+#include "platform/host/Utility.h"
+#include "platform/db/Connection.h"
+#include "platform/ui/ListControl.h"
+#include "platform/db/Recordset.h"
+#include "platform/runtime/Valori.h"
 
 void Utility::SelezionaVoce(ListControl& list, const QString& text)
 {

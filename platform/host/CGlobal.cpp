@@ -1,4 +1,4 @@
-#include "platform/CGlobal.h"
+#include "platform/host/CGlobal.h"
 
 CGlobal::CGlobal(std::unique_ptr<::Connection> connection, QString baseCurrency, QString productName, QString appPath)
     : m_database(std::move(connection)), m_valutaBase(std::move(baseCurrency)), m_utility(m_database.Connection())

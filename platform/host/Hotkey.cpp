@@ -1,4 +1,4 @@
-#include "platform/Hotkey.h"
+#include "platform/host/Hotkey.h"
 
 Hotkey::Hotkey()
 {

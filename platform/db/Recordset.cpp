@@ -1,5 +1,5 @@
-#include "platform/Recordset.h"
-#include "platform/AppError.h"
+#include "platform/db/Recordset.h"
+#include "platform/runtime/AppError.h"
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlRecord>

@@ -1,8 +1,8 @@
-#include "platform/BalanceCheck.h"
-#include "platform/Connection.h"
-#include "platform/Recordset.h"
-#include "platform/SqlText.h"
-#include "platform/Valori.h"
+#include "platform/balance/BalanceCheck.h"
+#include "platform/db/Connection.h"
+#include "platform/db/Recordset.h"
+#include "platform/host/SqlText.h"
+#include "platform/runtime/Valori.h"
 
 namespace {
 QString literal(const QString& text) { return StringaSQL(ApiciSQL(text)); }

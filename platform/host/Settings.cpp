@@ -1,4 +1,4 @@
-#include "platform/Settings.h"
+#include "platform/host/Settings.h"
 #include <QSettings>
 
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/Paths.h"
+#include "platform/runtime/Paths.h"
 #include <QDir>
 #include <QFileInfo>
 

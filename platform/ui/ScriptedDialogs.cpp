@@ -1,4 +1,4 @@
-#include "platform/ScriptedDialogs.h"
+#include "platform/ui/ScriptedDialogs.h"
 
 ScriptedDialogs& ScriptedDialogs::answerMessage(int result)
 {

@@ -1,6 +1,6 @@
-#include "platform/AnomalyReport.h"
-#include "platform/Clock.h"
-#include "platform/Valori.h"
+#include "platform/report/AnomalyReport.h"
+#include "platform/runtime/Clock.h"
+#include "platform/runtime/Valori.h"
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPrintPreviewDialog>

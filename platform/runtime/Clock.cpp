@@ -1,4 +1,4 @@
-#include "platform/Clock.h"
+#include "platform/runtime/Clock.h"
 
 namespace {
 std::function<QDate()> g_source;

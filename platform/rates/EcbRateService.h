@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/WebRateService.h"
+#include "platform/rates/WebRateService.h"
 #include <QDeadlineTimer>
 #include <QHash>
 #include <QString>

@@ -1,7 +1,7 @@
 #pragma once
-#include "platform/Connection.h"
-#include "platform/Hotkey.h"
-#include "platform/Utility.h"
+#include "platform/db/Connection.h"
+#include "platform/host/Hotkey.h"
+#include "platform/host/Utility.h"
 #include <QHash>
 #include <QString>
 #include <QVariant>

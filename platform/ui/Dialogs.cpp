@@ -1,4 +1,4 @@
-#include "platform/Dialogs.h"
+#include "platform/ui/Dialogs.h"
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>

@@ -1,4 +1,4 @@
-#include "platform/AppError.h"
+#include "platform/runtime/AppError.h"
 
 AppError::AppError(long number, QString description, QString source)
     : m_number(number), m_description(std::move(description)), m_source(std::move(source)),

@@ -1,4 +1,4 @@
-#include "platform/LogList.h"
+#include "platform/ui/LogList.h"
 #include <QAbstractTableModel>
 #include <QBrush>
 #include <QFont>

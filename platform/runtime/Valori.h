@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/Currency.h"
+#include "platform/runtime/Currency.h"
 #include <QChar>
 #include <QString>
 #include <QVariant>

@@ -1,5 +1,5 @@
-#include "platform/Connection.h"
-#include "platform/AppError.h"
+#include "platform/db/Connection.h"
+#include "platform/runtime/AppError.h"
 #include <QAtomicInt>
 #include <QDateTime>
 #include <QRegularExpression>

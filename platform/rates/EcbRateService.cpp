@@ -1,8 +1,8 @@
-#include "platform/EcbRateService.h"
-#include "platform/CGlobal.h"
-#include "platform/Clock.h"
-#include "platform/RateCache.h"
-#include "platform/Settings.h"
+#include "platform/rates/EcbRateService.h"
+#include "platform/host/CGlobal.h"
+#include "platform/runtime/Clock.h"
+#include "platform/rates/RateCache.h"
+#include "platform/host/Settings.h"
 #include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>

@@ -1,4 +1,4 @@
-#include "platform/RateCache.h"
+#include "platform/rates/RateCache.h"
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "platform/SqlText.h"
+#include "platform/host/SqlText.h"
 
 QString ApiciSQL(const QString& text)
 {

@@ -1,5 +1,5 @@
-#include "platform/Currency.h"
-#include "platform/AppError.h"
+#include "platform/runtime/Currency.h"
+#include "platform/runtime/AppError.h"
 #include <cmath>
 
 namespace {

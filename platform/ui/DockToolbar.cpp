@@ -1,4 +1,4 @@
-#include "platform/DockToolbar.h"
+#include "platform/ui/DockToolbar.h"
 #include <QAction>
 #include <QLabel>
 

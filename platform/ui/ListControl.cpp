@@ -1,4 +1,4 @@
-#include "platform/ListControl.h"
+#include "platform/ui/ListControl.h"
 #include <QKeyEvent>
 #include <QLineEdit>
 

@@ -1,5 +1,5 @@
-#include "platform/Valori.h"
-#include "platform/AppError.h"
+#include "platform/runtime/Valori.h"
+#include "platform/runtime/AppError.h"
 #include <QLocale>
 #include <charconv>
 #include <clocale>

@@ -1,6 +1,6 @@
-#include "platform/TextFile.h"
-#include "platform/AppError.h"
-#include "platform/Paths.h"
+#include "platform/runtime/TextFile.h"
+#include "platform/runtime/AppError.h"
+#include "platform/runtime/Paths.h"
 
 namespace {
 // 0x80..0x9F of Windows-1252; the rest of the code page matches Latin-1.
