@@ -14,10 +14,12 @@ struct BatchOptions {
     bool rateSet = false;
     bool answerYes = false;  // the answer to every Yes/No question
     QStringList inputs;      // answers to the input boxes, in order
+    QString file;            // the answer to the file dialog (empty: cancelled)
 };
 
 namespace Batch {
 // Runs the save command on the screen without a window, printing every box and log
-// row to standard output. Returns 0 when the import committed.
+// row to standard output. Returns 0 when the import committed, 1 when it did not, 2
+// when the company, year or month cannot be chosen.
 int save(CGlobal& global, const BatchOptions& options);
 }  // namespace Batch

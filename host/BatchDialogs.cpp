@@ -20,7 +20,6 @@ BatchDialogs::BatchDialogs(bool answerYes, QStringList inputs, Stampa stampa)
 
 int BatchDialogs::MsgBox(const QString& prompt, int flags, const QString& title)
 {
-    if ((flags & 0x70) == vb::vbCritical) m_critical = true;
     const bool yesNo = (flags & 0x0F) == vb::vbYesNo;
     const int answer = !yesNo ? vb::vbOK : m_answerYes ? vb::vbYes : vb::vbNo;
     stampa(icona(flags), title, prompt,
@@ -37,17 +36,36 @@ QString BatchDialogs::InputBox(const QString& prompt, const QString& title, cons
 
 QString BatchDialogs::OpenFile(const QString& title, const QString& filter, const QString&)
 {
-    // Nobody is there to choose a file: the dialog counts as cancelled.
-    stampa(QStringLiteral("file"), title, filter, QString());
-    return QString();
+    // The file named on the command line; without one the dialog counts as cancelled.
+    stampa(QStringLiteral("file"), title, filter, m_file);
+    return m_file;
 }
 
 QString BatchDialogs::inLinea(const QString& text)
 {
-    QString s = text;
-    s.replace(QLatin1String("\r\n"), QLatin1String("\\n"));
-    s.replace(QLatin1Char('\n'), QLatin1String("\\n"));
-    s.replace(QLatin1Char('\r'), QLatin1String("\\n"));
+    QString s;
+    s.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        switch (c) {
+        case u'\\': s += QLatin1String("\\\\"); break;
+        case u'\t': s += QLatin1String("\\t"); break;
+        case u'\n': s += QLatin1String("\\n"); break;
+        case u'\0': s += QLatin1String("\\0"); break;
+        case u'\r':
+            // The line break of the boxes' texts, CR LF, is one break.
+            if (i + 1 < text.size() && text[i + 1] == QLatin1Char('\n')) {
+                s += QLatin1String("\\n");
+                ++i;
+            } else {
+                s += QLatin1String("\\r");
+            }
+            break;
+        default:
+            if (c < 0x20 || c == 0x7F) s += QStringLiteral("\\x%1").arg(int(c), 2, 16, QLatin1Char('0'));
+            else s += text[i];
+        }
+    }
     return s;
 }
 

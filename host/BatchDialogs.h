@@ -16,10 +16,11 @@ public:
     QString InputBox(const QString& prompt, const QString& title, const QString& defaultAnswer) override;
     QString OpenFile(const QString& title, const QString& filter, const QString& folder) override;
 
-    // A box with the critical icon was shown: something failed.
-    bool criticalShown() const { return m_critical; }
+    void setFileAnswer(const QString& file) { m_file = file; }
 
-    // Line breaks written as "\n", so that a box or a log row stays on one line.
+    // Control characters and the backslash written escaped (a line break as \n, a tab
+    // as \t, NUL as \0, a backslash as \\), so that a box or a log row stays one record
+    // on one line.
     static QString inLinea(const QString& text);
 
 private:
@@ -28,5 +29,5 @@ private:
     bool m_answerYes;
     QStringList m_inputs;
     Stampa m_stampa;
-    bool m_critical = false;
+    QString m_file;
 };

@@ -173,7 +173,10 @@ void Connection::BeginTrans()
 void Connection::CommitTrans()
 {
     if (m_transactionLevel == 0) fail(QStringLiteral("Nessuna transazione attiva"), m_db.driverName());
-    if (m_transactionLevel == 1 && !m_db.commit()) fail(errorText(m_db.lastError()), m_db.driverName());
+    if (m_transactionLevel == 1) {
+        if (!m_db.commit()) fail(errorText(m_db.lastError()), m_db.driverName());
+        ++m_commits;
+    }
     --m_transactionLevel;
 }
 

@@ -50,6 +50,8 @@ public:
     void CommitTrans();
     void RollbackTrans();
     bool inTransaction() const { return m_transactionLevel > 0; }
+    // Outermost transactions committed since the connection opened.
+    int commits() const { return m_commits; }
 
     const QList<ConnectionError>& Errors() const { return m_errors; }
     void clearErrors() { m_errors.clear(); }
@@ -78,6 +80,7 @@ private:
     QSqlDatabase m_db;
     QList<ConnectionError> m_errors;
     int m_transactionLevel = 0;
+    int m_commits = 0;
     QHash<QString, QList<ColumnInfo>> m_columns;
     sqlite3* m_sqlite = nullptr;
     QHash<QString, sqlite3_stmt*> m_direct;

@@ -1,0 +1,55 @@
+#include "host/BatchRun.h"
+#include "control/ctlVevAre.h"
+#include "platform/host/CGlobal.h"
+#include "platform/ui/LogList.h"
+#include <cstdio>
+
+namespace {
+
+void scrivi(std::FILE* f, const QString& riga)
+{
+    std::fputs((riga + QLatin1Char('\n')).toUtf8().constData(), f);
+    std::fflush(f);
+}
+
+}  // namespace
+
+void BatchRun::out(const QString& line) { scrivi(stdout, line); }
+void BatchRun::err(const QString& line) { scrivi(stderr, line); }
+
+BatchRun::BatchRun(CGlobal& global, const BatchOptions& options)
+    : m_global(global),
+      m_commitsBefore(global.Database().Connection().commits()),
+      m_dialogs(options.answerYes, options.inputs, [this](const QString& riga) {
+          flush();
+          out(riga);
+      })
+{
+    if (!options.file.isEmpty()) m_dialogs.setFileAnswer(options.file);
+    m_screen = std::make_unique<ctlVevAre>(m_dialogs);
+    m_screen->setCGlobal(&global);
+    if (!options.workingFolder.isEmpty()) m_screen->m_WorkingFolder = options.workingFolder;
+}
+
+BatchRun::~BatchRun() = default;
+
+int BatchRun::commits() const { return m_global.Database().Connection().commits() - m_commitsBefore; }
+
+// The log rows not printed yet, with their flags read back from the list: an error row
+// is red, a highlighted one green. A row with both flags shows as an error only, since
+// the error colours cover the highlight.
+void BatchRun::flush()
+{
+    if (!m_screen) return;
+    const LogList& log = *m_screen->lwLog;
+    const QColor rosso(255, 0, 0), verde(0, 255, 0);
+    if (log.rowCount() < m_printed) m_printed = 0;  // the list was cleared
+    for (int r = m_printed; r < log.rowCount(); ++r) {
+        const QColor colore = log.color(r, 0);
+        out(QStringLiteral("LOG ") + BatchDialogs::inLinea(log.text(r, 0)) + QLatin1Char('\t') +
+            BatchDialogs::inLinea(log.text(r, 1)) + QLatin1Char('\t') + BatchDialogs::inLinea(log.text(r, 2)) +
+            QLatin1Char('\t') + (colore == rosso ? QLatin1Char('E') : QLatin1Char('-')) + QLatin1Char('\t') +
+            (colore == verde ? QLatin1Char('H') : QLatin1Char('-')));
+    }
+    m_printed = log.rowCount();
+}
