@@ -14,16 +14,18 @@ void BalanceCheck::Verifica(Connection& connection, QString& ditta, QString& ann
     for (double& t : m_totali) t = 0;
 
     const QString sql =
-        QStringLiteral("SELECT P.QD15_SEZIONE AS SEZIONE, SUM(V.QD07_VALOREORIGINALE) AS TOTALE "
+        QStringLiteral("SELECT CASE WHEN P.QD15_SEZIONE IN ('4', '5') THEN 1 ELSE 0 END AS ECONOMICO, "
+                       "CASE WHEN V.QD07_VALOREORIGINALE < 0 THEN 1 ELSE 0 END AS AVERE, "
+                       "SUM(V.QD07_VALOREORIGINALE) AS TOTALE "
                        "FROM QD07_VALORIPDC V "
                        "INNER JOIN QD05_DITTA D ON D.QD05_CODICEDITTA = V.QD07_CODICEDITTA_QD05 "
-                       "INNER JOIN QD15_DEFPDC P ON P.QD15_CODICEPDC_QD04 = D.QD05_CODICEPDC_QD04 "
+                       "LEFT JOIN QD15_DEFPDC P ON P.QD15_CODICEPDC_QD04 = D.QD05_CODICEPDC_QD04 "
                        "AND P.QD15_CODICECONTO = V.QD07_CODICECONTO "
                        "WHERE V.QD07_CODICEDITTA_QD05 = ") +
         literal(vb::Trim(ditta)) + QStringLiteral(" AND V.QD07_ANNO = ") + literal(vb::Trim(anno)) +
         QStringLiteral(" AND V.QD07_MESE = ") + QString::number(mese) + QStringLiteral(" AND V.QD07_NPERIODO = ") +
         QString::number(periodo) +
-        QStringLiteral(" AND P.QD15_SEZIONE IN ('1', '2', '4', '5') GROUP BY P.QD15_SEZIONE");
+        QStringLiteral(" AND (P.QD15_SEZIONE IS NULL OR P.QD15_SEZIONE <> '6') GROUP BY 1, 2");
 
     // Inside an import's transaction a failed statement must not spoil the transaction
     // on servers that abort it (PostgreSQL): the query runs under a savepoint there.
@@ -33,12 +35,9 @@ void BalanceCheck::Verifica(Connection& connection, QString& ditta, QString& ann
         Recordset rs;
         rs.Open(sql, connection);
         while (!rs.Eof()) {
-            const QString sezione = rs.value(QStringLiteral("SEZIONE")).toString();
-            const double totale = rs.value(QStringLiteral("TOTALE")).toDouble();  // null: 0
-            if (sezione == QLatin1String("1")) m_totali[0] = totale;
-            else if (sezione == QLatin1String("2")) m_totali[1] = totale;
-            else if (sezione == QLatin1String("4")) m_totali[2] = totale;
-            else if (sezione == QLatin1String("5")) m_totali[3] = totale;
+            const int economico = rs.value(QStringLiteral("ECONOMICO")).toInt();
+            const int avere = rs.value(QStringLiteral("AVERE")).toInt();
+            m_totali[2 * avere + economico] = rs.value(QStringLiteral("TOTALE")).toDouble();  // null: 0
             rs.MoveNext();
         }
         rs.Close();

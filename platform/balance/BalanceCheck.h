@@ -3,15 +3,16 @@
 
 class Connection;
 
-// The balance-check library: four totals of a stored period, from the converted
-// values (QD07_VALOREORIGINALE) of the company's accounts, by chart section:
-//   Totale1 = section "1" (assets)        Totale2 = section "2" (liabilities and equity)
-//   Totale3 = section "4" (costs)         Totale4 = section "5" (revenues)
-// Credit balances are stored negative, so when debits equal credits the balance-sheet
-// pair and the income-statement pair cancel out: T1 + T2 = −(T3 + T4), the result of
-// the year seen from both sides, and |T1 + T2| = |T3 + T4|. Memorandum accounts
-// (section "6") balance among themselves, and accounts without a section belong to
-// neither statement, so both stay out.
+// The balance-check library: four totals of a stored period, from the converted values
+// (QD07_VALOREORIGINALE) of the company, memorandum accounts (section "6") apart:
+//   Totale1 = debit balances of the balance sheet and of every account outside the
+//             income statement (no section, or missing from the chart)
+//   Totale2 = debit balances of the income statement (sections "4" and "5")
+//   Totale3, Totale4 = the credit balances of the same two groups (negative)
+// Credits are stored negative, so |Totale1 + Totale2| is the period's debits and
+// |Totale3 + Totale4| its credits: the two are equal exactly when the period's values
+// add up to zero, whatever sections the chart gives its accounts, and an income
+// statement with the wrong sign fails.
 class BalanceCheck {
 public:
     // Computes the totals; a database error is raised after the totals were reset to 0.

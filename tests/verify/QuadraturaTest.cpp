@@ -14,9 +14,8 @@ void valore(Connection& c, const char* ditta, const char* conto, int periodo, co
                   .arg(periodo));
 }
 
-// A period of R001 (chart STD) whose sums are A = |T1 + T2| and B = |T3 + T4|, with
-// values that must stay out of them: a memorandum account, an account missing from
-// the chart, another period and another company.
+// A period of R001 (chart STD) with values that must stay out of the check: a
+// memorandum pair that does not square, another period and another company.
 void periodo(Connection& c, const QString& attivo, const QString& passivo, const QString& costi, const QString& ricavi)
 {
     valore(c, "R001", "1010", 1, attivo);
@@ -24,7 +23,6 @@ void periodo(Connection& c, const QString& attivo, const QString& passivo, const
     valore(c, "R001", "3010", 1, costi);
     valore(c, "R001", "4010", 1, ricavi);
     valore(c, "R001", "9010", 1, "999");
-    valore(c, "R001", "X999", 1, "555");
     valore(c, "R001", "1010", 2, "777");
     valore(c, "A002", "1010", 1, "333");
 }
@@ -33,13 +31,17 @@ using Quadratura = ScreenFixture;
 
 }  // namespace
 
-TEST(QuadraturaLibreria, TotalsBySectionAndFailureInsideTheImport)
+TEST(QuadraturaLibreria, DebitsAndCreditsByStatementAndFailureInsideTheImport)
 {
     for (const QString& backend : TestDb::backends()) {
         SCOPED_TRACE(backend.toStdString());
         TestDb db(backend);
         auto c = db.open();
         periodo(*c, "100.5", "-40", "70", "-10.25");
+        // Outside both statements: an account without section, one missing from the chart.
+        c->Execute(QStringLiteral("UPDATE QD15_DEFPDC SET QD15_SEZIONE = ' ' WHERE QD15_CODICECONTO = '1020'"));
+        valore(*c, "R001", "1020", 1, "-5");
+        valore(*c, "R001", "X999", 1, "3");
         BalanceCheck q;
         QString ditta = "R001 ", anno = "2025";
         qint16 mese = 12, per = 1, zero16 = 0;
@@ -48,7 +50,7 @@ TEST(QuadraturaLibreria, TotalsBySectionAndFailureInsideTheImport)
         auto totali = [&] { return std::make_tuple(q.Totale1(), q.Totale2(), q.Totale3(), q.Totale4()); };
         c->BeginTrans();
         q.Verifica(*c, ditta, anno, mese, per, zero, vero, zero16);
-        EXPECT_EQ(totali(), std::make_tuple(100.5, -40.0, 70.0, -10.25));
+        EXPECT_EQ(totali(), std::make_tuple(103.5, 70.0, -45.0, -10.25));
 
         // A check that cannot read resets its totals and leaves the import's transaction usable.
         c->Execute(QStringLiteral("DROP TABLE QD15_DEFPDC"));
@@ -56,14 +58,54 @@ TEST(QuadraturaLibreria, TotalsBySectionAndFailureInsideTheImport)
         EXPECT_EQ(totali(), std::make_tuple(0.0, 0.0, 0.0, 0.0));
         valore(*c, "R001", "1020", 1, "1");
         c->CommitTrans();
-        EXPECT_EQ(scalar(*c, QStringLiteral("SELECT COUNT(*) FROM QD07_VALORIPDC")).toInt(), 9);
+        EXPECT_EQ(scalar(*c, QStringLiteral("SELECT COUNT(*) FROM QD07_VALORIPDC")).toInt(), 10);
     }
 }
 
-TEST_F(Quadratura, PassesWhenTheSumsAgreeToTheCentElseRedRowAndWarning)
+TEST_F(Quadratura, PassesExactlyWhenTheValuesAddUpToZeroToTheCent)
 {
-    // A = |100.004 − 90| = 10.004, B = |−20 + 30.001| = 10.001: both 10.00.
-    periodo(conn(), "100.004", "-90", "30.001", "-20");
+    struct Caso {
+        const char* nome;
+        const char *attivo, *passivo, *costi, *ricavi;
+        bool superato;
+    };
+    // Balance-sheet result 60, income-statement result −60: the usual opposite signs.
+    const Caso casi[] = {
+        {"squared", "100", "-40", "30", "-90", true},
+        {"within the cent", "100.004", "-40", "30", "-90.001", true},
+        {"off by 0.02", "100", "-40", "30", "-89.98", false},
+        {"income statement with the wrong sign", "100", "-40", "90", "-30", false},
+    };
+    for (const Caso& caso : casi) {
+        SCOPED_TRACE(caso.nome);
+        conn().Execute(QStringLiteral("DELETE FROM QD07_VALORIPDC"));
+        periodo(conn(), caso.attivo, caso.passivo, caso.costi, caso.ricavi);
+        dialogs.clear();
+        screen->lwLog->clearRows();
+        screen->VerificaQuadratura("R001", " 2025 ", 12, 1);
+        ASSERT_EQ(screen->lwLog->rowCount(), 1);
+        EXPECT_EQ(screen->lwLog->text(0, 1), caso.superato ? QStringLiteral("VERIFICA QUADRATURA 2025  EFFETTUATO CON SUCCESSO.")
+                                                           : QStringLiteral("VERIFICA QUADRATURA NON SUPERATO."));
+        EXPECT_EQ(dialogs.shown().size(), caso.superato ? 0 : 1);
+    }
+
+    // Accounts the chart gives no section, or does not hold, still count.
+    conn().Execute(QStringLiteral("DELETE FROM QD07_VALORIPDC"));
+    periodo(conn(), "100", "-40", "30", "-90");
+    conn().Execute(QStringLiteral("UPDATE QD15_DEFPDC SET QD15_SEZIONE = ' ' WHERE QD15_CODICECONTO = '1020'"));
+    valore(conn(), "R001", "1020", 1, "25");
+    valore(conn(), "R001", "X999", 1, "-25");
+    screen->lwLog->clearRows();
+    screen->VerificaQuadratura("R001", "2025", 12, 1);
+    EXPECT_EQ(screen->lwLog->text(0, 1), QStringLiteral("VERIFICA QUADRATURA 2025  EFFETTUATO CON SUCCESSO."));
+    valore(conn(), "R001", "X999", 1, "0.02");
+    screen->VerificaQuadratura("R001", "2025", 12, 1);
+    EXPECT_EQ(screen->lwLog->text(1, 1), QStringLiteral("VERIFICA QUADRATURA NON SUPERATO."));
+}
+
+TEST_F(Quadratura, RowsAndWarningAndALibraryThatFailsPasses)
+{
+    periodo(conn(), "100", "-40", "30", "-90");
     screen->VerificaQuadratura("R001", " 2025 ", 12, 1);
     LogList* log = screen->lwLog;
     ASSERT_EQ(log->rowCount(), 1);
@@ -73,9 +115,7 @@ TEST_F(Quadratura, PassesWhenTheSumsAgreeToTheCentElseRedRowAndWarning)
     EXPECT_TRUE(log->bold(0, 1));
     EXPECT_TRUE(dialogs.shown().isEmpty());
 
-    // B = 9.97.
-    conn().Execute(QStringLiteral("UPDATE QD07_VALORIPDC SET QD07_VALOREORIGINALE = -20.03, QD07_VALOREINVALUTA = -20.03 "
-                                  "WHERE QD07_CODICECONTO = '4010'"));
+    conn().Execute(QStringLiteral("UPDATE QD07_VALORIPDC SET QD07_VALOREORIGINALE = -90.03 WHERE QD07_CODICECONTO = '4010'"));
     screen->VerificaQuadratura(" R001 ", "2025", 12, 1);
     ASSERT_EQ(log->rowCount(), 2);
     EXPECT_EQ(log->text(1, 1), QStringLiteral("VERIFICA QUADRATURA NON SUPERATO."));
@@ -88,7 +128,7 @@ TEST_F(Quadratura, PassesWhenTheSumsAgreeToTheCentElseRedRowAndWarning)
     EXPECT_EQ(box.text, QStringLiteral("Attenzione! Verifica quadratura non superato.\r\n Ditta : R001 Anno : 2025 Mese : 12 Periodo : 1"));
 
     // A library that fails passes with zero sums: the earlier totals are not reused.
-    conn().Execute(QStringLiteral("DROP TABLE QD15_DEFPDC"));
+    conn().Execute(QStringLiteral("DROP TABLE QD05_DITTA"));
     screen->VerificaQuadratura("R001", "2025", 12, 1);
     ASSERT_EQ(log->rowCount(), 3);
     EXPECT_EQ(log->text(2, 1), QStringLiteral("VERIFICA QUADRATURA 2025  EFFETTUATO CON SUCCESSO."));
