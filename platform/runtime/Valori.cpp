@@ -44,25 +44,63 @@ bool readC(const char* begin, const char* end, double& out)
     return r.ec == std::errc() && r.ptr == end && std::isfinite(out);
 }
 
-// Reads the whole text as a number under the format; false when it is not one.
+bool isSpace(QChar c) { return isBlank(c) || c == QChar(0x00A0); }
+
+QStringView trimmed(QStringView v)
+{
+    while (!v.isEmpty() && isSpace(v.front())) v = v.sliced(1);
+    while (!v.isEmpty() && isSpace(v.back())) v.chop(1);
+    return v;
+}
+
+// Takes the euro sign off one end of the text, with the blanks next to it.
+bool senzaEuro(QStringView& v)
+{
+    const QChar euro(0x20AC);
+    if (!v.isEmpty() && v.front() == euro) v = trimmed(v.sliced(1));
+    else if (!v.isEmpty() && v.back() == euro) v = trimmed(v.first(v.size() - 1));
+    else return false;
+    return true;
+}
+
+bool isSign(QChar c) { return c == QLatin1Char('+') || c == QLatin1Char('-'); }
+
+// Reads the whole text as a number under the format; false when it is not one. Besides
+// sign, digits and separators it takes the forms of accounting exports: blanks around,
+// a trailing sign ("1.250,40-"), parentheses for a negative ("(500,00)") and the euro
+// sign before or after the amount. The numeric test and every conversion read through
+// here, so they agree on every form.
 bool parse(QStringView text, double& out)
 {
     const NumberFormat& f = g_format;
-    qsizetype i = 0, n = text.size();
-    while (i < n && isBlank(text[i])) ++i;
-    while (n > i && isBlank(text[n - 1])) --n;
-    if (i >= n) return false;
+    QStringView v = trimmed(text);
+    bool euro = senzaEuro(v);
+    bool negative = false;
+    if (v.size() >= 2 && v.front() == QLatin1Char('(') && v.back() == QLatin1Char(')')) {
+        v = trimmed(v.sliced(1, v.size() - 2));
+        if (!euro) euro = senzaEuro(v);
+        if (v.isEmpty() || isSign(v.front()) || isSign(v.back())) return false;
+        negative = true;
+    } else if (!v.isEmpty() && isSign(v.front())) {
+        negative = v.front() == QLatin1Char('-');
+        v = trimmed(v.sliced(1));
+        if (!euro) euro = senzaEuro(v);
+    } else if (!v.isEmpty() && isSign(v.back())) {
+        negative = v.back() == QLatin1Char('-');
+        v = trimmed(v.first(v.size() - 1));
+        if (!euro) euro = senzaEuro(v);
+    }
+    if (v.isEmpty()) return false;
 
-    Buffer buffer(n - i + 1);
+    qsizetype i = 0;
+    const qsizetype n = v.size();
+    Buffer buffer(n + 2);
     char* const c = buffer.data();
     char* p = c;
-    if (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-')) {
-        if (text[i] == QLatin1Char('-')) *p++ = '-';  // a plus adds nothing
-        ++i;
-    }
+    if (negative) *p++ = '-';
     bool digits = false, decimal = false;
     for (; i < n; ++i) {
-        const QChar ch = text[i];
+        const QChar ch = v[i];
         if (isAsciiDigit(ch)) {
             *p++ = char(ch.unicode());
             digits = true;
@@ -76,13 +114,13 @@ bool parse(QStringView text, double& out)
         }
     }
     if (!digits) return false;
-    if (i < n && (text[i] == QLatin1Char('e') || text[i] == QLatin1Char('E'))) {
+    if (i < n && (v[i] == QLatin1Char('e') || v[i] == QLatin1Char('E'))) {
         *p++ = 'e';
         ++i;
-        if (i < n && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) *p++ = char(text[i++].unicode());
+        if (i < n && isSign(v[i])) *p++ = char(v[i++].unicode());
         bool exp = false;
-        while (i < n && isAsciiDigit(text[i])) {
-            *p++ = char(text[i++].unicode());
+        while (i < n && isAsciiDigit(v[i])) {
+            *p++ = char(v[i++].unicode());
             exp = true;
         }
         if (!exp) return false;

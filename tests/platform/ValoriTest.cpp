@@ -15,7 +15,7 @@ TEST(Valori, TextsAreReadWholeOrNotAtAll)
     }
     EXPECT_DOUBLE_EQ(CDbl(QString(300, QLatin1Char('9'))), 1e300);
     EXPECT_FALSE(IsNumeric(QStringLiteral("0,") + QString(400, QLatin1Char('0')) + QLatin1Char('1')));  // below range
-    for (const char* no : {"", "12a", "1,2,3", "1e400", "-1e309", "1,5E", "1,5E+", "- 1", "+", ",", "1 2", "١٢", "1.5,5,5"})
+    for (const char* no : {"", "12a", "1,2,3", "1e400", "-1e309", "1,5E", "1,5E+", "+", ",", "1 2", "١٢", "1.5,5,5"})
         EXPECT_FALSE(IsNumeric(QString::fromUtf8(no))) << no;
     EXPECT_FALSE(IsNumeric(QVariant()));
     try {
@@ -29,6 +29,32 @@ TEST(Valori, TextsAreReadWholeOrNotAtAll)
     for (auto [testo, atteso] : {std::pair{"  -3.5e2x", -350.0}, {"+.5", 0.5}, {"7e", 7.0}, {"1e999", 0.0}, {"  12abc", 12.0},
                                  {"3.5x", 3.5}, {"x12", 0.0}, {"", 0.0}})
         EXPECT_DOUBLE_EQ(Val(QString::fromLatin1(testo)), atteso) << testo;
+}
+
+// The forms of accounting exports: the numeric test and every conversion agree on each.
+TEST(Valori, AccountingFormsAreReadTheSameByTheTestAndTheConversions)
+{
+    const std::pair<const char*, double> numeri[] = {
+        {"1.250,40-", -1250.4},  {"1.250,40 -", -1250.4}, {"(500,00)", -500.0}, {"( 500 )", -500.0},
+        {"\u00A0 12,5 \u00A0", 12.5}, {"€ 1.250,40", 1250.4}, {"1.250,40 €", 1250.4}, {"€1,5", 1.5},
+        {"-€ 3", -3.0},          {"€ -3", -3.0},          {"(€ 7)", -7.0},      {"€ (7)", -7.0},
+        {"3-", -3.0},            {"3+", 3.0},             {"- 1", -1.0},        {"2,5e1-", -25.0},
+    };
+    for (auto [testo, atteso] : numeri) {
+        const QString t = QString::fromUtf8(testo);
+        EXPECT_TRUE(IsNumeric(t)) << testo;
+        EXPECT_TRUE(IsNumeric(QVariant(t))) << testo;
+        EXPECT_DOUBLE_EQ(CDbl(t), atteso) << testo;
+        EXPECT_DOUBLE_EQ(CCur(t).toDouble(), atteso) << testo;
+        EXPECT_EQ(CLng(t), CLng(atteso)) << testo;
+    }
+    for (const char* no : {"-1,5-", "(-5)", "(5-)", "(5", "5)", "()", "€", "€ €5", "5 € €", "--5", "5--", "-(5)", "( )", "€-",
+                           "1.250,40 - -", "$5", "EUR 5"}) {
+        const QString t = QString::fromUtf8(no);
+        EXPECT_FALSE(IsNumeric(t)) << no;
+        EXPECT_THROW(CDbl(t), AppError) << no;
+        EXPECT_THROW(CCur(t), AppError) << no;
+    }
 }
 
 TEST(Valori, WholeNumbersAreGroupedByThousands)
