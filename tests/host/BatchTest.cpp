@@ -1,5 +1,6 @@
 #include "TestDb.h"
 #include "host/Batch.h"
+#include "host/BatchDialogs.h"
 #include "platform/host/CGlobal.h"
 #include <QDir>
 #include <QFile>
@@ -87,4 +88,30 @@ TEST_F(BatchSave, PrintsBoxesAndLogRowsAndExitsNonZeroOnFailureOrUnknownChoices)
     opzioni.month = "Marzolino";
     EXPECT_EQ(salva(), 2);
     EXPECT_TRUE(err.contains("Mese non trovato")) << err.toStdString();
+}
+
+// Boxes shown on the way do not decide the exit code: only the import's commit does.
+TEST_F(BatchSave, ExitCodeFollowsTheCommitAndTheSavedPeriodIsPrinted)
+{
+    // Fixed width with the amount's cut reversed: one error box per line, then a commit.
+    scriviFile(cartella.filePath("app/Def/ROSSI"), "saldi.txt\r\n0\r\n0\r\n0\r\n0\r\n1\r\nC1\t0\t1\t4\r\nC2\t0\t10\t5\r\n");
+    scriviFile(cartella.filePath("lavoro/saldi.txt"), "1010      100\r\n2010      -100\r\n");
+    ASSERT_EQ(salva(), 0) << err.toStdString();
+    EXPECT_EQ(out.filter("BOX critical").size(), 2);
+    EXPECT_TRUE(out.contains("SALVATO R001\t2024\t3\t1"));
+
+    EXPECT_EQ(salva(), 0);
+    EXPECT_TRUE(out.contains(QStringLiteral("BOX information Importazione dati di bilancio | Periodo assegnato n° : 2 -> ok")));
+    EXPECT_TRUE(out.contains("SALVATO R001\t2024\t3\t2"));
+    EXPECT_EQ(scalar(global->Database().Connection(), "SELECT COUNT(*) FROM QD21_PERVALUTA").toInt(), 2);
+}
+
+TEST(BatchOutput, ControlCharactersAreEscapedSoEachRecordStaysOnOneLine)
+{
+    const std::pair<QString, QString> casi[] = {
+        {"a\r\nb", "a\\nb"}, {"a\nb", "a\\nb"},     {"a\rb", "a\\rb"},   {"a\tb", "a\\tb"},
+        {QString("a") + QChar(0) + "b", "a\\0b"},    {"C:\\Lavoro", "C:\\\\Lavoro"}, {QString(QChar(7)), "\\x07"},
+        {"Perché", "Perché"},
+    };
+    for (const auto& [testo, atteso] : casi) EXPECT_EQ(BatchDialogs::inLinea(testo), atteso) << testo.toStdString();
 }
