@@ -96,13 +96,19 @@ bool ctlVevAre::CaricaConf()
             return avviso(QStringLiteral("File di definizione ") + m_CodImportazione + QStringLiteral(" errato o mancante !!"));
         if (m_WorkingFolder.isEmpty()) return avviso(QStringLiteral("Directory di lavoro non impostata !!"));
 
-        if (!definizione.open(percorso)) throw AppError(75, QStringLiteral("Errore di accesso al percorso/file"));
+        const TextFile::Esito esito = definizione.apri(percorso);
+        if (esito == TextFile::Esito::Binario) return avviso(TextFile::motivo(esito, Paths::native(percorso)));
+        if (esito != TextFile::Esito::Aperto) throw AppError(75, QStringLiteral("Errore di accesso al percorso/file"));
         m_NomeFile = definizione.readLine();
         if (m_NomeFile.isEmpty()) return avviso(QStringLiteral("Nessun file da importare!!!"));
 
         const QString dati = m_WorkingFolder + QLatin1Char('\\') + m_NomeFile;
-        if (TextFile prova; !prova.open(dati))
-            return avviso(QStringLiteral("Impossibile Aprire \r\n") + dati);
+        // A data file that is no text is refused here, before any import writes.
+        TextFile prova;
+        const TextFile::Esito datiLeggibili = prova.apri(dati);
+        if (datiLeggibili == TextFile::Esito::NonApribile) return avviso(QStringLiteral("Impossibile Aprire \r\n") + dati);
+        if (datiLeggibili != TextFile::Esito::Aperto) return avviso(TextFile::motivo(datiLeggibili, Paths::native(dati)));
+        prova.close();
 
         // From here a missing or unreadable line only leaves its setting at the default.
         QString riga;

@@ -1,6 +1,9 @@
 #include "platform/runtime/TextFile.h"
 #include "platform/runtime/AppError.h"
 #include "platform/runtime/Paths.h"
+#include <QFileInfo>
+#include <algorithm>
+#include <cstring>
 
 namespace {
 // 0x80..0x9F of Windows-1252; the rest of the code page matches Latin-1.
@@ -8,6 +11,48 @@ const char16_t Cp1252High[32] = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
+
+const char Bom[] = "\xEF\xBB\xBF";
+
+// UTF-8 checked a block at a time: a sequence may run across two blocks.
+class Utf8Check {
+public:
+    void feed(const unsigned char* p, qint64 n)
+    {
+        for (qint64 i = 0; i < n && m_ok; ++i) {
+            const unsigned b = p[i];
+            if (m_pending == 0) {
+                if (b < 0x80) continue;
+                if (b >= 0xC2 && b <= 0xDF) start(1, 0x80, 0xBF);
+                else if (b == 0xE0) start(2, 0xA0, 0xBF);       // no overlong forms
+                else if (b == 0xED) start(2, 0x80, 0x9F);       // no surrogates
+                else if (b >= 0xE1 && b <= 0xEF) start(2, 0x80, 0xBF);
+                else if (b == 0xF0) start(3, 0x90, 0xBF);
+                else if (b >= 0xF1 && b <= 0xF3) start(3, 0x80, 0xBF);
+                else if (b == 0xF4) start(3, 0x80, 0x8F);       // nothing above U+10FFFF
+                else m_ok = false;
+            } else {
+                if (b < m_low || b > m_high) m_ok = false;
+                m_low = 0x80;
+                m_high = 0xBF;
+                --m_pending;
+            }
+        }
+    }
+    bool ok() const { return m_ok && m_pending == 0; }
+
+private:
+    void start(int continuations, unsigned low, unsigned high)
+    {
+        m_pending = continuations;
+        m_low = low;
+        m_high = high;
+    }
+    bool m_ok = true;
+    int m_pending = 0;
+    unsigned m_low = 0x80, m_high = 0xBF;
+};
+
 }  // namespace
 
 QString TextFile::decode(const QByteArray& bytes)
@@ -21,11 +66,57 @@ QString TextFile::decode(const QByteArray& bytes)
     return s;
 }
 
-bool TextFile::open(const QString& path)
+TextFile::Esito TextFile::apri(const QString& path)
 {
     m_file.close();
-    m_file.setFileName(Paths::resolve(path));
-    return m_file.open(QIODevice::ReadOnly);
+    m_utf8 = false;
+    const QString resolved = Paths::resolve(path);
+    const QFileInfo info(resolved);
+    if (info.exists() && !info.isFile()) return Esito::NonRegolare;
+    m_file.setFileName(resolved);
+    if (!m_file.open(QIODevice::ReadOnly)) return Esito::NonApribile;
+
+    // One pass over the bytes decides how the lines are read.
+    Utf8Check utf8;
+    QByteArray block(qsizetype(std::clamp<qint64>(info.size() + 1, 4096, 1 << 20)), Qt::Uninitialized);
+    qint64 bom = 0;
+    for (bool primo = true;; primo = false) {
+        const qint64 n = m_file.read(block.data(), block.size());
+        if (n < 0) {
+            m_file.close();
+            return Esito::NonApribile;
+        }
+        if (n == 0) break;
+        const auto* p = reinterpret_cast<const unsigned char*>(block.constData());
+        if (std::memchr(p, 0, size_t(n))) {
+            m_file.close();
+            return Esito::Binario;
+        }
+        if (primo && n >= 3 && std::memcmp(p, Bom, 3) == 0) bom = 3;
+        utf8.feed(p + (primo ? bom : 0), n - (primo ? bom : 0));
+    }
+    m_utf8 = utf8.ok();
+    if (!m_file.seek(bom)) {
+        m_file.close();
+        return Esito::NonApribile;
+    }
+    return Esito::Aperto;
+}
+
+QString TextFile::motivo(Esito esito, const QString& path)
+{
+    switch (esito) {
+    case Esito::NonRegolare:
+        return QStringLiteral("Il percorso ") + path +
+               QStringLiteral(" non è un file di testo: è una cartella o un file speciale.");
+    case Esito::Binario:
+        return QStringLiteral("Il file ") + path +
+               QStringLiteral(" non è un file di testo: contiene caratteri nulli (file binario o testo UTF-16).\r\n"
+                              "Salvarlo come testo (UTF-8 o ANSI) e ripetere l'importazione.");
+    case Esito::NonApribile: return QStringLiteral("Impossibile aprire il file ") + path;
+    case Esito::Aperto: break;
+    }
+    return {};
 }
 
 bool TextFile::atEnd() { return !m_file.isOpen() || m_file.atEnd(); }
@@ -36,5 +127,5 @@ QString TextFile::readLine()
     QByteArray line = m_file.readLine();
     if (line.endsWith('\n')) line.chop(1);
     if (line.endsWith('\r')) line.chop(1);
-    return decode(line);
+    return m_utf8 ? QString::fromUtf8(line) : decode(line);
 }

@@ -2,20 +2,31 @@
 #include <QFile>
 #include <QString>
 
-// Sequential reading of a single-byte Windows text file (Windows-1252) by lines.
-// Both CR LF and LF end a line; a last line without a line end still counts.
+// Sequential reading of a text file by lines. A file that is valid UTF-8 (with or without
+// its byte-order mark) is read as UTF-8, any other as single-byte Windows text
+// (Windows-1252); the byte-order mark is never part of the first line. Both CR LF and
+// LF end a line; a last line without a line end still counts. Files that are no text
+// are refused before anything is read from them: a folder, a device or a named pipe
+// (which would block), and a file holding NUL bytes (binary, or UTF-16 text).
 class TextFile {
 public:
-    // False when the file cannot be opened.
-    bool open(const QString& path);
+    enum class Esito { Aperto, NonApribile, NonRegolare, Binario };
+
+    Esito apri(const QString& path);
+    // False when the file cannot be opened or is no text.
+    bool open(const QString& path) { return apri(path) == Esito::Aperto; }
     void close() { m_file.close(); }
     bool isOpen() const { return m_file.isOpen(); }
+    bool utf8() const { return m_utf8; }
     bool atEnd();
     // The next line without its line end; past the end it is an error.
     QString readLine();
 
+    // Why a file was refused, naming it, for the user.
+    static QString motivo(Esito esito, const QString& path);
     static QString decode(const QByteArray& bytes);
 
 private:
     QFile m_file;
+    bool m_utf8 = false;
 };

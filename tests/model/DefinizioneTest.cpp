@@ -1,4 +1,5 @@
 #include "ScreenFixture.h"
+#include <QDir>
 
 namespace {
 
@@ -92,6 +93,29 @@ TEST_F(Definizione, FailedChecksAreReported)
     EXPECT_FALSE(screen->CaricaConf());
     EXPECT_EQ(dialogs.shown().size(), 6);
     EXPECT_EQ(dialogs.shown().last().flags, vb::vbCritical | vb::vbOKOnly);
+}
+
+TEST_F(Definizione, FilesThatAreNoTextAreRefusedNamingThem)
+{
+    // A UTF-8 definition with its mark: the mark is no part of the data file's name.
+    writeData(QStringLiteral("dati\u00E0.txt"), "1010;Cassa;1;A\r\n");
+    ASSERT_TRUE(carica("\xEF\xBB\xBF" "dati\xC3\xA0.txt\r\n1;\r\n"));
+    EXPECT_EQ(screen->m_NomeFile, QStringLiteral("dati\u00E0.txt"));
+
+    writeData(QStringLiteral("utf16.txt"), QByteArray("\xFF\xFE" "1\0" "0\0", 6));
+    EXPECT_FALSE(carica("utf16.txt\r\n1;\r\n"));
+    ASSERT_EQ(dialogs.shown().size(), 1);
+    EXPECT_TRUE(dialogs.shown().last().text.startsWith(QStringLiteral("Il file ") + workingFolder() + QStringLiteral("/utf16.txt non è un file di testo")))
+        << dialogs.shown().last().text.toStdString();
+    EXPECT_EQ(dialogs.shown().last().flags, vb::vbCritical | vb::vbOKOnly);
+
+    QDir().mkpath(workingFolder() + QStringLiteral("/cartella"));
+    EXPECT_FALSE(carica("cartella\r\n1;\r\n"));
+    EXPECT_TRUE(dialogs.shown().last().text.contains(QStringLiteral("cartella o un file speciale")));
+
+    EXPECT_FALSE(carica(QByteArray("saldi.txt\r\n\0\r\n", 14)));
+    EXPECT_TRUE(dialogs.shown().last().text.startsWith(QStringLiteral("Il file ") + appPath() + QStringLiteral("/Def/PROVA non è")));
+    EXPECT_EQ(dialogs.shown().size(), 3);
 }
 
 TEST_F(Definizione, LastLineWithoutLineEndAndWindows1252)

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <sys/stat.h>
 #include <gtest/gtest.h>
 
 TEST(Files, BackslashJoinedPathsReachTheFileWhateverItsCase)
@@ -33,4 +34,48 @@ TEST(Files, ReadsWindowsTextLinesWithEitherLineEnd)
     while (!t.atEnd()) lines << t.readLine();
     EXPECT_EQ(lines, (QStringList{QStringLiteral("Società"), QStringLiteral("€ 10"), QStringLiteral("ultima")}));
     EXPECT_FALSE(t.open(dir.filePath(QStringLiteral("manca.txt"))));
+}
+
+TEST(Files, EncodingIsUtf8WhenValidElseWindows1252AndNoTextIsRefused)
+{
+    QTemporaryDir dir;
+    struct Caso {
+        const char* nome;
+        QByteArray contenuto;
+        TextFile::Esito esito;
+        QStringList righe;
+    };
+    const Caso casi[] = {
+        {"utf-8", "Societ\xc3\xa0;\xe2\x82\xac 10\r\nfine", TextFile::Esito::Aperto, {"Società;€ 10", "fine"}},
+        {"utf-8 with its mark", "\xef\xbb\xbf" "1010;Cassa\n", TextFile::Esito::Aperto, {"1010;Cassa"}},
+        {"windows-1252", "Societ\xe0 \x80\n", TextFile::Esito::Aperto, {"Società €"}},
+        {"a mark before windows-1252", "\xef\xbb\xbf" "Societ\xe0\n", TextFile::Esito::Aperto, {"Società"}},
+        {"overlong utf-8 is no utf-8", "\xc0\xaf\n", TextFile::Esito::Aperto, {"À¯"}},
+        {"utf-16 with its mark", QByteArray("\xff\xfe" "1\0" "0\0", 6), TextFile::Esito::Binario, {}},
+        {"utf-16 without mark", QByteArray("1\0" "0\0", 4), TextFile::Esito::Binario, {}},
+        {"binary", QByteArray("\x7f" "ELF\x02\x01\x01\0\0", 9), TextFile::Esito::Binario, {}},
+        {"empty", "", TextFile::Esito::Aperto, {}},
+    };
+    for (const Caso& c : casi) {
+        SCOPED_TRACE(c.nome);
+        const QString path = dir.filePath(QString::fromLatin1(c.nome));
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(c.contenuto);
+        f.close();
+        TextFile t;
+        ASSERT_EQ(t.apri(path), c.esito);
+        QStringList righe;
+        while (t.atEnd() == false) righe << t.readLine();
+        EXPECT_EQ(righe, c.righe);
+    }
+
+    // A folder and a named pipe are refused at once, without blocking on the pipe.
+    TextFile t;
+    EXPECT_EQ(t.apri(dir.path()), TextFile::Esito::NonRegolare);
+    const QString pipe = dir.filePath(QStringLiteral("pipe"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    EXPECT_EQ(t.apri(pipe), TextFile::Esito::NonRegolare);
+    EXPECT_EQ(t.apri(dir.filePath(QStringLiteral("manca"))), TextFile::Esito::NonApribile);
+    EXPECT_TRUE(TextFile::motivo(TextFile::Esito::Binario, QStringLiteral("/x/dati.txt")).contains(QStringLiteral("/x/dati.txt")));
 }
