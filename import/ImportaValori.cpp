@@ -70,7 +70,8 @@ void ctlVevAre::ImportaValori()
     PeriodoImportazione periodo(*this, PeriodoImportazione::Motore::Base);
     Recordset rsPdc, rsValori;
     TextFile file;
-    QString riga;  // the line being posted, for the error log
+    QString riga;      // the line being posted, for the error log
+    qint64 numero = 0;  // its number in the file; 0 when no line is being posted
 
     try {
         const QString ragioneSociale = vb::Trim(cmbDitte->text());
@@ -96,8 +97,12 @@ void ctlVevAre::ImportaValori()
             conn.RollbackTrans();
             return;
         }
+        qint64 letta = 0;
         try {
-            for (int i = 1; i < m_PrimaRiga && !file.atEnd(); ++i) file.readLine();
+            for (int i = 1; i < m_PrimaRiga && !file.atEnd(); ++i) {
+                file.readLine();
+                ++letta;
+            }
         } catch (...) {
         }
 
@@ -188,6 +193,7 @@ void ctlVevAre::ImportaValori()
                 eventi.restart();
             }
             riga = PulisciRiga(file.readLine());
+            numero = ++letta;
             if (riga.size() <= 1 || !VerificaRegole(riga)) continue;
 
             rsValori.AddNew();
@@ -267,6 +273,7 @@ void ctlVevAre::ImportaValori()
             InsertLog(contoValori, descrizione, vb::FormatIntero(originale.toDouble()), false, false);
         }
 
+        numero = 0;
         file.close();
         rsValori.Close();
         VerificaQuadratura(m_CodiceDitta, m_Anno, m_Mese, m_Periodo);
@@ -300,6 +307,10 @@ void ctlVevAre::ImportaValori()
                               false);
                 }
             }
+            // In a file of a hundred thousand lines the user must find the one that stopped it.
+            if (numero > 0)
+                InsertLog(QString(), QStringLiteral("** Errore alla riga ") + QString::number(numero) + QStringLiteral(": ") + riga,
+                          QString(), true, false);
         } catch (...) {
         }
         if (annulla) {

@@ -221,6 +221,8 @@ TEST_F(ImportaValori, FailuresHalfWayAreReportedAndLeaveTheDatabaseAsBefore)
     EXPECT_EQ(istantanea(), prima);
     EXPECT_FALSE(conn().inTransaction());
     EXPECT_TRUE(box().contains(screen->captionTitle() + ": Tipo non corrispondente"));
+    // The line that stopped the import is named, also without an error of the connection.
+    EXPECT_EQ(log().last(), "|** Errore alla riga 4: 3010;Acquisti;abc;E|");
 
     // Overwrites that fail: the period comes back whole each time.
     importa(Rossi, "2024", "Marzo");
@@ -233,6 +235,7 @@ TEST_F(ImportaValori, FailuresHalfWayAreReportedAndLeaveTheDatabaseAsBefore)
     EXPECT_EQ(istantanea(), importato);
     EXPECT_TRUE(log().contains("|** Error: conto rifiutato|"));
     EXPECT_TRUE(log().contains("|2010;Debiti verso fornitori;-3000,00;P|"));
+    EXPECT_TRUE(log().contains("|** Errore alla riga 4: 2010;Debiti verso fornitori;-3000,00;P|"));
     EXPECT_TRUE(box().contains(screen->captionTitle() + ": conto rifiutato"));
 
     // A failing statement of the opening is reported as a chart update failure.
@@ -250,6 +253,15 @@ TEST_F(ImportaValori, FailuresHalfWayAreReportedAndLeaveTheDatabaseAsBefore)
     screen->ImportaValori();
     EXPECT_EQ(istantanea(), importato);
     EXPECT_TRUE(box().contains(screen->captionTitle() + ": Divisione per zero"));
+    EXPECT_EQ(log().last(), "|** Errore alla riga 2: 1010;Cassa;1500,00;A|");
+
+    // An amount too large for the currency type stops the import at its line.
+    writeData("saldi.txt", righe({"h", "1010;Cassa;1500,00;A", "1020;Banca;1e300;A"}));
+    screen->m_Valuta = "EUR";
+    daCapo().answerMessage(vb::vbYes);
+    screen->ImportaValori();
+    EXPECT_EQ(istantanea(), importato);
+    EXPECT_EQ(log().last(), "|** Errore alla riga 3: 1020;Banca;1e300;A|");
 }
 
 TEST_F(ImportaValori, LinesAndCodesOutOfTheOrdinary)
