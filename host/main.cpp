@@ -3,9 +3,11 @@
 #include "host/MainWindow.h"
 #include "platform/runtime/AppError.h"
 #include "platform/host/CGlobal.h"
+#include "platform/host/Settings.h"
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <cstdio>
 
@@ -70,7 +72,18 @@ int main(int argc, char* argv[])
             if (path.isEmpty()) path = HostSetup::dataFolder();
         }
         if (path.isEmpty()) path = QDir::currentPath();
-        CGlobal global(std::make_unique<Connection>(database), parser.value(baseCurrency), ProductName, path);
+        // Only first start and --create-db make databases: a mistyped name must not leave an empty one.
+        if (!database.startsWith(QLatin1String("postgresql:"), Qt::CaseInsensitive) &&
+            !QFileInfo::exists(database.startsWith(QLatin1String("sqlite:"), Qt::CaseInsensitive) ? database.mid(7) : database)) {
+            std::fprintf(stderr, "%s\n",
+                         qPrintable(QStringLiteral("Il database %1 non esiste (per crearne uno: --create-db FILE).").arg(database)));
+            return 2;
+        }
+        // How long an import waits for another one on the same database, in seconds.
+        bool letta = false;
+        int attesa = Settings::GetSetting(ProductName, QStringLiteral("Database"), QStringLiteral("AttesaBlocco")).toInt(&letta);
+        if (!letta || attesa < 0) attesa = Connection::DefaultLockTimeoutMs / 1000;
+        CGlobal global(std::make_unique<Connection>(database, attesa * 1000), parser.value(baseCurrency), ProductName, path);
         if (parser.isSet(save)) {
             BatchOptions b;
             b.workingFolder = parser.value(workingFolder);

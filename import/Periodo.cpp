@@ -34,16 +34,23 @@ void PeriodoImportazione::Apri(const QString& ditta, const QString& anno, qint16
     Connection& conn = m_screen.m_CGlobal->Database().Connection();
     const QString condizione = QStringLiteral(" WHERE QD07_CODICEDITTA_QD05=") + lit(ditta) + QStringLiteral(" AND QD07_ANNO=") +
                                lit(anno) + QStringLiteral(" AND QD07_MESE=") + QString::number(mese);
+    // The transaction begins before the test for stored values, holding the lock that
+    // keeps a second import of the company waiting: the test then sees what the first
+    // one committed, and two imports never take the same period number.
+    const int puntatore = m_screen.MousePointer();
+    m_screen.setHourglass(true);
+    conn.BeginTrans();
+    m_screen.setHourglass(puntatore != 0);
+    conn.lockCompany(ditta);
+
     bool presenti;
     if (m_motore == Motore::Base) {
-        conn.BeginTrans();
         m_verifica.Open(QStringLiteral("SELECT * FROM QD07_VALORIPDC") + condizione, conn, Recordset::adOpenStatic,
                         Recordset::adLockBatchOptimistic);
         presenti = !m_verifica.Eof();
     } else {
         const qint32 valori = vb::CLng(m_screen.m_CGlobal->Utility().LeggiCampo(
             QStringLiteral("QD07_VALORIPDC"), QStringLiteral("Count(*)"), condizione));
-        conn.BeginTrans();
         presenti = valori > 0;
     }
 

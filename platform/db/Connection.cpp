@@ -15,7 +15,7 @@ QAtomicInt g_counter;
 QString errorText(const QSqlError& e)
 {
     const QString db = e.databaseText().trimmed();
-    return db.isEmpty() ? e.text().trimmed() : db;
+    return Connection::describe(db.isEmpty() ? e.text().trimmed() : db);
 }
 
 // The driver's engine handle, when that engine is the very one linked here: the same
@@ -98,7 +98,28 @@ int bind(sqlite3_stmt* st, int i, const QVariant& v, TextRoom& room)
 
 }  // namespace
 
-Connection::Connection(const QString& connectionString) : m_connectionString(connectionString)
+QString Connection::describe(const QString& driverText)
+{
+    static const std::pair<const char*, const char*> known[] = {
+        {"database is locked", "Il database è occupato da un'altra operazione, per esempio un'altra importazione: riprovare più tardi."},
+        {"database table is locked", "Il database è occupato da un'altra operazione: riprovare più tardi."},
+        {"lock timeout", "Un'altra importazione della stessa ditta è in corso: riprovare più tardi."},
+        {"file is not a database", "Il file indicato non è un database di analisi."},
+        {"database or disk is full", "Spazio su disco esaurito: il database non può crescere."},
+        {"readonly database", "Il database è in sola lettura: impossibile scrivere."},
+        {"unable to open database file", "Impossibile aprire il file del database."},
+        {"disk I/O error", "Errore di lettura o scrittura sul disco del database."},
+        {"deadlock detected", "Conflitto con un'altra operazione sul database: riprovare."},
+        {"could not connect to server", "Impossibile connettersi al server del database."},
+        {"server closed the connection", "Il server del database ha chiuso la connessione."},
+    };
+    for (const auto& [english, italiano] : known)
+        if (driverText.contains(QLatin1String(english), Qt::CaseInsensitive))
+            return QString::fromUtf8(italiano) + QStringLiteral(" (") + driverText + QLatin1Char(')');
+    return driverText;
+}
+
+Connection::Connection(const QString& connectionString, int lockTimeoutMs) : m_connectionString(connectionString)
 {
     m_name = QStringLiteral("ktr-%1").arg(g_counter.fetchAndAddRelaxed(1));
     QString target = connectionString;
@@ -122,13 +143,25 @@ Connection::Connection(const QString& connectionString) : m_connectionString(con
         if (target.startsWith(QLatin1String("sqlite:"), Qt::CaseInsensitive)) target = target.mid(7);
         m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
         m_db.setDatabaseName(target);
-        m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+        m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(qMax(0, lockTimeoutMs)));
     }
-    if (!m_db.open())
-        fail(QStringLiteral("Impossibile aprire il database: %1").arg(errorText(m_db.lastError())),
-             m_db.driverName());
+    // A connection that cannot open leaves nothing registered behind it.
+    const auto nonAperta = [this](const QString& testo) {
+        const QString driver = m_db.driverName();
+        m_db.close();
+        m_db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_name);
+        throw AppError(-2147467259L, QStringLiteral("Impossibile aprire il database: %1").arg(testo), driver);
+    };
+    if (!m_db.open()) nonAperta(errorText(m_db.lastError()));
     QSqlQuery q(m_db);
     if (m_kind == SQLite) {
+        // Opening reads nothing: a file that is no database shows up at the first read.
+        if (!q.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master"))) {
+            const QString testo = errorText(q.lastError());
+            q = QSqlQuery();
+            nonAperta(testo);
+        }
         q.exec(QStringLiteral("PRAGMA foreign_keys = ON"));
         // A large import and the checks that read it back stay in memory (64 MB at most,
         // taken only as pages are used) instead of spilling to the file mid-transaction.
@@ -136,6 +169,7 @@ Connection::Connection(const QString& connectionString) : m_connectionString(con
         m_sqlite = sameEngine(m_db);
     } else {
         q.exec(QStringLiteral("SET client_min_messages TO WARNING"));  // notices are not errors
+        q.exec(QStringLiteral("SET lock_timeout = %1").arg(qMax(0, lockTimeoutMs)));
     }
 }
 
@@ -165,9 +199,24 @@ void Connection::Execute(const QString& sql, int)
 
 void Connection::BeginTrans()
 {
-    if (m_transactionLevel == 0 && !m_db.transaction())
-        fail(errorText(m_db.lastError()), m_db.driverName());
+    if (m_transactionLevel == 0) {
+        if (m_kind == SQLite) {
+            QSqlQuery q(m_db);
+            if (!q.exec(QStringLiteral("BEGIN IMMEDIATE"))) fail(errorText(q.lastError()), m_db.driverName());
+        } else if (!m_db.transaction()) {
+            fail(errorText(m_db.lastError()), m_db.driverName());
+        }
+    }
     ++m_transactionLevel;
+}
+
+void Connection::lockCompany(const QString& company)
+{
+    if (m_kind != PostgreSQL || m_transactionLevel == 0) return;
+    QSqlQuery q(m_db);
+    q.prepare(QStringLiteral("SELECT pg_advisory_xact_lock(hashtext('QD07_VALORIPDC'), hashtext(?))"));
+    q.addBindValue(company.trimmed());
+    if (!q.exec()) fail(errorText(q.lastError()), m_db.driverName());
 }
 
 void Connection::CommitTrans()

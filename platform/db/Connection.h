@@ -33,7 +33,10 @@ public:
 
     // Connection strings: an SQLite file path (optionally "sqlite:PATH"), or
     // "postgresql:" followed by libpq key=value pairs (host, port, dbname, user, password).
-    explicit Connection(const QString& connectionString);
+    // A transaction waits up to lockTimeoutMs for another writer (or, on PostgreSQL, for
+    // another import of the same company) before it fails.
+    explicit Connection(const QString& connectionString, int lockTimeoutMs = DefaultLockTimeoutMs);
+    static constexpr int DefaultLockTimeoutMs = 30000;
     ~Connection();
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
@@ -46,6 +49,8 @@ public:
     // Runs a statement that returns no records (options -1 in the host's terms).
     void Execute(const QString& sql, int options = -1);
 
+    // On SQLite the write lock is taken at once, so that a second import waits here
+    // for the first one instead of failing at its first write.
     void BeginTrans();
     void CommitTrans();
     void RollbackTrans();
@@ -53,7 +58,13 @@ public:
     // Outermost transactions committed since the connection opened.
     int commits() const { return m_commits; }
 
+    // Inside a transaction: serializes the period assignment of one company among
+    // connections, until the transaction ends (SQLite's write lock already does).
+    void lockCompany(const QString& company);
+
     const QList<ConnectionError>& Errors() const { return m_errors; }
+    // The driver's text with an Italian explanation in front when it is a known one.
+    static QString describe(const QString& driverText);
     void clearErrors() { m_errors.clear(); }
     // Records a failure in the collection (replacing what it held) and throws it.
     [[noreturn]] void fail(const QString& description, const QString& source);

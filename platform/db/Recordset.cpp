@@ -61,7 +61,7 @@ void Recordset::requireOpen() const
     if (!m_open) throw AppError(3704, QStringLiteral("Operazione non consentita se l'oggetto è chiuso."), RsSource);
 }
 
-void Recordset::fail(const QString& description) { conn().fail(description, RsSource); }
+void Recordset::fail(const QString& description) { conn().fail(Connection::describe(description), RsSource); }
 
 void Recordset::Open(const QString& source, Connection& connection, CursorType cursor, LockType lock)
 {

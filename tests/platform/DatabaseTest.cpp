@@ -175,5 +175,4 @@ TEST_P(DatabaseTest, TransactionsRollBackAndErrorsAreCollected)
     EXPECT_EQ(scalar(*conn, QStringLiteral("SELECT QD78_FOOTNOTE FROM QD78_FOOTNOTE")).toString(), QStringLiteral("a [b]"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, DatabaseTest, ::testing::ValuesIn(TestDb::backends()),
-                         [](const auto& info) { return info.param.toStdString(); });
+INSTANTIATE_TEST_SUITE_P(Backends, DatabaseTest, ::testing::ValuesIn(TestDb::backends()), TestDb::name<::testing::TestParamInfo<QString>>);

@@ -13,12 +13,12 @@ public:
 
 void ScreenFixture::SetUp()
 {
-    db = std::make_unique<TestDb>();
+    db = std::make_unique<TestDb>(backend());
     QDir().mkpath(appPath() + QStringLiteral("/Def"));
     QDir().mkpath(workingFolder());
     const QString product = QStringLiteral("KTRTest");
     Settings::SaveSetting(product, QStringLiteral("General"), QStringLiteral("WorkingFolder"), workingFolder());
-    global = std::make_unique<CGlobal>(db->open(), QStringLiteral("EUR"), product, appPath());
+    global = std::make_unique<CGlobal>(db->open(lockTimeoutMs()), QStringLiteral("EUR"), product, appPath());
     screen = std::make_unique<ctlVevAre>(dialogs);
     // No test reaches the real rate service: unless a test says otherwise, no rate is known.
     screen->setRateServiceFactory([] { return std::make_unique<NoRates>(); });

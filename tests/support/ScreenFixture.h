@@ -12,6 +12,10 @@
 class ScreenFixture : public ::testing::Test {
 protected:
     void SetUp() override;
+    // The database the screen works on: SQLite unless a parameterised fixture says otherwise.
+    virtual QString backend() const { return QStringLiteral("sqlite"); }
+    // How long the screen's connection waits for another writer.
+    virtual int lockTimeoutMs() const { return Connection::DefaultLockTimeoutMs; }
     void TearDown() override;
 
     // Writes a file (Windows-1252 text) into the host's Def folder or the working folder.

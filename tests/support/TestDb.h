@@ -3,6 +3,8 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <memory>
+#include <ostream>
+#include <string>
 #include <vector>
 
 // A fresh analysis database for one test: an SQLite file in a temporary folder, or
@@ -15,11 +17,20 @@ public:
 
     // The connection string that opens this database.
     const QString& connectionString() const { return m_connectionString; }
-    std::unique_ptr<Connection> open() const { return std::make_unique<Connection>(m_connectionString); }
+    std::unique_ptr<Connection> open(int lockTimeoutMs = Connection::DefaultLockTimeoutMs) const
+    {
+        return std::make_unique<Connection>(m_connectionString, lockTimeoutMs);
+    }
     QString folder() const { return m_dir.path(); }
 
     // Backends the tests run on: sqlite always, postgresql when a server is configured.
     static std::vector<QString> backends();
+    // Test-name suffix of a backend parameter.
+    template <class Info>
+    static std::string name(const Info& info)
+    {
+        return info.param.toStdString();
+    }
 
 private:
     QTemporaryDir m_dir;
@@ -30,3 +41,6 @@ private:
 
 // Single value of a query, for assertions.
 QVariant scalar(Connection& c, const QString& sql);
+
+// Texts in test names and failure messages as text, not as bytes.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }

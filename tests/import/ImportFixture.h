@@ -1,0 +1,32 @@
+#pragma once
+#include "ScreenFixture.h"
+#include <QRegularExpression>
+#include <QStringList>
+
+// A screen on a fresh demo database of the backend given as the test's parameter, with
+// the helpers the import tests share: what the database holds, the log and the boxes.
+class ImportFixture : public ScreenFixture, public ::testing::WithParamInterface<QString> {
+protected:
+    QString backend() const override { return GetParam(); }
+
+    // Imports through the selection lists and tbOK's command.
+    void importa(const QString& ditta, const QString& anno, const QString& mese, const QString& cambio = QString());
+    // Rows of a query, each as its columns' texts joined by '|'.
+    QStringList righeDb(const QString& sql);
+    int conta(const QString& sql);
+    // Everything the imports write.
+    QStringList istantanea();
+    QStringList log() const;
+    // The boxes shown, as "title: text".
+    QStringList box() const;
+    // The boxes of a new run, to queue its answers.
+    ScriptedDialogs& daCapo();
+    // An ORDER BY term that gives rows in the order they were written.
+    QString ordineInserimento() const;
+    // A trigger that refuses the statement when the condition holds (NEW/OLD as in SQL).
+    void rifiuta(const QString& nome, const QString& evento, const QString& tabella, const QString& condizione,
+                 const QString& messaggio);
+    void togli(const QString& nome, const QString& tabella);
+};
+
+QByteArray righe(const QStringList& linee);
