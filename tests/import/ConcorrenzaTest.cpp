@@ -1,0 +1,90 @@
+#include "ImportFixture.h"
+#include <chrono>
+#include <future>
+#include <thread>
+
+namespace {
+
+const QString Rossi = QStringLiteral("Rossi & Figli S.r.l.");
+
+// Another import of Rossi, March 2024, on a connection of its own: it takes the locks an
+// import takes, holds them for a while, writes period 1 (unless told not to) and commits.
+class AltraImportazione {
+public:
+    AltraImportazione(const QString& database, int attesaMs, bool scrive)
+    {
+        std::promise<void> presi;
+        auto pronti = presi.get_future();
+        m_thread = std::thread([=, presi = std::move(presi)]() mutable {
+            try {
+                Connection c(database);
+                c.BeginTrans();
+                c.lockCompany(QStringLiteral("R001"));
+                presi.set_value();
+                std::this_thread::sleep_for(std::chrono::milliseconds(attesaMs));
+                if (scrive) {
+                    c.Execute(QStringLiteral("INSERT INTO QD07_VALORIPDC (QD07_CODICEDITTA_QD05, QD07_CODICECONTO, QD07_ANNO, "
+                                             "QD07_MESE, QD07_RETTIFICA, QD07_VALOREORIGINALE, QD07_VALOREINVALUTA, "
+                                             "QD07_NPERIODO) VALUES ('R001', '1010', '2024', 3, 0, 5, 5, 1)"));
+                    c.Execute(QStringLiteral("INSERT INTO QD21_PERVALUTA (QD21_CODICEDITTA_QD05, QD21_ANNO, QD21_MESE, "
+                                             "QD21_NPERIODO) VALUES ('R001', '2024', 3, 1)"));
+                }
+                c.CommitTrans();
+            } catch (...) {
+                try {
+                    presi.set_value();
+                } catch (...) {
+                }
+            }
+        });
+        pronti.wait();
+    }
+    ~AltraImportazione() { m_thread.join(); }
+
+private:
+    std::thread m_thread;
+};
+
+class Concorrenza : public ImportFixture {
+protected:
+    void SetUp() override
+    {
+        ImportFixture::SetUp();
+        writeDef("ROSSI", "saldi.txt\r\n1;\r\n0\r\n0\r\n1\r\n1\r\nC1\t1\t0\t0\r\nC2\t3\t0\t0\r\nC3\t2\t0\t0\r\nC8\t4\t0\t0\r\n");
+        writeData("saldi.txt", righe({"1010;Cassa;100;A", "2010;Debiti;-100;P"}));
+    }
+    int lockTimeoutMs() const override { return 500; }
+};
+
+}  // namespace
+
+// The second of two imports of one company waits for the first, then sees its period.
+TEST_P(Concorrenza, ASecondImportWaitsAndNeverTakesTheSamePeriod)
+{
+    {
+        AltraImportazione altra(db->connectionString(), 300, true);
+        dialogs.answerMessage(vb::vbNo);
+        importa(Rossi, "2024", "Marzo");
+    }
+    EXPECT_EQ(box().mid(0, 2), (QStringList{screen->captionTitle() + ": Valori gia' presenti per \r\nquesto periodo, Ricopro ?",
+                                            QStringLiteral("Importazione dati di bilancio: Periodo assegnato n° : 2")}));
+    EXPECT_EQ(righeDb("SELECT QD21_NPERIODO FROM QD21_PERVALUTA ORDER BY 1"), (QStringList{"1", "2"}));
+    EXPECT_EQ(righeDb("SELECT QD07_NPERIODO, COUNT(*) FROM QD07_VALORIPDC GROUP BY 1 ORDER BY 1"), (QStringList{"1|1", "2|2"}));
+}
+
+// Past the configured wait the import ends with an Italian message and writes nothing.
+TEST_P(Concorrenza, AnImportThatWaitsTooLongEndsWithAMessageAndWritesNothing)
+{
+    const QStringList prima = istantanea();
+    {
+        AltraImportazione altra(db->connectionString(), 2000, false);
+        importa(Rossi, "2024", "Marzo");
+        EXPECT_EQ(istantanea(), prima);
+    }
+    EXPECT_FALSE(conn().inTransaction());
+    EXPECT_EQ(box().filter(QStringLiteral("riprovare più tardi")).size(), 1) << box().join('\n').toStdString();
+    EXPECT_TRUE(box().filter(QStringLiteral("Importazione terminata")).size() == 1);
+    EXPECT_EQ(istantanea(), prima);
+}
+
+INSTANTIATE_TEST_SUITE_P(Db, Concorrenza, ::testing::ValuesIn(TestDb::backends()), TestDb::name<::testing::TestParamInfo<QString>>);
