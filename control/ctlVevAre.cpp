@@ -8,6 +8,7 @@
 #include "platform/ui/LogList.h"
 #include "platform/db/Recordset.h"
 #include "platform/host/Settings.h"
+#include <QApplication>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -58,6 +59,8 @@ void ctlVevAre::setCaption(QString&) {}
 
 void ctlVevAre::setCGlobal(CGlobal* global)
 {
+    // A host that hands over nothing gets an error it can trap; the screen stays as it was.
+    if (!global) throw AppError(91, QStringLiteral("Variabile oggetto o variabile del blocco With non impostata"));
     m_CGlobal = global;
     m_ContestoStampa = std::make_unique<ContestoStampa>();
     m_ContestoStampa->setCGlobal(m_CGlobal);
@@ -125,9 +128,18 @@ void ctlVevAre::resizeEvent(QResizeEvent* e)
     Ridisponi();
 }
 
+// A key press travels from the focus widget up through its parents while nobody takes
+// it; the hotkeys look at it once, where it starts.
+static bool primoDestinatario(QObject* destinatario)
+{
+    const QWidget* fuoco = QApplication::focusWidget();
+    if (!fuoco || destinatario == fuoco || !destinatario->isWidgetType()) return true;
+    return !static_cast<QWidget*>(destinatario)->isAncestorOf(fuoco);
+}
+
 void ctlVevAre::keyPressEvent(QKeyEvent* e)
 {
-    if (!HandleHotkey(e->key(), Hotkey::shiftState(e->modifiers()))) QWidget::keyPressEvent(e);
+    if (!primoDestinatario(this) || !HandleHotkey(e->key(), Hotkey::shiftState(e->modifiers()))) QWidget::keyPressEvent(e);
 }
 
 // Sees the key presses of every control first, as the host's key preview does:
@@ -135,21 +147,24 @@ void ctlVevAre::keyPressEvent(QKeyEvent* e)
 // month lists (also in their typing box, whose Enter must not add an entry).
 bool ctlVevAre::eventFilter(QObject* watched, QEvent* e)
 {
-    if (e->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, e);
+    if (e->type() != QEvent::KeyPress || !primoDestinatario(watched)) return QWidget::eventFilter(watched, e);
     auto* k = static_cast<QKeyEvent*>(e);
     if (HandleHotkey(k->key(), Hotkey::shiftState(k->modifiers()))) return true;
 
     QObject* list = watched;
     if (list && qobject_cast<QLineEdit*>(list)) list = list->parent();
     if (list && (list == cmbDitte || list == cmbAnni || list == cmbMesi)) {
-        if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
-            Lista_KeyPress(13);
+        // Nothing may reach the event loop from here: errors end in the screen's report.
+        const auto premi = [this](int tasto) {
+            try {
+                Lista_KeyPress(tasto);
+            } catch (...) {
+                MostraErrore(AppError::fromCurrent());
+            }
             return true;
-        }
-        if (k->key() == Qt::Key_Escape) {
-            Lista_KeyPress(27);
-            return true;
-        }
+        };
+        if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) return premi(13);
+        if (k->key() == Qt::Key_Escape) return premi(27);
     }
     return QWidget::eventFilter(watched, e);
 }

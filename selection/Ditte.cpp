@@ -6,6 +6,7 @@
 #include "platform/db/Recordset.h"
 #include "platform/host/SqlText.h"
 #include "platform/runtime/Valori.h"
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -45,8 +46,11 @@ void ctlVevAre::CollegaEventi()
     connect(cmdEditCambio, &QPushButton::clicked, this, handler(&ctlVevAre::cmdEditCambio_Click));
     connect(cmdGetRate, &QToolButton::clicked, this, handler(&ctlVevAre::cmdGetRate_Click));
 
-    // Host hotkeys work wherever the focus is on the screen.
+    // Host hotkeys work wherever the focus is on the screen, also on controls made later.
     for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* ora) {
+        if (ora && ora != this && isAncestorOf(ora)) ora->installEventFilter(this);
+    });
 }
 
 void ctlVevAre::CaricaDitte()

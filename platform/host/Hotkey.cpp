@@ -27,6 +27,7 @@ void Hotkey::bind(const QKeySequence& keys, const QString& name)
 
 QString Hotkey::NomeHotkey(int keyCode, int shift) const
 {
+    ++m_richieste;
     int combined = keyCode;
     if (shift & 1) combined |= Qt::SHIFT;
     if (shift & 2) combined |= Qt::CTRL;

@@ -11,7 +11,10 @@ public:
     QString NomeHotkey(int keyCode, int shift) const;
     void bind(const QKeySequence& keys, const QString& name);
     static int shiftState(Qt::KeyboardModifiers modifiers);
+    // Look-ups answered so far.
+    int richieste() const { return m_richieste; }
 
 private:
     QHash<int, QString> m_names;  // Qt key combination -> name
+    mutable int m_richieste = 0;
 };

@@ -72,6 +72,10 @@ TEST_F(ScreenServices, ReceivingTheServicesReadsTheWorkingFolderAndShowsTheImpor
     for (const char* key : {"tbImport", "tbImportCEE", "tbImportXBRL"})
         EXPECT_TRUE(screen->DS1->isToolVisible(QLatin1String(key))) << key;
 
+    // Nothing handed over: an error the host can trap, and the services stay.
+    EXPECT_THROW(screen->setCGlobal(nullptr), AppError);
+    EXPECT_EQ(screen->m_CGlobal, global.get());
+
     // No setting: the empty text.
     Settings::SaveSetting(QStringLiteral("KTRTest"), QStringLiteral("General"), QStringLiteral("WorkingFolder"), QString());
     screen->setCGlobal(global.get());

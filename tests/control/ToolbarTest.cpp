@@ -1,4 +1,6 @@
 #include "ScreenFixture.h"
+#include <QApplication>
+#include <QLineEdit>
 #include "platform/ui/DockToolbar.h"
 #include "platform/ui/ListControl.h"
 #include "platform/ui/LogList.h"
@@ -73,6 +75,27 @@ TEST_F(Toolbar, HotkeysActOnlyOnEnabledVisibleTools)
     QKeyEvent ctrlN(QEvent::KeyPress, Qt::Key_N, Qt::ControlModifier);
     QCoreApplication::sendEvent(screen->cmbDitte, &ctrlN);
     EXPECT_FALSE(screen->fraSelectPeriodo->isHidden());
+}
+
+// A key nobody takes travels up from the focus widget: the hotkeys look at it once.
+TEST_F(Toolbar, AKeyPressReachesTheHotkeyServiceOnce)
+{
+    screen->show();
+    QApplication::setActiveWindow(screen.get());
+    screen->ClickNew();
+    screen->cmbDitte->choose(0);
+    screen->cmbAnni->setFocus();
+    QWidget* anno = QApplication::focusWidget();
+    ASSERT_TRUE(anno == screen->cmbAnni || anno == screen->cmbAnni->lineEdit());
+    const int prima = global->Hotkey().richieste();
+    QKeyEvent f9(QEvent::KeyPress, Qt::Key_F9, Qt::NoModifier);
+    QCoreApplication::sendEvent(anno, &f9);
+    EXPECT_EQ(global->Hotkey().richieste() - prima, 1);
+
+    // Focus on the screen itself: its own key handler asks.
+    screen->setFocus();
+    QCoreApplication::sendEvent(screen.get(), &f9);
+    EXPECT_EQ(global->Hotkey().richieste() - prima, 2);
 }
 
 TEST_F(Toolbar, HotkeyErrorsHaveTheirOwnReport)
