@@ -1,11 +1,11 @@
 #include "control/ctlVevAre.h"
+#include "model/LetturaDefinizione.h"
 #include "platform/host/CGlobal.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/runtime/Paths.h"
 #include "platform/runtime/TextFile.h"
 #include "platform/runtime/Valori.h"
 #include <QDir>
-#include <optional>
 
 namespace {
 
@@ -18,61 +18,6 @@ bool definizioneEsiste(const QString& percorso)
         return dir.exists() && !dir.entryList(QDir::Files).isEmpty();
     }
     return Paths::fileExists(percorso);
-}
-
-// Leading-number reading rounded to 16 bits; nothing when out of range.
-std::optional<qint16> intero(QStringView testo)
-{
-    try {
-        return vb::CInt(vb::Val(testo.toString()));
-    } catch (const AppError&) {
-        return std::nullopt;
-    }
-}
-
-// "head TAB a TAB b TAB rest": false without three TABs.
-bool dividi(QStringView riga, QStringView (&parti)[4])
-{
-    qsizetype inizio = 0;
-    for (int i = 0; i < 3; ++i) {
-        const qsizetype tab = riga.indexOf(QLatin1Char('\t'), inizio);
-        if (tab < 0) return false;
-        parti[i] = riga.mid(inizio, tab - inizio);
-        inizio = tab + 1;
-    }
-    parti[3] = riga.mid(inizio);
-    return true;
-}
-
-// "C" slot TAB Position TAB FromCol TAB ToCol, into an existing slot.
-void leggiColonna(Colonne& colonne, QStringView riga)
-{
-    QStringView p[4];
-    if (!dividi(riga, p)) return;
-    const auto slot = intero(p[0].mid(1));
-    const auto posizione = intero(p[1]), da = intero(p[2]), a = intero(p[3]);
-    if (!slot || !posizione || !da || !a || *slot < 1 || *slot > colonne.Count()) return;
-    Colonna& c = colonne.Item(*slot);
-    c.Position = *posizione;
-    c.FromCol = *da;
-    c.ToCol = *a;
-}
-
-// Any leading character, number TAB FromCol TAB ToCol TAB Rule; the rule text is kept
-// exactly, trailing blanks included, because they take part in the comparison.
-void leggiRegola(Regole& regole, QStringView riga)
-{
-    QStringView p[4];
-    if (!dividi(riga, p) || p[0].isEmpty()) return;
-    const auto numero = intero(p[0].mid(1));
-    const auto da = intero(p[1]), a = intero(p[2]);
-    if (!numero || !da || !a) return;
-    if (*numero > regole.Count()) regole.Add(0, 0, QString());
-    if (*numero < 1 || *numero > regole.Count()) return;
-    Regola& r = regole.Item(*numero);
-    r.FromCol = *da;
-    r.ToCol = *a;
-    r.Rule = p[3].toString();
 }
 
 }  // namespace
@@ -110,42 +55,20 @@ bool ctlVevAre::CaricaConf()
         if (datiLeggibili != TextFile::Esito::Aperto) return avviso(TextFile::motivo(datiLeggibili, Paths::native(dati)));
         prova.close();
 
-        // From here a missing or unreadable line only leaves its setting at the default.
-        QString riga;
-        const auto prossima = [&] {
-            if (definizione.atEnd()) return false;
-            riga = definizione.readLine();
-            return true;
-        };
-        const auto conUno = [&] { return prossima() && riga.startsWith(QLatin1Char('1')); };
-
-        m_Delimitato = conUno();
-        m_Separatore = m_Delimitato ? riga.mid(1, 1) : QString();
-
-        m_DueColonne = conUno();
-        m_Colonne->Add(0, 0, 0);
-        if (m_DueColonne) m_Colonne->Add(0, 0, 0);
-
-        m_AvereNegativo = conUno();
-
-        m_ConDescrizione = conUno();
-        if (m_ConDescrizione) m_Colonne->Add(0, 0, 0);
-
-        m_PrimaRiga = 0;
-        if (prossima()) {
-            try {
-                m_PrimaRiga = vb::CInt(riga);
-            } catch (const AppError&) {
-            }
-        }
-        for (int i = 0; i < 6; ++i) m_Colonne->Add(0, 0, 0);
-
-        while (prossima()) {
-            if (riga.startsWith(QLatin1Char('C')))
-                leggiColonna(*m_Colonne, riga);
-            else
-                leggiRegola(*m_Regole, riga);
-        }
+        Impostazioni imp;
+        LetturaDefinizione::leggi(
+            [&definizione](QString& riga) {
+                if (definizione.atEnd()) return false;
+                riga = definizione.readLine();
+                return true;
+            },
+            imp, *m_Colonne, *m_Regole);
+        m_Delimitato = imp.delimitato;
+        m_Separatore = imp.separatore;
+        m_DueColonne = imp.dueColonne;
+        m_AvereNegativo = imp.avereNegativo;
+        m_ConDescrizione = imp.conDescrizione;
+        m_PrimaRiga = imp.primaRiga;
         definizione.close();
         return true;
     } catch (...) {

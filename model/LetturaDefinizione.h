@@ -1,0 +1,24 @@
+#pragma once
+#include "model/Colonne.h"
+#include "model/Regole.h"
+#include <QString>
+#include <functional>
+
+// Layout settings of a definition file (its lines 2 to 6).
+struct Impostazioni {
+    bool delimitato = false;
+    QString separatore;  // empty: fixed width
+    bool dueColonne = false;
+    bool avereNegativo = false;
+    bool conDescrizione = false;
+    qint16 primaRiga = 0;
+};
+
+// Reads a definition file from its second line on (the first names the data file):
+// the settings, the slots they call for and the column and rule lines. Nothing stops
+// the reading: a missing or unreadable line leaves its setting at the default, and a
+// line of the wrong form, or naming a slot that does not exist, is ignored.
+namespace LetturaDefinizione {
+// prossima gives the next line, false at the end of the file. colonne holds slot 1.
+void leggi(const std::function<bool(QString&)>& prossima, Impostazioni& impostazioni, Colonne& colonne, Regole& regole);
+}  // namespace LetturaDefinizione
