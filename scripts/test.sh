@@ -19,3 +19,6 @@ trap cleanup EXIT
 
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build --output-on-failure -j"$(nproc)"
+
+# A short fuzzing run of the definition reader and the amount parser (a longer one: scripts/fuzz.sh SECONDS).
+bash scripts/fuzz.sh "${KTR_FUZZ_SECONDS:-25}"
