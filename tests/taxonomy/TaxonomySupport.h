@@ -2,9 +2,13 @@
 #include "xbrl/taxonomy/ReferenceData.h"
 #include <QMap>
 #include <QString>
+#include <ostream>
 #include <vector>
 
 class Connection;
+
+// Backend names as test parameters, readable in the test listings.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << s.toStdString(); }
 
 // The project's itcc-ci material (data/xbrl).
 QString xbrlData(const QString& relative);
