@@ -83,10 +83,10 @@ namespace {
 // A filing of one form built from its calculation trees: every leaf a different amount,
 // every total the sum of its parts, the result carried into equity and the balance sheet
 // balanced on its accruals, so that only the reference data decides whether it squares.
-Filing balancedFiling(const taxonomy::FormSpec& form)
+Filing balancedFiling(const taxonomy::Form& form)
 {
     const taxonomy::TaxonomyFiles files(options2018().taxonomyFolder);
-    const taxonomy::EntryPoint ep = files.entryPoint(form.form);
+    const taxonomy::EntryPoint ep = files.entryPoint(form.prefix);
     QHash<QString, std::vector<taxonomy::Arc>> children;
     QStringList order;  // parents after their parts
     for (const taxonomy::Linkbase& lb : ep.calculation)
@@ -131,7 +131,7 @@ Filing balancedFiling(const taxonomy::FormSpec& form)
 
     Filing f;
     f.namespaceUri = reference2018().namespaceUri;
-    f.schemaRef = QStringLiteral("itcc-ci-%1-2018-11-04.xsd").arg(form.form);
+    f.schemaRef = QStringLiteral("itcc-ci-%1-2018-11-04.xsd").arg(form.prefix);
     for (const QString& c : order) {
         if (children.contains(c)) total(c);
         f.facts.push_back({QStringLiteral("itcc-ci:") + c, QStringLiteral("2024"), QString::number(value.value(c), 'f', 0), 0});
@@ -143,7 +143,7 @@ Filing balancedFiling(const taxonomy::FormSpec& form)
 
 TEST_P(SquaringTest, BalancedFilingsOfEveryFormSquare)
 {
-    for (const taxonomy::FormSpec& form : options2018().forms) {
+    for (const taxonomy::Form& form : options2018().forms) {
         SCOPED_TRACE(form.chart.toStdString());
         const Filing filing = balancedFiling(form);
         const Posted posted = post(*conn, filing);

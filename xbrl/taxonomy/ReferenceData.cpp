@@ -167,13 +167,13 @@ std::vector<Statement> statementsOf(const TaxonomyFiles& files, const LabelModel
     return out;
 }
 
-Chart buildChart(const FormSpec& spec, const std::vector<Statement>& statements, const ItemCoder& coder,
+Chart buildChart(const Form& form, const std::vector<Statement>& statements, const ItemCoder& coder,
                  const TaxonomyFiles& files, const QString& taxonomyCode, const QString& versionDate)
 {
     Chart chart;
-    chart.form = spec;
-    chart.description = cut(QStringLiteral("itcc-ci %1 %2").arg(versionDate, formName(spec.form)), 80);
-    const PostingContext context{taxonomyCode, spec.chart, spec.baseModel};
+    chart.form = form;
+    chart.description = cut(QStringLiteral("itcc-ci %1 %2").arg(versionDate, formName(form.prefix)), 80);
+    const PostingContext context{taxonomyCode, form.chart, form.baseModel};
 
     struct Placed {
         const Statement* statement;
@@ -193,7 +193,7 @@ Chart buildChart(const FormSpec& spec, const std::vector<Statement>& statements,
             n.code = coder.code(*s.table, n.element);
             if (n.code.isEmpty())
                 throw GeneratorError(
-                    QStringLiteral("%1: nessuna etichetta per %2 in %3").arg(spec.form, n.element, s.table->code));
+                    QStringLiteral("%1: nessuna etichetta per %2 in %3").arg(form.prefix, n.element, s.table->code));
             placed.push_back({&s, n});
         }
     }
@@ -235,13 +235,13 @@ Chart buildChart(const FormSpec& spec, const std::vector<Statement>& statements,
         for (const PostingRule& r : postingRules())
             if (r.codes.contains(a.code) && r.applies(context) && !(r.effect == PostingRule::Negate && r.sameItem))
                 throw GeneratorError(QStringLiteral("%1: il codice %2 (%3) ha per l'importazione un altro significato")
-                                         .arg(spec.chart, a.code, a.element));
+                                         .arg(form.chart, a.code, a.element));
         if (postedAnyway().contains(a.code) && a.rowType != RowType::Value && !closing)
             throw GeneratorError(
-                QStringLiteral("%1: %2 (%3) sarebbe registrato insieme alle sue parti").arg(spec.chart, a.code, a.element));
+                QStringLiteral("%1: %2 (%3) sarebbe registrato insieme alle sue parti").arg(form.chart, a.code, a.element));
         if (closing && !postedAnyway().contains(a.code))
             throw GeneratorError(QStringLiteral("%1: il risultato %2 (%3) non sarebbe registrato: il conto economico non quadra")
-                                     .arg(spec.chart, a.code, a.element));
+                                     .arg(form.chart, a.code, a.element));
         accounts.insert(a.element, a);
     }
 
@@ -331,8 +331,8 @@ ReferenceData generate(const GeneratorOptions& options)
 
     std::vector<std::vector<Statement>> statements;
     std::vector<const LabelTable*> tables;
-    for (const FormSpec& f : options.forms) {
-        const EntryPoint ep = files.entryPoint(f.form);
+    for (const Form& f : options.forms) {
+        const EntryPoint ep = files.entryPoint(f.prefix);
         statements.push_back(statementsOf(files, labels, ep));
         if (statements.back().empty())
             throw GeneratorError(QStringLiteral("%1: nessun prospetto di bilancio tra i linkbase presenti").arg(ep.file));

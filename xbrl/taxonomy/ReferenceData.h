@@ -7,10 +7,11 @@
 // schema per form, the element-to-account map and the footnote definitions.
 namespace taxonomy {
 
-// A form as the import's taxonomy table names it: the entry point's marker ("ese", "abb",
-// "micr", "cons"), the chart ("version number"), the reporting schema and the base model.
-struct FormSpec {
-    QString form;
+// A form as the import's taxonomy table names it: the prefix of its schema reference ("ese"
+// in "itcc-ci-ese-", "abb", "micr", "cons"), the chart ("version number"), the reporting
+// schema and the base model.
+struct Form {
+    QString prefix;
     QString chart;
     QString schema;
     QString baseModel;
@@ -20,7 +21,7 @@ struct GeneratorOptions {
     QString taxonomyFolder;
     QString labelModel;
     QString taxonomyCode;  // QD50_CODICE of the version's namespace
-    std::vector<FormSpec> forms;
+    std::vector<Form> forms;
 };
 
 // Row types of the reporting schemas.
@@ -47,7 +48,7 @@ struct SchemaRow {
 };
 
 struct Chart {
-    FormSpec form;
+    Form form;
     QString description;
     std::vector<Account> accounts;  // in the statements' order, balance sheet first
     std::vector<SchemaRow> schemaRows;

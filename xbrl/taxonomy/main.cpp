@@ -30,7 +30,7 @@ int main(int argc, char* argv[])
                                   QStringLiteral("N"));
     const QCommandLineOption form(QStringLiteral("form"),
                                   QStringLiteral("Forma: prefisso:piano dei conti:schema:modello base (ripetibile)."),
-                                  QStringLiteral("SPEC"));
+                                  QStringLiteral("FORMA"));
     const QCommandLineOption output(QStringLiteral("output"), QStringLiteral("File SQL da scrivere."), QStringLiteral("FILE"));
     parser.addOptions({taxonomy, labels, code, form, output});
     parser.process(app);
@@ -39,10 +39,10 @@ int main(int argc, char* argv[])
     options.taxonomyFolder = parser.value(taxonomy);
     options.labelModel = parser.value(labels);
     options.taxonomyCode = parser.value(code);
-    for (const QString& spec : parser.values(form)) {
-        const QStringList p = spec.split(QLatin1Char(':'));
+    for (const QString& value : parser.values(form)) {
+        const QStringList p = value.split(QLatin1Char(':'));
         if (p.size() != 4) {
-            std::fprintf(stderr, "Forma non valida: %s\n", qPrintable(spec));
+            std::fprintf(stderr, "Forma non valida: %s\n", qPrintable(value));
             return 1;
         }
         options.forms.push_back({p[0], p[1], p[2], p[3]});
