@@ -41,6 +41,7 @@ void HostSetup::createDatabase(const QString& file)
     Connection c(file);
     Schema::create(c);
     Schema::loadDemo(c);
+    Schema::loadTaxonomy(c);
 }
 
 void HostSetup::prepareDefault(const QString& productName)

@@ -8,7 +8,8 @@ class Connection;
 namespace HostSetup {
 QString dataFolder();
 QString defaultDatabase();
-// Creates a new SQLite analysis database with the schema and the demo data.
+// Creates a new SQLite analysis database with the schema, the demo data and the XBRL
+// taxonomies' reference data.
 void createDatabase(const QString& file);
 // Makes sure the data folder, the database, the working folder and Def exist, and that
 // the working folder is the product's "WorkingFolder" setting when none is set.

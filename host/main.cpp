@@ -1,6 +1,7 @@
 #include "host/Batch.h"
 #include "host/HostSetup.h"
 #include "host/MainWindow.h"
+#include "model/Schema.h"
 #include "platform/runtime/AppError.h"
 #include "platform/host/CGlobal.h"
 #include "platform/host/Settings.h"
@@ -20,7 +21,8 @@ int main(int argc, char* argv[])
     // Runs that open no window need no display.
     for (int i = 1; i < argc; ++i) {
         const QByteArray a(argv[i]);
-        if ((a == "--help" || a == "-h" || a == "--create-db" || a == "--save") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        if ((a == "--help" || a == "-h" || a == "--create-db" || a == "--save" || a == "--load-taxonomy") &&
+            qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
@@ -56,6 +58,9 @@ int main(int argc, char* argv[])
                              QStringLiteral("Risposta alla prossima richiesta di testo (ripetibile, in ordine)."),
                              QStringLiteral("TEXT"));
     parser.addOptions({db, createDb, appPath, baseCurrency, workingFolder, company, year, month, rate, save, answer, input});
+    QCommandLineOption loadTaxonomy(QStringLiteral("load-taxonomy"),
+                                    QStringLiteral("Carica nel database i dati di riferimento delle tassonomie XBRL, poi esce."));
+    parser.addOption(loadTaxonomy);
     parser.process(app);
 
     try {
@@ -70,6 +75,12 @@ int main(int argc, char* argv[])
             HostSetup::prepareDefault(ProductName);
             database = HostSetup::defaultDatabase();
             if (path.isEmpty()) path = HostSetup::dataFolder();
+        }
+        if (parser.isSet(loadTaxonomy)) {
+            Connection c(database);
+            Schema::loadTaxonomy(c);
+            std::printf("%s\n", qPrintable(QStringLiteral("Dati di riferimento XBRL caricati: %1").arg(database)));
+            return 0;
         }
         if (path.isEmpty()) path = QDir::currentPath();
         // Only first start and --create-db make databases: a mistyped name must not leave an empty one.

@@ -1,6 +1,7 @@
 #include "model/Schema.h"
 #include "platform/runtime/AppError.h"
 #include "platform/db/Connection.h"
+#include <QDir>
 #include <QFile>
 
 static void initResources() { Q_INIT_RESOURCE(data); }
@@ -44,3 +45,17 @@ void run(Connection& c, const QString& resource)
 
 void Schema::create(Connection& connection) { run(connection, QStringLiteral(":/data/schema.sql")); }
 void Schema::loadDemo(Connection& connection) { run(connection, QStringLiteral(":/data/demo.sql")); }
+
+void Schema::loadTaxonomy(Connection& connection)
+{
+    const QDir versions(QStringLiteral(":/taxonomy"));
+    connection.BeginTrans();
+    try {
+        for (const QString& file : versions.entryList({QStringLiteral("*.sql")}, QDir::Files, QDir::Name))
+            for (const QString& s : Schema::statements(versions.filePath(file))) connection.Execute(s);
+        connection.CommitTrans();
+    } catch (...) {
+        connection.RollbackTrans();
+        throw;
+    }
+}

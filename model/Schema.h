@@ -10,4 +10,7 @@ namespace Schema {
 QStringList statements(const QString& resource);  // ":/data/schema.sql" split into statements
 void create(Connection& connection);               // all tables, indexes and qryMaxPeriodo
 void loadDemo(Connection& connection);             // currencies, chart, companies
+// The XBRL taxonomies' reference data (namespaces, charts, schemas, element map), in one
+// transaction; it replaces those rows, so loading it again changes nothing.
+void loadTaxonomy(Connection& connection);
 }  // namespace Schema

@@ -1,0 +1,156 @@
+#include "TaxonomySupport.h"
+#include "TestDb.h"
+#include "host/HostSetup.h"
+#include "model/Schema.h"
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+const char* const Tables[][2] = {
+    {"QD50_XBRLANAG", "QD50_VERSIONE"},
+    {"QD04_PDC", "QD04_CODICEPDC"},
+    {"QD15_DEFPDC", "QD15_CODICEPDC_QD04, QD15_CODICECONTO"},
+    {"QD02_DEFSCHEMA", "QD02_CODICESCHEMA_QD01, QD02_VOCE"},
+    {"QD51_XBRLDEFANAG", "QD51_VERSIONE, QD51_PK"},
+    {"QD52_XBRLCORR", "QD52_VERSIONE, QD52_CODICEPDC_QD04, QD52_PK_QD51"},
+    {"QD77_FOOTNOTEDEF", "QD77_VERSIONE, QD77_PK_QD51"},
+};
+
+// Every row of the reference tables, as text.
+QStringList contents(Connection& c)
+{
+    QStringList rows;
+    for (const auto& [table, order] : Tables) {
+        QSqlQuery q(c.database());
+        q.exec(QStringLiteral("SELECT * FROM %1 ORDER BY %2").arg(QLatin1String(table), QLatin1String(order)));
+        while (q.next()) {
+            QStringList fields{QLatin1String(table)};
+            for (int i = 0; i < q.record().count(); ++i) fields << q.value(i).toString();
+            rows << fields.join(QLatin1Char('|'));
+        }
+    }
+    return rows;
+}
+
+int count(Connection& c, const QString& table, const QString& where = QString())
+{
+    return scalar(c, QStringLiteral("SELECT COUNT(*) FROM %1 %2").arg(table, where)).toInt();
+}
+
+}  // namespace
+
+// The reference data on every configured backend.
+class ReferenceDataTest : public ::testing::TestWithParam<QString> {
+protected:
+    void SetUp() override
+    {
+        db = std::make_unique<TestDb>(GetParam(), TestDb::Demo);
+        conn = db->open();
+        Schema::loadTaxonomy(*conn);
+    }
+    std::unique_ptr<TestDb> db;
+    std::unique_ptr<Connection> conn;
+};
+
+TEST_P(ReferenceDataTest, LoadsEveryRowOnceAndLoadingAgainChangesNothing)
+{
+    const taxonomy::ReferenceData& data = reference2018();
+    size_t accounts = 0, rows = 0;
+    for (const taxonomy::Chart& c : data.charts) {
+        accounts += c.accounts.size();
+        rows += c.schemaRows.size();
+    }
+    EXPECT_EQ(count(*conn, QStringLiteral("QD50_XBRLANAG")), 1);
+    EXPECT_EQ(count(*conn, QStringLiteral("QD04_PDC"), QStringLiteral("WHERE QD04_CODICEPDC IN ('97', '98', '99', '97CO')")), 4);
+    EXPECT_EQ(count(*conn, QStringLiteral("QD04_PDC")), 6);  // the demo charts stay
+    EXPECT_EQ(size_t(count(*conn, QStringLiteral("QD15_DEFPDC"), QStringLiteral("WHERE QD15_CODICEPDC_QD04 <> 'STD'"))),
+              accounts);
+    EXPECT_EQ(size_t(count(*conn, QStringLiteral("QD02_DEFSCHEMA"), QStringLiteral("WHERE QD02_CODICESCHEMA_QD01 <> 'CEE'"))),
+              rows);
+    EXPECT_EQ(size_t(count(*conn, QStringLiteral("QD51_XBRLDEFANAG"))), data.elements.size());
+    EXPECT_EQ(size_t(count(*conn, QStringLiteral("QD52_XBRLCORR"))), accounts);
+    const int mapped = scalar(*conn, QStringLiteral("SELECT COUNT(DISTINCT QD52_PK_QD51) FROM QD52_XBRLCORR")).toInt();
+    EXPECT_EQ(count(*conn, QStringLiteral("QD77_FOOTNOTEDEF")), mapped);
+    EXPECT_EQ(count(*conn, QStringLiteral("QD15_DEFPDC"), QStringLiteral("WHERE QD15_CODICEPDC_QD04 = 'STD'")), 20);
+
+    const QStringList before = contents(*conn);
+    Schema::loadTaxonomy(*conn);
+    EXPECT_EQ(contents(*conn), before);
+    EXPECT_EQ(conn->commits(), 2);  // one transaction each
+}
+
+// The look-ups of the import, as it words them.
+TEST_P(ReferenceDataTest, AnswersTheImportsLookUps)
+{
+    Connection& c = *conn;
+    EXPECT_EQ(scalar(c, QStringLiteral("SELECT QD50_CODICE FROM QD50_XBRLANAG WHERE QD50_VERSIONE = "
+                                       "'http://www.infocamere.it/itnn/fr/itcc/ci/2018-11-04'"))
+                  .toString(),
+              QStringLiteral("8"));
+    // An older namespace is not listed: its filings meet "Versione file XBRL non trovata.".
+    EXPECT_FALSE(scalar(c, QStringLiteral("SELECT QD50_CODICE FROM QD50_XBRLANAG WHERE QD50_VERSIONE = "
+                                          "'http://www.infocamere.it/itnn/fr/itcc/ci/2017-07-06'"))
+                     .isValid());
+
+    QSqlQuery q(c.database());
+    ASSERT_TRUE(q.exec(QStringLiteral(
+        "SELECT QD51_XBRLDEFANAG.QD51_VERSIONE, QD51_XBRLDEFANAG.QD51_PK, QD51_XBRLDEFANAG.QD51_ID, QD51_XBRLDEFANAG.QD51_LABEL, "
+        "QD51_XBRLDEFANAG.QD51_SALDO, QD52_XBRLCORR.QD52_CODICEPDC_QD04, QD52_XBRLCORR.QD52_CODICECONTO_QD15 FROM "
+        "QD51_XBRLDEFANAG "
+        "INNER JOIN QD52_XBRLCORR ON (QD51_XBRLDEFANAG.QD51_PK = QD52_XBRLCORR.QD52_PK_QD51) AND (QD51_XBRLDEFANAG.QD51_VERSIONE "
+        "= "
+        "QD52_XBRLCORR.QD52_VERSIONE) WHERE ((QD51_VERSIONE = 8) AND ((QD52_XBRLCORR.QD52_CODICEPDC_QD04)='99') AND "
+        "((QD51_XBRLDEFANAG.QD51_ID)='itcc-ci_CreditiEsigibiliEntroEsercizioSuccessivo'))")));
+    ASSERT_TRUE(q.next());
+    EXPECT_EQ(q.value(6).toString(), QStringLiteral("A-C-02-000-a"));
+    EXPECT_EQ(q.value(3).toString(), QStringLiteral("II - Crediti: esigibili entro l'esercizio successivo"));
+    EXPECT_EQ(q.value(4).toString(), QStringLiteral("debit"));
+    EXPECT_FALSE(q.next());  // one account per chart
+
+    EXPECT_EQ(scalar(c, QStringLiteral("SELECT QD02_TIPORIGA FROM QD02_DEFSCHEMA WHERE QD02_CODICESCHEMA_QD01 = 'KXCE99' "
+                                       "and QD02_VOCE = 'A-C-02-000-a'"))
+                  .toString(),
+              QStringLiteral("V"));
+    EXPECT_EQ(scalar(c, QStringLiteral("SELECT QD02_TIPORIGA FROM QD02_DEFSCHEMA WHERE QD02_CODICESCHEMA_QD01 = 'KXCE99' "
+                                       "and QD02_VOCE = 'A-C-02-000-'"))
+                  .toString(),
+              QStringLiteral("A"));
+    EXPECT_EQ(scalar(c, QStringLiteral("SELECT QD15_SEZIONE FROM QD15_DEFPDC WHERE QD15_CODICEPDC_QD04 = '99' "
+                                       "and QD15_CODICECONTO = 'P-D-00-000-b'"))
+                  .toString(),
+              QStringLiteral("2"));
+
+    // A footnote on any mapped fact finds its definition; one on a fact of the notes none.
+    const QVariant pk = scalar(c, QStringLiteral("SELECT QD51_PK FROM QD51_XBRLDEFANAG WHERE QD51_VERSIONE = 8  AND QD51_ID = "
+                                                 "'itcc-ci_PatrimonioNettoUtilePerditaEsercizio'"));
+    ASSERT_TRUE(pk.isValid());
+    EXPECT_EQ(
+        scalar(
+            c,
+            QStringLiteral("SELECT QD77_ID FROM QD77_FOOTNOTEDEF WHERE QD77_VERSIONE = 8 AND QD77_PK_QD51 = %1").arg(pk.toInt()))
+            .toInt(),
+        800000 + pk.toInt());
+    const QVariant notes = scalar(c, QStringLiteral("SELECT QD51_PK FROM QD51_XBRLDEFANAG WHERE QD51_VERSIONE = 8  AND QD51_ID = "
+                                                    "'itcc-ci_NumeroMedioDirigenti'"));
+    ASSERT_TRUE(notes.isValid());
+    EXPECT_FALSE(scalar(c, QStringLiteral("SELECT QD77_ID FROM QD77_FOOTNOTEDEF WHERE QD77_VERSIONE = 8 AND QD77_PK_QD51 = %1")
+                               .arg(notes.toInt()))
+                     .isValid());
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, ReferenceDataTest, ::testing::ValuesIn(TestDb::backends()),
+                         [](const auto& info) { return info.param.toStdString(); });
+
+TEST(ReferenceData, NewDatabasesHaveIt)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("nuovo.sqlite"));
+    HostSetup::createDatabase(file);
+    Connection c(file);
+    EXPECT_EQ(scalar(c, QStringLiteral("SELECT QD50_CODICE FROM QD50_XBRLANAG")).toString(), QStringLiteral("8"));
+    EXPECT_GT(count(c, QStringLiteral("QD15_DEFPDC"), QStringLiteral("WHERE QD15_CODICEPDC_QD04 = '99'")), 0);
+    EXPECT_EQ(count(c, QStringLiteral("QD05_DITTA")), 4);  // and the demo data
+}
