@@ -1,4 +1,5 @@
 #pragma once
+#include "TestDb.h"
 #include "xbrl/taxonomy/ReferenceData.h"
 #include <QMap>
 #include <QString>
@@ -6,9 +7,6 @@
 #include <vector>
 
 class Connection;
-
-// Backend names as test parameters, readable in the test listings.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << s.toStdString(); }
 
 // The project's itcc-ci material (data/xbrl).
 QString xbrlData(const QString& relative);
