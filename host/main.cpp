@@ -18,7 +18,8 @@ int main(int argc, char* argv[])
     // Runs that open no window need no display.
     for (int i = 1; i < argc; ++i) {
         const QByteArray a(argv[i]);
-        if ((a == "--help" || a == "-h" || a == "--create-db" || a == "--save") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        if ((a == "--help" || a == "-h" || a == "--create-db" || a == "--save" || a == "--import-xbrl") &&
+            qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
@@ -53,7 +54,10 @@ int main(int argc, char* argv[])
     QCommandLineOption input(QStringLiteral("input"),
                              QStringLiteral("Risposta alla prossima richiesta di testo (ripetibile, in ordine)."),
                              QStringLiteral("TEXT"));
-    parser.addOptions({db, createDb, appPath, baseCurrency, workingFolder, company, year, month, rate, save, answer, input});
+    QCommandLineOption importXbrl(QStringLiteral("import-xbrl"),
+                                  QStringLiteral("Importa senza finestra il bilancio XBRL del file indicato."), QStringLiteral("FILE"));
+    parser.addOptions({db, createDb, appPath, baseCurrency, workingFolder, company, year, month, rate, save, answer, input,
+                       importXbrl});
     parser.process(app);
 
     try {
@@ -82,6 +86,14 @@ int main(int argc, char* argv[])
             b.answerYes = parser.value(answer).compare(QLatin1String("yes"), Qt::CaseInsensitive) == 0;
             b.inputs = parser.values(input);
             return Batch::save(global, b);
+        }
+        if (parser.isSet(importXbrl)) {
+            BatchOptions b;
+            b.workingFolder = parser.value(workingFolder);
+            b.answerYes = parser.value(answer).compare(QLatin1String("yes"), Qt::CaseInsensitive) == 0;
+            b.inputs = parser.values(input);
+            b.file = parser.value(importXbrl);
+            return Batch::importaXbrl(global, b);
         }
         MainWindow w(global);
         w.show();
