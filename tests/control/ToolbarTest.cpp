@@ -62,6 +62,7 @@ TEST_F(Toolbar, HotkeysActOnlyOnEnabledVisibleTools)
     }
     EXPECT_EQ(clicks, (QStringList{"tbImport", "tbImportCEE", "tbImportXBRL"}));
     clicks.clear();
+    screen->ClickClose();  // the XBRL import left only tbClose enabled
 
     EXPECT_FALSE(screen->HandleHotkey(Qt::Key_F9, 0));
     EXPECT_FALSE(screen->HandleHotkey(Qt::Key_S, 2));  // HKSTDSAVE, no period chosen
