@@ -44,20 +44,22 @@ bool soloRiferimentiNoti(const QByteArray& testo)
         const char* f = static_cast<const char*>(memmem(p, size_t(fine - p), chiusura, std::strlen(chiusura)));
         p = f ? f + std::strlen(chiusura) : fine;
     };
-    while (p < fine) {
-        const char* a = static_cast<const char*>(std::memchr(p, '&', size_t(fine - p)));
-        const char* m = static_cast<const char*>(std::memchr(p, '<', size_t(fine - p)));
-        if (!a) return true;
-        if (m && m < a) {
+    auto prossimo = [&] { return static_cast<const char*>(std::memchr(p, '&', size_t(fine - p))); };
+    const char* a = prossimo();
+    while (a) {
+        // Markup before the reference is looked at only as far as the reference.
+        if (const char* m = static_cast<const char*>(std::memchr(p, '<', size_t(a - p)))) {
             p = m;
             if (inizia(p, fine, "<!--")) salta("-->");
             else if (inizia(p, fine, "<![CDATA[")) salta("]]>");
             else if (inizia(p, fine, "<?")) salta("?>");
             else ++p;
+            if (p > a) a = prossimo();
             continue;
         }
         if (!riferimentoNoto(a, fine)) return false;
         p = a + 1;
+        a = prossimo();
     }
     return true;
 }
