@@ -83,7 +83,7 @@ QString ctlVevAre::ReadTextFilePlus(QString& sFileName) { return DocumentoXbrl::
 void ctlVevAre::ClickImportXBRL()
 {
     // The user interface runs during an import: a second click or hotkey must not nest one.
-    if (m_ImportXBRL) return;
+    if (m_ImportXBRL || !m_CGlobal) return;
 
     fraSelectPeriodo->setVisible(false);
     DS1->setToolsEnabled({QStringLiteral("tbOK"), QStringLiteral("tbCancel"), QStringLiteral("tbNew"), QStringLiteral("tbOpen"),
