@@ -14,6 +14,7 @@ class BalanceCheck;
 class CGlobal;
 class Dialogs;
 class DockToolbar;
+class ImportazioneXbrl;
 class ListControl;
 class LogList;
 class QFrame;
@@ -104,6 +105,10 @@ public:
     QString SezioneConto(const QString& pdc, const QString& conto);
     static bool ContoCreabile(const QString& pdc, const QString& conto, bool standard);
 
+    // --- XBRL import (xbrl/)
+    void ClickImportXBRL();
+    QString ReadTextFilePlus(QString& sFileName);  // the whole file as UTF-8 text
+
     // --- log, anomalies and balance check (verify/)
     void InsertLog(const QString& Conto = QString(), const QString& Descrizione = QString(),
                    const QString& Valore = QString(), bool Errore = false, bool Evidenzia = false);
@@ -152,6 +157,7 @@ public:
     bool m_AvereNegativo = false;
     bool m_ConDescrizione = false;
     qint16 m_PrimaRiga = 0;
+    ImportazioneXbrl* m_ImportXBRL = nullptr;  // the XBRL import running, owned by ClickImportXBRL
 
     // --- controls
     QFrame* picCaption = nullptr;

@@ -22,4 +22,7 @@ namespace Batch {
 // row to standard output. Returns 0 when the import committed, 1 when it did not, 2
 // when the company, year or month cannot be chosen.
 int save(CGlobal& global, const BatchOptions& options);
+// Runs the XBRL import of options.file the same way. Returns 0 when the import
+// committed, 1 when it did not (a file that cannot be read says so on standard error).
+int importaXbrl(CGlobal& global, const BatchOptions& options);
 }  // namespace Batch

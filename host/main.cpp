@@ -21,7 +21,8 @@ int main(int argc, char* argv[])
     // Runs that open no window need no display.
     for (int i = 1; i < argc; ++i) {
         const QByteArray a(argv[i]);
-        if ((a == "--help" || a == "-h" || a == "--create-db" || a == "--save" || a == "--load-taxonomy") &&
+        if ((a == "--help" || a == "-h" || a == "--create-db" || a == "--save" || a == "--load-taxonomy" ||
+             a == "--import-xbrl") &&
             qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
     }
@@ -57,10 +58,12 @@ int main(int argc, char* argv[])
     QCommandLineOption input(QStringLiteral("input"),
                              QStringLiteral("Risposta alla prossima richiesta di testo (ripetibile, in ordine)."),
                              QStringLiteral("TEXT"));
-    parser.addOptions({db, createDb, appPath, baseCurrency, workingFolder, company, year, month, rate, save, answer, input});
     QCommandLineOption loadTaxonomy(QStringLiteral("load-taxonomy"),
                                     QStringLiteral("Carica nel database i dati di riferimento delle tassonomie XBRL, poi esce."));
-    parser.addOption(loadTaxonomy);
+    QCommandLineOption importXbrl(QStringLiteral("import-xbrl"),
+                                  QStringLiteral("Importa senza finestra il bilancio XBRL del file indicato."), QStringLiteral("FILE"));
+    parser.addOptions({db, createDb, appPath, baseCurrency, workingFolder, company, year, month, rate, save, answer, input,
+                       loadTaxonomy, importXbrl});
     parser.process(app);
 
     try {
@@ -76,12 +79,6 @@ int main(int argc, char* argv[])
             database = HostSetup::defaultDatabase();
             if (path.isEmpty()) path = HostSetup::dataFolder();
         }
-        if (parser.isSet(loadTaxonomy)) {
-            Connection c(database);
-            Schema::loadTaxonomy(c);
-            std::printf("%s\n", qPrintable(QStringLiteral("Dati di riferimento XBRL caricati: %1").arg(database)));
-            return 0;
-        }
         if (path.isEmpty()) path = QDir::currentPath();
         // Only first start and --create-db make databases: a mistyped name must not leave an empty one.
         if (!database.startsWith(QLatin1String("postgresql:"), Qt::CaseInsensitive) &&
@@ -90,23 +87,29 @@ int main(int argc, char* argv[])
                          qPrintable(QStringLiteral("Il database %1 non esiste (per crearne uno: --create-db FILE).").arg(database)));
             return 2;
         }
+        if (parser.isSet(loadTaxonomy)) {
+            Connection c(database);
+            Schema::loadTaxonomy(c);
+            std::printf("%s\n", qPrintable(QStringLiteral("Dati di riferimento XBRL caricati: %1").arg(database)));
+            return 0;
+        }
         // How long an import waits for another one on the same database, in seconds.
         bool letta = false;
         int attesa = Settings::GetSetting(ProductName, QStringLiteral("Database"), QStringLiteral("AttesaBlocco")).toInt(&letta);
         if (!letta || attesa < 0) attesa = Connection::DefaultLockTimeoutMs / 1000;
         CGlobal global(std::make_unique<Connection>(database, attesa * 1000), parser.value(baseCurrency), ProductName, path);
-        if (parser.isSet(save)) {
-            BatchOptions b;
-            b.workingFolder = parser.value(workingFolder);
-            b.company = parser.value(company);
-            b.year = parser.value(year);
-            b.month = parser.value(month);
-            b.rate = parser.value(rate);
-            b.rateSet = parser.isSet(rate);
-            b.answerYes = parser.value(answer).compare(QLatin1String("yes"), Qt::CaseInsensitive) == 0;
-            b.inputs = parser.values(input);
-            return Batch::save(global, b);
-        }
+        BatchOptions b;
+        b.workingFolder = parser.value(workingFolder);
+        b.company = parser.value(company);
+        b.year = parser.value(year);
+        b.month = parser.value(month);
+        b.rate = parser.value(rate);
+        b.rateSet = parser.isSet(rate);
+        b.answerYes = parser.value(answer).compare(QLatin1String("yes"), Qt::CaseInsensitive) == 0;
+        b.inputs = parser.values(input);
+        b.file = parser.value(importXbrl);
+        if (parser.isSet(save)) return Batch::save(global, b);
+        if (parser.isSet(importXbrl)) return Batch::importaXbrl(global, b);
         MainWindow w(global);
         w.show();
         return app.exec();

@@ -42,5 +42,9 @@ QString QtDialogs::InputBox(const QString& prompt, const QString& title, const Q
 
 QString QtDialogs::OpenFile(const QString& title, const QString& filter, const QString& folder)
 {
-    return QFileDialog::getOpenFileName(m_parent, title, folder, filter);
+    // The platform's filters come as "Name|*.ext|Name|*.*"; the dialog wants "Name (*.ext);;...".
+    const QStringList parti = filter.split(QLatin1Char('|'));
+    QStringList filtri;
+    for (qsizetype i = 0; i + 1 < parti.size(); i += 2) filtri << parti[i] + QStringLiteral(" (") + parti[i + 1] + QLatin1Char(')');
+    return QFileDialog::getOpenFileName(m_parent, title, folder, filtri.isEmpty() ? filter : filtri.join(QStringLiteral(";;")));
 }

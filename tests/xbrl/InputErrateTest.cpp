@@ -1,0 +1,89 @@
+#include "XbrlFixture.h"
+#include <functional>
+
+using namespace xbrlprova;
+
+class InputErrate : public XbrlFixture {};
+
+// Each document ends as it should (silently, with its message, or through the error
+// report, the fact being posted logged as an error) and nothing of it stays.
+TEST_P(InputErrate, EndCleanlyWithNothingWritten)
+{
+    QTemporaryDir altrove;
+    QFile segreto(altrove.filePath("segreto.txt"));
+    ASSERT_TRUE(segreto.open(QIODevice::WriteOnly) && segreto.write("SEGRETO-XYZ") > 0);
+    segreto.close();
+    const QByteArray reale = testoFiling("ISTANZA02353550391.xbrl");
+
+    const QString attivo = fatto("TotaleAttivo", "I2024", "10");
+    auto nome = [&](const QString& testo) {
+        return "<itcc-ci:DatiAnagraficiDenominazione contextRef=\"I2024\">" + testo + "</itcc-ci:DatiAnagraficiDenominazione>" + attivo;
+    };
+    auto conDtd = [&](const QString& dtd, const QString& fatti) { return documento(fatti).replace("<xbrl ", (dtd + "\n<xbrl ").toUtf8()); };
+    QString risate = "<!DOCTYPE xbrl [<!ENTITY a0 \"risata\">";
+    for (int i = 1; i < 10; ++i) risate += QString("<!ENTITY a%1 \"%2\">").arg(i).arg(QString("&a%1;").arg(i - 1).repeated(10));
+    QString diecimila;  // 5,000 identifiers, an instant and a duration each
+    for (int i = 0; i < 5000; ++i)
+        diecimila += QString("<context id=\"I%1\"><entity><identifier>IT%1</identifier></entity><period><instant>2024-12-31</instant>"
+                             "</period></context><context id=\"D%1\"><entity><identifier>IT%1</identifier></entity><period>"
+                             "<startDate>2024-01-01</startDate><endDate>2024-12-31</endDate></period></context>\n").arg(i + 10000);
+
+    const QString nonTrovata = "Importazione bilancio XBRL: Versione file XBRL non trovata.\r\nImpossibile continuare l'importazione";
+    const QString senzaPiano = "Importazione bilancio XBRL: Piano dei conti non trovato.\r\nImpossibile continuare l'importazione";
+    const QString registra = kRegistra + " - \r\ncon Partita iva : 09876543210 non trovata.\r\nCaricare automaticamente l'anagrafica ?";
+    const QString errore = "Importazione valori PDC: Tipo non corrispondente";
+    const std::function<void(ScriptedDialogs&)> niente = [](ScriptedDialogs&) {}, si = [](ScriptedDialogs& d) { d.answerMessage(vb::vbYes); };
+
+    const struct {
+        const char* caso;
+        QByteArray documento;
+        std::function<void(ScriptedDialogs&)> risposte;
+        QStringList box;
+        QString ultimoLog;
+    } casi[] = {
+        {"not XML", "questo non e' un documento", niente, {}, {}},
+        {"truncated", reale.left(reale.size() / 2), niente, {}, {}},
+        {"nested entities", conDtd(risate + "]>", nome("&a9;")), niente, {}, {}},
+        {"external entity", conDtd("<!DOCTYPE xbrl [<!ENTITY s SYSTEM \"file://" + segreto.fileName() + "\">]>", nome("&s;")), niente, {}, {}},
+        {"undeclared entity", documento(nome("Citt&agrave; S.r.l.")), niente, {}, {}},
+        {"raw HTML in a text fact", documento("<itcc-ci:NotaIntegrativa contextRef=\"I2024\"><p>uno<br></p></itcc-ci:NotaIntegrativa>"),
+         niente, {}, {}},
+        {"no contexts", documento(attivo, QString()), niente, {}, {}},
+        {"unknown namespace", documento(attivo, contestiDueAnni(), "itcc-ci-ese-2018-11-04.xsd", "http://example.org/altro"), niente,
+         {nonTrovata}, {}},
+        {"prefixed root", documento(attivo).replace("<xbrl ", "<xbrli:xbrl xmlns:xbrli=\"http://www.xbrl.org/2003/instance\" ")
+                              .replace("</xbrl>", "</xbrli:xbrl>"), niente, {nonTrovata}, {}},
+        {"schema without a known prefix", documento(attivo, contestiDueAnni(), "bilancio-2018.xsd"), niente, {senzaPiano}, {}},
+        {"abbsemp in 2018", documento(attivo, contestiDueAnni(), "itcc-ci-abbsemp-2018-11-04.xsd"), niente, {senzaPiano}, {}},
+        {"a date that is no date", documento(attivo, contestiDueAnni().replace("2024-12-31", "31/12/2024")), niente, {errore}, " "},
+        {"fact that is no number", documento(attivo + fatto("TotalePassivo", "I2024", "12a")), si, {registra, errore},
+         "P-T-00-000- Voce TotalePassivo"},
+        {"base64 in a numeric fact", documento(fatto("TotaleAttivo", "I2024", "SGVsbG8gV29ybGQ=")), si, {registra, errore},
+         "A-T-00-000- Voce TotaleAttivo"},
+        {"a flag that is no truth value",
+         documento("<itcc-ci:DatiAnagraficiSocietaLiquidazione contextRef=\"I2024\">forse</itcc-ci:DatiAnagraficiSocietaLiquidazione>" +
+                   attivo), niente, {errore}, " "},
+        {"a rate that is no number", documento(attivo, contestiDueAnni(), "itcc-ci-ese-2018-11-04.xsd", Ns2018, "iso4217:USD"),
+         [](ScriptedDialogs& d) { d.answerMessage(vb::vbYes).answerInput("abc"); },
+         {registra, "Richiesta cambio valuta: Digitare il cambio per il periodo 12/2023 da applicare per la conversione USD ==> EUR : ",
+          errore}, " "},
+        {"ten thousand contexts, registration refused", documento(attivo, diecimila),
+         [](ScriptedDialogs& d) { d.answerMessage(vb::vbNo); },
+         {kRegistra + " - \r\ncon Partita iva : IT14999 non trovata.\r\nCaricare automaticamente l'anagrafica ?",
+          "Importazione valori PDC: Elaborazione interrotta"}, "Importazione in corso ...."},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.caso);
+        const QStringList prima = istantanea();
+        screen->lwLog->clearRows();
+        c.risposte(daImportare(c.documento));
+        EXPECT_FALSE(importa());
+        EXPECT_EQ(box(), c.box);
+        EXPECT_EQ(istantanea(), prima);
+        EXPECT_EQ(log().isEmpty() ? QString() : log().last().section('|', 1, 1), c.ultimoLog);
+        EXPECT_FALSE(log().join('\n').contains("SEGRETO"));
+        EXPECT_EQ(screen->MousePointer(), 0);
+    }
+}
+
+XBRL_BACKENDS(InputErrate);

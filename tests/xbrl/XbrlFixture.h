@@ -1,0 +1,212 @@
+#pragma once
+// What the XBRL tests share: a small mapping of the 2018-11-04 taxonomy (a few concepts
+// of the real filings), instance documents written around given facts, and a screen
+// on a fresh demo database of the backend under test.
+#include "TestDb.h"
+#include "control/ctlVevAre.h"
+#include "platform/host/CGlobal.h"
+#include "platform/ui/LogList.h"
+#include "platform/ui/ScriptedDialogs.h"
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+#include <ostream>
+
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
+namespace xbrlprova {
+
+inline const QString Ns2018 = "http://www.infocamere.it/itnn/fr/itcc/ci/2018-11-04";
+
+inline QString filing(const QString& nome)
+{
+    return QFileInfo(QStringLiteral(__FILE__)).dir().filePath("../../data/xbrl/filings/" + nome);
+}
+inline QByteArray testoFiling(const QString& nome)
+{
+    QFile f(filing(nome));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Concept, account, section, QD02 row type. The first four square in every real filing
+// (assets against liabilities, the year's result on both sides); the last four are
+// concepts the filings do not use, for the tests' own documents.
+inline const char* const kVoci[][4] = {
+    {"TotaleAttivo", "A-T-00-000-", "1", "V"},
+    {"TotalePassivo", "P-T-00-000-", "2", "V"},
+    {"PatrimonioNettoUtilePerditaEsercizio", "P-A-09-000-a", "2", "A"},  // posted as a listed exception
+    {"UtilePerditaEsercizio", "E-E-00-230-", "4", "V"},
+    {"TotaleImmobilizzazioni", "A-B-00-000-", "1", "B"},  // a heading: never posted
+    {"ValoreFineEsercizioCostiSviluppo", "A-B-01-020-", "1", "V"},
+    {"ValoreProduzioneVariazioniLavoriCorsoOrdinazione", "E-A-00-010-", "5", "V"},
+    {"ValoreProduzioneAbbreviato", "E-A-00-010-", "5", "V"},
+    {"ProventiDiversiDividendiImpreseControllate", "E-D-00-200-d", "5", "V"},
+};
+
+// The mapping of a taxonomy code for a chart and its schema; the first two concepts
+// have footnote definitions 501 and 502.
+inline void creaMappatura(Connection& c, const QString& ns, const QString& codice, const QString& piano, const QString& schema)
+{
+    c.Execute(QString("INSERT INTO QD50_XBRLANAG SELECT '%1', '%2' WHERE NOT EXISTS (SELECT 1 FROM QD50_XBRLANAG WHERE "
+                      "QD50_VERSIONE = '%1')").arg(ns, codice));
+    c.Execute(QString("INSERT INTO QD15_DEFPDC VALUES ('%1', 'A-C-04-010-', 'Depositi', 1, '1', NULL)").arg(piano));
+    for (int pk = 1; pk <= int(std::size(kVoci)); ++pk) {
+        const auto& v = kVoci[pk - 1];
+        c.Execute(QString("INSERT INTO QD51_XBRLDEFANAG SELECT %1, %2, 'itcc-ci_%3', 'Voce %3', '' WHERE NOT EXISTS (SELECT 1 FROM "
+                          "QD51_XBRLDEFANAG WHERE QD51_VERSIONE = %1 AND QD51_PK = %2)").arg(codice).arg(pk).arg(v[0]));
+        if (pk <= 2)
+            c.Execute(QString("INSERT INTO QD77_FOOTNOTEDEF SELECT %1, %2, %3 WHERE NOT EXISTS (SELECT 1 FROM QD77_FOOTNOTEDEF "
+                              "WHERE QD77_ID = %3)").arg(codice).arg(pk).arg(500 + pk));
+        c.Execute(QString("INSERT INTO QD52_XBRLCORR VALUES (%1, %2, '%3', '%4')").arg(pk).arg(codice, piano, v[1]));
+        if (QString(v[0]) == "ValoreProduzioneAbbreviato") continue;  // its account is there already
+        c.Execute(QString("INSERT INTO QD15_DEFPDC VALUES ('%1', '%2', 'Conto', 1, '%3', NULL)").arg(piano, v[1], v[2]));
+        c.Execute(QString("INSERT INTO QD02_DEFSCHEMA VALUES ('%1', '%2', '%3', NULL)").arg(schema, v[1], v[3]));
+    }
+}
+
+// Ordinary (chart 97) and micro (chart 99) forms of 2018-11-04.
+inline void creaMappatura2018(Connection& c)
+{
+    creaMappatura(c, Ns2018, "8", "97", "KXCE97");
+    creaMappatura(c, Ns2018, "8", "99", "KXCE99");
+}
+
+// Two years of one identifier: instants "I2024"/"I2023", durations "D2024"/"D2023".
+inline QString contestiDueAnni(const QString& identificativo = "09876543210")
+{
+    QString out;
+    for (int anno : {2024, 2023})
+        out += QString("<context id=\"I%1\"><entity><identifier scheme=\"http://www.infocamere.it\">%2</identifier></entity><period>"
+                       "<instant>%1-12-31</instant></period></context>\n<context id=\"D%1\"><entity><identifier>%2</identifier>"
+                       "</entity><period><startDate>%1-01-01</startDate><endDate>%1-12-31</endDate></period></context>\n")
+                   .arg(anno)
+                   .arg(identificativo);
+    return out;
+}
+
+// An instance document: root, schema reference, contexts, a unit, then the facts.
+inline QByteArray documento(const QString& fatti, const QString& contesti = contestiDueAnni(),
+                            const QString& schemaRef = "itcc-ci-ese-2018-11-04.xsd", const QString& ns = Ns2018,
+                            const QString& unita = "iso4217:EUR")
+{
+    return QString("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<xbrl xmlns=\"http://www.xbrl.org/2003/instance\" xmlns:itcc-ci=\"%1\" "
+                   "xmlns:link=\"http://www.xbrl.org/2003/linkbase\" xmlns:xlink=\"http://www.w3.org/1999/xlink\">\n"
+                   "<link:schemaRef xlink:type=\"simple\" xlink:href=\"%2\"/>\n%3<unit id=\"u\"><measure>%4</measure></unit>\n%5\n</xbrl>\n")
+        .arg(ns, schemaRef, contesti, unita, fatti)
+        .toUtf8();
+}
+
+// A numeric fact; a null decimals leaves the attribute out.
+inline QString fatto(const QString& concetto, const QString& contesto, const QString& valore, const QString& decimali = "0")
+{
+    const QString dec = decimali.isNull() ? QString() : QString(" decimals=\"%1\"").arg(decimali);
+    return QString("<itcc-ci:%1 contextRef=\"%2\" unitRef=\"u\"%3>%4</itcc-ci:%1>\n").arg(concetto, contesto, dec, valore);
+}
+
+inline const QString kRegistra = "Importazione bilancio XBRL: Attenzione ditta - ";
+
+}  // namespace xbrlprova
+
+class XbrlFixture : public ::testing::TestWithParam<QString> {
+protected:
+    void SetUp() override
+    {
+        db = std::make_unique<TestDb>(GetParam());
+        global = std::make_unique<CGlobal>(db->open(), "EUR", "KTRTest", cartella.path());
+        screen = std::make_unique<ctlVevAre>(dialogs);
+        screen->setRateServiceFactory([] { return std::make_unique<NessunCambio>(); });
+        screen->setCGlobal(global.get());
+        xbrlprova::creaMappatura2018(conn());
+    }
+    void TearDown() override
+    {
+        EXPECT_TRUE(dialogs.unexpected().isEmpty()) << "unexpected boxes: " << dialogs.unexpected().join("; ").toStdString();
+        EXPECT_FALSE(conn().inTransaction());
+    }
+    Connection& conn() { return global->Database().Connection(); }
+
+    // A new run's boxes: the file dialog answered with the document, then what the test queues.
+    ScriptedDialogs& daImportare(const QByteArray& documento)
+    {
+        const QString path = cartella.filePath(QString("doc%1.xbrl").arg(++m_documenti));
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(documento) == documento.size());
+        dialogs.clear();
+        return dialogs.answerFile(path);
+    }
+    // Runs the command; true when it committed.
+    bool importa()
+    {
+        const int prima = conn().commits();
+        screen->ClickImportXBRL();
+        screen->lwLog->flush();
+        return conn().commits() > prima;
+    }
+
+    QStringList righe(const QString& sql)
+    {
+        QSqlQuery q(conn().database());
+        q.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
+        EXPECT_TRUE(q.exec(sql)) << sql.toStdString();
+        QStringList out;
+        while (q.next()) {
+            QStringList cols;
+            for (int i = 0; i < q.record().count(); ++i) cols << q.value(i).toString();
+            out << cols.join('|');
+        }
+        return out;
+    }
+    // Everything an import writes.
+    QStringList istantanea()
+    {
+        QStringList out;
+        for (const char* t : {"QD05_DITTA", "QD08_DITTAMODELLO", "QD07_VALORIPDC", "QD21_PERVALUTA", "QD78_FOOTNOTE"}) {
+            QStringList tabella = righe(QString("SELECT * FROM %1").arg(t));
+            tabella.sort();
+            out += tabella;
+        }
+        return out;
+    }
+    // An account's values, "year|period|original|in currency", of one company or all.
+    QStringList valori(const QString& conto, const QString& ditta = "%")
+    {
+        return righe("SELECT QD07_ANNO, QD07_NPERIODO, QD07_VALOREORIGINALE, QD07_VALOREINVALUTA FROM QD07_VALORIPDC WHERE "
+                     "QD07_CODICECONTO = '" + conto + "' AND QD07_CODICEDITTA_QD05 LIKE '" + ditta + "' ORDER BY 1 DESC, 2");
+    }
+    QStringList log() const
+    {
+        QStringList out;
+        for (int r = 0; r < screen->lwLog->rowCount(); ++r) out << screen->lwLog->text(r, 0) + "|" + screen->lwLog->text(r, 1) + "|" + screen->lwLog->text(r, 2);
+        return out;
+    }
+    // The boxes after the file dialog, as "title: text".
+    QStringList box() const
+    {
+        QStringList out;
+        for (const auto& b : dialogs.shown()) out << b.title + ": " + b.text;
+        return out.mid(1);
+    }
+
+    struct NessunCambio : WebRateService {
+        double CambioAttuale(QString&) override { return 0; }
+        double CambioStorico(qint16&, qint16&, QString&) override { return 0; }
+    };
+
+    QTemporaryDir cartella;
+    std::unique_ptr<TestDb> db;
+    std::unique_ptr<CGlobal> global;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<ctlVevAre> screen;
+
+private:
+    int m_documenti = 0;
+};
+
+#define XBRL_BACKENDS(Suite)                                                            \
+    INSTANTIATE_TEST_SUITE_P(Backends, Suite, ::testing::ValuesIn(TestDb::backends()), \
+                             [](const auto& info) { return info.param.toStdString(); })

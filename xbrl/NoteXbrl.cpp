@@ -1,0 +1,61 @@
+#include "xbrl/NoteXbrl.h"
+#include "platform/host/CGlobal.h"
+#include "platform/runtime/Valori.h"
+#include "xbrl/AnagraficaXbrl.h"
+#include "xbrl/DocumentoXbrl.h"
+#include "xbrl/SchermoXbrl.h"
+#include "xbrl/Tassonomia.h"
+
+namespace {
+
+// The prepared row whose contexts name the reference; null when none does. A row
+// never prepared has no period, and a footnote of it has nowhere to go.
+const RigaTabellaPeriodi* rigaDi(const TabellaPeriodi& tabella, const QString& contesto)
+{
+    for (const RigaTabellaPeriodi& riga : tabella)
+        if (riga.contesti.contains(contesto, Qt::CaseSensitive)) return riga.preparata ? &riga : nullptr;
+    return nullptr;
+}
+
+}  // namespace
+
+NoteXbrl::NoteXbrl(SchermoXbrl& schermo, const Tassonomia& tassonomia) : m_schermo(schermo), m_tassonomia(tassonomia) {}
+
+void NoteXbrl::registra(const DocumentoXbrl& documento, const TabellaPeriodi& tabella, const QString& ditta)
+{
+    CGlobal& global = m_schermo.global();
+    const QString codice = vb::Trim(m_tassonomia.codice);
+    for (const pugi::xml_node link : documento.elementi("link:footnoteLink")) {
+        const QString testo = DocumentoXbrl::testo(link);
+        const pugi::xml_node loc = link.child("link:loc");
+        if (!loc) continue;
+        for (const pugi::xml_attribute href : loc.attributes()) {
+            if (std::string_view(href.name()) != "xlink:href") continue;
+            const pugi::xml_node fatto = documento.perId(QString::fromUtf8(href.value()).mid(1));
+            if (!fatto) continue;
+            // A fact without a context, or whose context is in no prepared row, has no period.
+            const pugi::xml_attribute contextRef = fatto.attribute("contextRef");
+            const RigaTabellaPeriodi* riga = contextRef ? rigaDi(tabella, QString::fromUtf8(contextRef.value())) : nullptr;
+            if (!riga) continue;
+
+            const QString elemento = testoSql(QString::fromUtf8(fatto.name()).replace(QLatin1Char(':'), QLatin1Char('_')));
+            const QString chiave = global.Utility().LeggiCampo(
+                QStringLiteral("QD51_XBRLDEFANAG"), QStringLiteral("QD51_PK"),
+                QStringLiteral(" WHERE QD51_VERSIONE = ") + codice + QStringLiteral("  AND QD51_ID = '") + elemento +
+                    QLatin1Char('\''));
+            if (chiave.isEmpty()) continue;
+            const QString definizione = global.Utility().LeggiCampo(
+                QStringLiteral("QD77_FOOTNOTEDEF"), QStringLiteral("QD77_ID"),
+                QStringLiteral(" WHERE QD77_VERSIONE = ") + codice + QStringLiteral(" AND QD77_PK_QD51 = ") + vb::Trim(chiave));
+            if (definizione.isEmpty()) continue;
+
+            global.Database().Connection().Execute(
+                QStringLiteral("INSERT INTO [QD78_FOOTNOTE] ") +
+                QStringLiteral("([QD78_CODICEDITTA_QD05] ,[QD78_ANNO],[QD78_MESE],[QD78_NPERIODO],[QD78_ID_QD77],[QD78_FOOTNOTE])  ") +
+                QStringLiteral("Values ") + QStringLiteral("('") + vb::Trim(testoSql(ditta)) + QStringLiteral("','") +
+                QString::number(riga->anno.value_or(0)) + QStringLiteral("',") + QString::number(riga->mese) +
+                QLatin1Char(',') + QString::number(vb::CInt(riga->periodo)) + QLatin1Char(',') + vb::Trim(definizione) +
+                QStringLiteral(",'") + testoSql(testo) + QStringLiteral("')"));
+        }
+    }
+}
