@@ -17,8 +17,6 @@
 #include <memory>
 #include <ostream>
 
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-
 namespace xbrlprova {
 
 inline const QString Ns2018 = "http://www.infocamere.it/itnn/fr/itcc/ci/2018-11-04";
