@@ -36,13 +36,6 @@ QDate data(const QString& testo)
 // The SQL form of an amount: up to 15 significant digits, "." as decimal point.
 QString numeroSql(double valore) { return vb::CStr(valore).replace(QLatin1Char(','), QLatin1Char('.')); }
 
-bool contoSempreRegistrato(const QString& conto)
-{
-    for (const char* c : {"P-A-09-000-a", "E-E-00-230-", "E-D-00-210-", "O--02-010-", "O--02-030-"})
-        if (conto == QLatin1String(c)) return true;
-    return false;
-}
-
 }  // namespace
 
 ImportazioneXbrl::ImportazioneXbrl(SchermoXbrl& schermo) : m_schermo(schermo) {}
