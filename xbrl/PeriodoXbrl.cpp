@@ -34,6 +34,8 @@ void PeriodoXbrl::prepara(RigaTabellaPeriodi& riga, const QString& ditta)
     const qint16 mese = riga.mese;
     Connection& conn = m_schermo.global().Database().Connection();
 
+    // Another import of the company waits until this one ends: both never take one period.
+    conn.lockCompany(ditta);
     riga.periodo = scegliPeriodo(ditta, anno, mese);
     riga.cambio = cambio(riga, ditta, anno, mese);
     m_schermo.setCambio(riga.cambio);
