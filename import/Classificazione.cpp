@@ -28,22 +28,25 @@ QString ctlVevAre::FormattaCodiceCEE(QString& codice)
 
 QString ctlVevAre::SezioneConto(const QString& pdc, const QString& conto)
 {
-    try {
+    // A failed read gives a blank and must not spoil the import's transaction around it.
+    Connection& conn = m_CGlobal->Database().Connection();
+    QString sezione = QStringLiteral(" ");
+    conn.tenta([&] {
         Recordset rs;
-        rs.Open(QStringLiteral("Select QD15_SEZIONE from QD15_DEFPDC Where QD15_CODICEPDC_QD04 = ") +
-                    StringaSQL(ApiciSQL(pdc)) + QStringLiteral(" and QD15_CODICECONTO = ") +
-                    StringaSQL(ApiciSQL(vb::Trim(conto))),
-                m_CGlobal->Database().Connection());
-        if (rs.Eof()) return QString();
-        const QVariant sezione = rs.value(QStringLiteral("QD15_SEZIONE"));
+        rs.Open(QStringLiteral("Select QD15_SEZIONE from QD15_DEFPDC Where QD15_CODICEPDC_QD04 = ") + StringaSQL(ApiciSQL(pdc)) +
+                    QStringLiteral(" and QD15_CODICECONTO = ") + StringaSQL(ApiciSQL(vb::Trim(conto))),
+                conn);
+        if (rs.Eof()) {
+            sezione.clear();
+            return;
+        }
+        const QVariant letta = rs.value(QStringLiteral("QD15_SEZIONE"));
         rs.Close();
-        const QString s = sezione.isNull() ? QString() : sezione.toString();
+        const QString s = letta.isNull() ? QString() : letta.toString();
         for (const char* valida : {"1", "2", "4", "5", "6"})
-            if (s == QLatin1String(valida)) return s;
-        return QStringLiteral(" ");
-    } catch (...) {
-        return QStringLiteral(" ");
-    }
+            if (s == QLatin1String(valida)) sezione = s;
+    });
+    return sezione;
 }
 
 bool ctlVevAre::ContoCreabile(const QString& pdc, const QString& conto, bool standard)

@@ -1,6 +1,7 @@
 #include "platform/balance/BalanceCheck.h"
 #include "platform/db/Connection.h"
 #include "platform/db/Recordset.h"
+#include "platform/runtime/AppError.h"
 #include "platform/host/SqlText.h"
 #include "platform/runtime/Valori.h"
 
@@ -27,11 +28,9 @@ void BalanceCheck::Verifica(Connection& connection, QString& ditta, QString& ann
         QString::number(periodo) +
         QStringLiteral(" AND (P.QD15_SEZIONE IS NULL OR P.QD15_SEZIONE <> '6') GROUP BY 1, 2");
 
-    // Inside an import's transaction a failed statement must not spoil the transaction
-    // on servers that abort it (PostgreSQL): the query runs under a savepoint there.
-    const bool savepoint = connection.kind() == Connection::PostgreSQL && connection.inTransaction();
-    if (savepoint) connection.Execute(QStringLiteral("SAVEPOINT KTR_QUADRATURA"));
-    try {
+    // Inside an import's transaction a failed read must not spoil the transaction.
+    bool letti = false;
+    connection.tenta([&] {
         Recordset rs;
         rs.Open(sql, connection);
         while (!rs.Eof()) {
@@ -41,15 +40,12 @@ void BalanceCheck::Verifica(Connection& connection, QString& ditta, QString& ann
             rs.MoveNext();
         }
         rs.Close();
-    } catch (...) {
+        letti = true;
+    });
+    if (!letti) {
         for (double& t : m_totali) t = 0;
-        if (savepoint) {
-            try {
-                connection.Execute(QStringLiteral("ROLLBACK TO SAVEPOINT KTR_QUADRATURA"));
-            } catch (...) {
-            }
-        }
-        throw;
+        const QString causa = connection.Errors().isEmpty() ? QString() : connection.Errors().first().description;
+        throw AppError(-2147467259L, QStringLiteral("Totali del periodo non disponibili: ") + causa,
+                       QStringLiteral("KTRBO_Quadratura"));
     }
-    if (savepoint) connection.Execute(QStringLiteral("RELEASE SAVEPOINT KTR_QUADRATURA"));
 }

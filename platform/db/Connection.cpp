@@ -210,6 +210,29 @@ void Connection::BeginTrans()
     ++m_transactionLevel;
 }
 
+bool Connection::tenta(const std::function<void()>& passo)
+{
+    const bool savepoint = m_kind == PostgreSQL && m_transactionLevel > 0;
+    const QString nome = QStringLiteral("KTR_TENTA_%1").arg(++m_savepoints);
+    try {
+        if (savepoint) Execute(QStringLiteral("SAVEPOINT ") + nome);
+        passo();
+        if (savepoint) Execute(QStringLiteral("RELEASE SAVEPOINT ") + nome);
+        --m_savepoints;
+        return true;
+    } catch (...) {
+        --m_savepoints;
+        if (savepoint) {
+            // The step's error stays the one the collection reports.
+            const QList<ConnectionError> errori = m_errors;
+            QSqlQuery q(m_db);
+            q.exec(QStringLiteral("ROLLBACK TO SAVEPOINT ") + nome);
+            m_errors = errori;
+        }
+        return false;
+    }
+}
+
 void Connection::lockCompany(const QString& company)
 {
     if (m_kind != PostgreSQL || m_transactionLevel == 0) return;

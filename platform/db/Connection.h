@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -58,6 +59,11 @@ public:
     // Outermost transactions committed since the connection opened.
     int commits() const { return m_commits; }
 
+    // Runs a step whose failure the caller skips, without spoiling the transaction around
+    // it: on PostgreSQL, where a failed statement aborts the whole transaction, the step
+    // runs under a savepoint that is rolled back when it fails. False when it failed.
+    bool tenta(const std::function<void()>& passo);
+
     // Inside a transaction: serializes the period assignment of one company among
     // connections, until the transaction ends (SQLite's write lock already does).
     void lockCompany(const QString& company);
@@ -92,6 +98,7 @@ private:
     QList<ConnectionError> m_errors;
     int m_transactionLevel = 0;
     int m_commits = 0;
+    int m_savepoints = 0;
     QHash<QString, QList<ColumnInfo>> m_columns;
     sqlite3* m_sqlite = nullptr;
     QHash<QString, sqlite3_stmt*> m_direct;
