@@ -88,8 +88,9 @@ void ctlVevAre::DS1_ToolClick(const QString& key)
     else if (key == QLatin1String("tbCancel")) ClickCancel();
     else if (key == QLatin1String("tbExit")) CloseWindow();
     else if (key == QLatin1String("tbPrint")) StampaAnomalie();
+    else if (key == QLatin1String("tbImport")) ClickImport();
+    else if (key == QLatin1String("tbImportCEE")) ClickImportCEE();
     else if (key == kImportXBRL) ClickImportXBRL();
-    // tbImport, tbImportCEE and tbImportXBRL: their commands are not in the screen yet.
 }
 
 void ctlVevAre::ClickNew()

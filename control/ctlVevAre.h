@@ -11,6 +11,8 @@
 #include <memory>
 
 class BalanceCheck;
+class IndiceBlocchi;
+struct Esportazione;
 class CGlobal;
 class Dialogs;
 class DockToolbar;
@@ -97,8 +99,15 @@ public:
 
     // --- imports (import/)
     void ClickOk();
+    void ClickImport();
+    void ClickImportCEE();
     qint16 NuovoPeriodo(const QString& Ditta, const QString& Anno, qint16 Mese, bool apiciSQL = true);
     void ImportaValori();
+    void ImportaValoriKadro(qint16& CodiceKadro, QString& Ditta, qint16& Anno, qint16& Mese, QString& Valuta,
+                            QString& RagioneSociale);
+    void ImportaValoriCEE(qint16& CodiceKadro, QString& Ditta, qint16& Anno, qint16& Mese, QString& Valuta,
+                          QString& RagioneSociale);
+    bool CopiaCorrelazioni(const QString& pdc, const QString& conto, const QString& modello, const QString& lettera);
     static QString PulisciRiga(const QString& riga);
     static QString SezioneDaLettera(const QString& lettera, double importo);
     static QString FormattaCodiceCEE(QString& codice);
@@ -119,6 +128,8 @@ public:
 
 signals:
     void ExitControl();
+    // An import committed the values of this period (a command line reports it).
+    void ImportazioneSalvata(const QString& ditta, const QString& anno, qint16 mese, qint16 periodo);
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
@@ -157,6 +168,15 @@ public:
     bool m_AvereNegativo = false;
     bool m_ConDescrizione = false;
     qint16 m_PrimaRiga = 0;
+    // During an automatic run: where each company's block starts in the export.
+    const IndiceBlocchi* m_IndiceBlocchi = nullptr;
+    // How the last automatic run went: engine calls, of which committed, and whether the
+    // run reached its closing messages.
+    struct EsitoAutomatica {
+        int gruppi = 0;
+        int salvati = 0;
+        bool completata = false;
+    } m_EsitoAutomatica;
     ImportazioneXbrl* m_ImportXBRL = nullptr;  // the XBRL import running, owned by ClickImportXBRL
 
     // --- controls
@@ -177,6 +197,7 @@ public:
     QLabel* lblDescRif = nullptr;
 
 private:
+    void ImportazioneAutomatica(const Esportazione& esportazione);  // import/ClickImport.cpp
     void CreaControlli();       // control/Controlli.cpp
     void CreaBarraStrumenti();  // control/Toolbar.cpp
     void MostraSelezione();     // control/Toolbar.cpp

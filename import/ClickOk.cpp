@@ -29,11 +29,10 @@ void ctlVevAre::ClickOk()
                    conn);
         m_CodiceDitta = vb::CStr(m_Rs->value(QStringLiteral("QD05_CODICEDITTA")));
         m_CodicePDC = vb::CStr(m_Rs->value(QStringLiteral("QD05_CODICEPDC_QD04")));
-        // The Kadro and CEE engines take the company name.
-        [[maybe_unused]] const QString ragioneSociale = vb::CStr(m_Rs->value(QStringLiteral("QD05_RAGIONESOCIALE")));
+        QString ragioneSociale = vb::CStr(m_Rs->value(QStringLiteral("QD05_RAGIONESOCIALE")));
         m_Anno = cmbAnni->text().left(4);
         const QVariant kadro = m_Rs->value(QStringLiteral("QD05_CODICEKADRO"));
-        const qint16 m_CodiceKadro = kadro.isNull() ? qint16(0) : vb::CInt(kadro);
+        qint16 m_CodiceKadro = kadro.isNull() ? qint16(0) : vb::CInt(kadro);
         m_Mese = MeseIndex(cmbMesi->text());
 
         lblCaption->setText(cmbDitte->text() + QStringLiteral("   ") + cmbMesi->text() + QStringLiteral(" / ") + m_Anno +
@@ -77,9 +76,15 @@ void ctlVevAre::ClickOk()
         InsertLog(QString(), QStringLiteral("Importazione in corso ...."), QString(), false, false);
         ResetAnomalie();
 
-        // The Kadro and CEE exports get engines of their own, which come later; until
-        // then such a definition posts nothing.
-        if (!esportazione) ImportaValori();
+        if (esportazione) {
+            qint16 anno = vb::CInt(m_Anno);
+            if (nomeFile == QLatin1String("QDMSIT"))
+                ImportaValoriKadro(m_CodiceKadro, m_CodiceDitta, anno, m_Mese, m_Valuta, ragioneSociale);
+            else
+                ImportaValoriCEE(m_CodiceKadro, m_CodiceDitta, anno, m_Mese, m_Valuta, ragioneSociale);
+        } else {
+            ImportaValori();
+        }
 
         if (!vb::CStr(m_Anomalie.value(0)[0]).isEmpty()) {
             dialogs().MsgBox(QStringLiteral("Attenzione sono state rilevate delle anomalie durante l'importazione.") + CrLf +

@@ -160,4 +160,5 @@ void PeriodoImportazione::Chiudi(const QString& ditta, const QString& anno, qint
     rs.Update();
     rs.Close();
     conn.CommitTrans();
+    emit m_screen.ImportazioneSalvata(ditta, anno, mese, periodo);
 }

@@ -19,6 +19,9 @@ public:
     bool isOpen() const { return m_file.isOpen(); }
     bool utf8() const { return m_utf8; }
     bool atEnd();
+    // Byte position of the next line, and a return to a position given by it.
+    qint64 pos() const { return m_file.pos(); }
+    bool seek(qint64 posizione) { return m_file.seek(posizione); }
     // The next line without its line end; past the end it is an error.
     QString readLine();
 

@@ -1,0 +1,222 @@
+#include "control/ctlVevAre.h"
+#include "import/ChiaveRiga.h"
+#include "import/IndiceBlocchi.h"
+#include "platform/db/Recordset.h"
+#include "platform/host/CGlobal.h"
+#include "platform/runtime/TextFile.h"
+#include "platform/runtime/Valori.h"
+#include "platform/ui/Dialogs.h"
+#include "platform/ui/DockToolbar.h"
+#include "platform/ui/LogList.h"
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QGroupBox>
+#include <QLabel>
+
+// What tells the two automatic imports apart.
+struct Esportazione {
+    QString definizione;
+    QString ricercaDitta;
+    void (ctlVevAre::*motore)(qint16&, QString&, qint16&, qint16&, QString&, QString&);
+};
+
+namespace {
+
+const QString CrLf = QStringLiteral("\r\n");
+
+// A run whose boxes are scripted (a command line that ran out of answers) must not ask
+// for ever; a person gives up long before.
+constexpr int MassimoRichieste = 100;
+
+// A step whose value cannot be read leaves the previous one.
+template <class T, class F>
+void seNumero(T& valore, F leggi)
+{
+    try {
+        valore = leggi();
+    } catch (...) {
+    }
+}
+
+}  // namespace
+
+void ctlVevAre::ClickImport()
+{
+    ImportazioneAutomatica(Esportazione{QStringLiteral("QDMSIT"), QStringLiteral("SELECT * FROM QD05_DITTA WHERE QD05_CODICEKADRO="),
+                                        &ctlVevAre::ImportaValoriKadro});
+}
+
+void ctlVevAre::ClickImportCEE()
+{
+    ImportazioneAutomatica(Esportazione{QStringLiteral("QDCEE"), QStringLiteral("SELECT * FROM QD05_DITTA where QD05_CODICEKADRO="),
+                                        &ctlVevAre::ImportaValoriCEE});
+}
+
+void ctlVevAre::ImportazioneAutomatica(const Esportazione& esportazione)
+{
+    m_EsitoAutomatica = EsitoAutomatica{};
+    TextFile file;
+    try {
+        m_CodImportazione = esportazione.definizione;
+        fraSelectPeriodo->setVisible(false);
+        DS1->setToolsEnabled({QStringLiteral("tbOK"), QStringLiteral("tbCancel"), QStringLiteral("tbNew"), QStringLiteral("tbOpen"),
+                              QStringLiteral("tbExit"), QStringLiteral("tbPrint")},
+                             false);
+        DS1->setToolEnabled(QStringLiteral("tbClose"), true);
+
+        if (!CaricaConf()) {
+            ClickClose();
+            return;
+        }
+        const QString percorso = m_WorkingFolder.endsWith(QLatin1Char('\\')) ? m_WorkingFolder + m_NomeFile
+                                                                              : m_WorkingFolder + QLatin1Char('\\') + m_NomeFile;
+        if (!file.open(percorso)) {
+            dialogs().MsgBox(QStringLiteral("Impossibile Aprire ") + CrLf + QStringLiteral("il file da importare !!"), vb::vbCritical,
+                             captionTitle());
+            return;
+        }
+    } catch (...) {
+        MostraErrore(AppError::fromCurrent());
+        return;
+    }
+
+    // The engines find each company's block where this one pass found it, instead of
+    // reading the export again from the top for every company and month.
+    const IndiceBlocchi indice = IndiceBlocchi::costruisci(*this, m_WorkingFolder + QLatin1Char('\\') + m_NomeFile);
+    m_IndiceBlocchi = &indice;
+    struct Fine {
+        const IndiceBlocchi*& indice;
+        ~Fine() { indice = nullptr; }
+    } fine{m_IndiceBlocchi};
+
+    Connection& conn = m_CGlobal->Database().Connection();
+    bool interrotta = false;
+    try {
+        for (int i = 1; i < m_PrimaRiga && !file.atEnd(); ++i) file.readLine();
+    } catch (...) {
+    }
+    ResetAnomalie();
+
+    qint16 codice = 0, anno = 0, mese = 0;
+    qint32 pdcKadro = 0;
+    ChiaveRiga ultimo;
+    QElapsedTimer eventi;
+    eventi.start();
+    while (!interrotta && !file.atEnd()) {
+        if (eventi.elapsed() >= 20) {  // pending user-interface events, at most this often
+            QCoreApplication::processEvents();
+            eventi.restart();
+        }
+        QString riga;
+        try {
+            riga = file.readLine();
+        } catch (...) {
+            break;
+        }
+        qint16 posizione = m_Colonne->Item(5).Position;
+        seNumero(codice, [&] { return vb::CInt(EstraiCampo(riga, posizione)); });
+        posizione = m_Colonne->Item(6).Position;
+        const QString data = EstraiCampo(riga, posizione);
+        seNumero(anno, [&] { return vb::CInt(data.mid(4, 4)); });
+        seNumero(mese, [&] { return vb::CInt(data.mid(2, 2)); });
+        posizione = m_Colonne->Item(7).Position;
+        seNumero(pdcKadro, [&] { return vb::CLng(EstraiCampo(riga, posizione)); });
+        const ChiaveRiga gruppo{codice, anno, mese};
+        if (codice == 0 || anno == 0 || mese == 0 || gruppo == ultimo) continue;
+
+        QString ditta, ragioneSociale;
+        try {
+            if (m_Rs->isOpen()) m_Rs->Close();
+            m_Rs->Open(esportazione.ricercaDitta + vb::Trim(QString::number(codice)) + QStringLiteral(" ORDER BY QD05_RAGIONESOCIALE"),
+                       conn);
+            if (m_Rs->Eof()) {
+                dialogs().MsgBox(QStringLiteral("Ditta ") + QString::number(codice) + QStringLiteral(" non trovata"),
+                                 vb::vbInformation, captionTitle());
+                interrotta = true;
+                break;
+            }
+            ditta = vb::CStr(m_Rs->value(QStringLiteral("QD05_CODICEDITTA")));
+            m_CodicePDC = vb::CStr(m_Rs->value(QStringLiteral("QD05_CODICEPDC_QD04")));
+            ragioneSociale = vb::CStr(m_Rs->value(QStringLiteral("QD05_RAGIONESOCIALE")));
+
+            Recordset rs;
+            rs.Open(QStringLiteral("Select QD04_CODICEPDCKADRO FROM QD04_PDC WHERE QD04_CODICEPDC = '") + vb::Trim(m_CodicePDC) +
+                        QLatin1Char('\''),
+                    conn);
+            const QVariant kadro = rs.Eof() ? QVariant() : rs.value(QStringLiteral("QD04_CODICEPDCKADRO"));
+            const qint32 pdcDitta = kadro.isNull() ? 0 : vb::CLng(kadro);
+            rs.Close();
+            if (pdcDitta != pdcKadro && pdcKadro >= 1) {
+                dialogs().MsgBox(QStringLiteral("Attenzione ditta <") + ragioneSociale.toUpper() +
+                                     QStringLiteral("> con codice PDC non corrispondente. Impossibile continuare"),
+                                 vb::vbInformation, captionTitle());
+                m_Rs->Close();
+                interrotta = true;
+                break;
+            }
+            const QVariant valuta = m_Rs->value(QStringLiteral("QD05_CODICEVALUTA_QD40"));
+            const QString base = m_CGlobal->ValutaBase();
+            m_Valuta = !valuta.isNull() ? vb::CStr(valuta) : !base.isEmpty() ? base : QStringLiteral("EUR");
+            m_Rs->Close();
+        } catch (...) {
+            continue;  // a company that cannot be read is skipped
+        }
+
+        m_Cambio = 0;
+        seNumero(m_Cambio, [&] { return CambioPeriodo(ditta, vb::Trim(QString::number(anno)), QString::number(mese)); });
+        if (m_Cambio == 0) {
+            if (m_Valuta == m_CGlobal->ValutaBase()) {
+                m_Cambio = 1;
+            } else {
+                const QString prompt = QStringLiteral("Digitare il cambio per il periodo ") + QString::number(mese) +
+                                       QLatin1Char('/') + QString::number(anno) +
+                                       QStringLiteral(" da applicare per la conversione ") + vb::Trim(m_Valuta) +
+                                       QStringLiteral(" ==> ") + vb::Trim(m_CGlobal->ValutaBase()) + QStringLiteral(" : ");
+                for (int richieste = 0; m_Cambio == 0 && richieste < MassimoRichieste; ++richieste) {
+                    qint16 a = anno, m = mese;
+                    QString v = m_Valuta;
+                    const double proposto = GetCambioRSS(a, m, v);
+                    const QString risposta =
+                        dialogs().InputBox(prompt, QStringLiteral("Richiesta cambio valuta"), vb::CStr(proposto));
+                    seNumero(m_Cambio, [&] { return vb::CDbl(risposta); });
+                }
+            }
+        }
+
+        try {
+            lblCaption->setText(ragioneSociale + QStringLiteral("   ") + vb::NomeMese(mese) + QStringLiteral(" / ") +
+                                QString::number(anno) + QStringLiteral(" [ ") + m_Valuta + QStringLiteral(" ]"));
+        } catch (...) {
+        }
+        picCaption->setVisible(true);
+        fraLog->setVisible(true);
+        Ridisponi();
+        lwLog->clearRows();
+        InsertLog(QString(), QStringLiteral("Importazione in corso ...."), QString(), false, false);
+
+        const int prima = conn.commits();
+        qint16 numero = codice, annoMotore = anno, meseMotore = mese;
+        QString valuta = m_Valuta;
+        (this->*esportazione.motore)(numero, ditta, annoMotore, meseMotore, valuta, ragioneSociale);
+        ++m_EsitoAutomatica.gruppi;
+        m_EsitoAutomatica.salvati += conn.commits() > prima ? 1 : 0;
+
+        if (lwLog->rowCount() > 0) {
+            lwLog->selectRow(lwLog->rowCount() - 1);
+            lwLog->ensureRowVisible(lwLog->rowCount() - 1);
+        }
+        ultimo = gruppo;
+    }
+    file.close();
+
+    if (!vb::CStr(m_Anomalie.value(0)[0]).isEmpty()) {
+        dialogs().MsgBox(QStringLiteral("Attenzione sono state rilevate delle anomalie durante l'importazione.") + CrLf +
+                             QStringLiteral("Per visualizzare la lista anomalie effettuare la stampa. "),
+                         vb::vbInformation, captionTitle());
+        DS1->setToolEnabled(QStringLiteral("tbPrint"), true);
+    }
+    if (!interrotta) {
+        dialogs().MsgBox(QStringLiteral("Importazione terminata"), vb::vbInformation, QStringLiteral("Importazione da kadro"));
+        m_EsitoAutomatica.completata = true;
+    }
+}

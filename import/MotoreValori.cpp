@@ -1,0 +1,465 @@
+#include "import/MotoreValori.h"
+#include "control/ctlVevAre.h"
+#include "import/IndiceBlocchi.h"
+#include "platform/host/CGlobal.h"
+#include "platform/host/SqlText.h"
+#include "platform/runtime/Valori.h"
+#include "platform/ui/Dialogs.h"
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+namespace {
+
+const QString CrLf = QStringLiteral("\r\n");
+const QString SenzaDescrizione = QStringLiteral("*** CONTO SENZA DESCRIZIONE ***");
+const QString DescrizioneNuovo = QStringLiteral("**********");
+
+// Pending user-interface events run at most this often during a long import.
+constexpr qint64 IntervalloEventiMs = 20;
+
+QString taglia(const QString& testo, int dimensione)
+{
+    return dimensione > 0 && testo.size() > dimensione ? testo.left(dimensione) : testo;
+}
+
+// The amount text as a fixed-point number, 0 when it is not numeric. The text is read
+// once: only a text that is no number makes CCur fail with a type mismatch.
+Currency importoOZero(const QString& testo)
+{
+    try {
+        return vb::CCur(testo);
+    } catch (const AppError& e) {
+        if (e.number() != AppError::typeMismatch().number()) throw;
+        return Currency();
+    }
+}
+
+// 1 ÷ the exchange rate; a rate of 0 is the platform's division error.
+double fattoreCambio(double cambio)
+{
+    if (cambio == 0) throw AppError::divisionByZero();
+    return 1 / cambio;
+}
+
+QString letteraSezione(const QString& lettera)
+{
+    for (const char* valida : {"P", "A", "E", "O"})
+        if (lettera == QLatin1String(valida)) return lettera;
+    return QStringLiteral(" ");
+}
+
+}  // namespace
+
+MotoreValori::MotoreValori(ctlVevAre& screen, const VarianteMotore& variante, ParametriMotore parametri)
+    : m_screen(screen), m_variante(variante), m_p(std::move(parametri)), m_periodo(screen, variante.periodo)
+{
+}
+
+MotoreValori::Slot MotoreValori::slot(int n) const
+{
+    const Colonna& c = m_screen.m_Colonne->Item(n);
+    return Slot{c.Position, c.FromCol, c.ToCol};
+}
+
+// The layout's cut works on copies: it clamps the numbers it is given, and the layout
+// stays as read.
+QString MotoreValori::campo(const Slot& s)
+{
+    if (m_delimitato) {
+        qint16 posizione = s.position;
+        return m_screen.EstraiCampo(m_riga, posizione);
+    }
+    qint16 da = s.fromCol, a = s.toCol;
+    return m_screen.EstraiCampo(m_riga, da, a);
+}
+
+void MotoreValori::Esegui()
+{
+    try {
+        Prepara();
+        if (!ApriFile()) return;
+        Leggi();
+        Chiudi();
+    } catch (...) {
+        Recupera();
+    }
+}
+
+void MotoreValori::Prepara()
+{
+    Connection& conn = m_screen.m_CGlobal->Database().Connection();
+    m_periodo.Apri(m_p.ditta, m_p.anno, m_p.mese);
+
+    const QString pdc = PeriodoImportazione::literale(m_screen.m_CodicePDC, true);
+    m_pdc.Open(QStringLiteral("SELECT * FROM QD15_DEFPDC ") + QStringLiteral("WHERE QD15_CODICEPDC_QD04=") + pdc +
+                   QStringLiteral(" ") + QStringLiteral("ORDER BY QD15_CODICEPDC_QD04"),
+               conn, Recordset::adOpenStatic, Recordset::adLockOptimistic);
+    if (m_variante.conti == VarianteMotore::Conti::SeConsentito) {
+        Recordset rs;
+        rs.Open(QStringLiteral("Select QD04_STANDARD from QD04_PDC where QD04_CODICEPDC = ") + pdc, conn);
+        m_standard = !rs.Eof() && vb::CBool(rs.value(QStringLiteral("QD04_STANDARD")));
+        rs.Close();
+    }
+    m_valori.Open(QStringLiteral("QD07_VALORIPDC"), conn, Recordset::adOpenStatic, Recordset::adLockOptimistic);
+
+    // What stays the same for the whole run is worked out once.
+    m_converti = m_screen.m_CGlobal->ValutaBase() != m_p.valuta;
+    m_delimitato = !m_screen.m_Separatore.isEmpty();
+    m_dimContoValori = m_valori.DefinedSize(QStringLiteral("QD07_CODICECONTO"));
+    m_dimContoPdc = m_pdc.DefinedSize(QStringLiteral("QD15_CODICECONTO"));
+    m_dimDescrizione = m_pdc.DefinedSize(QStringLiteral("QD15_DESCRIZIONE"));
+    m_dimSezione = m_pdc.DefinedSize(QStringLiteral("QD15_SEZIONE"));
+    m_pdcTrim = vb::Trim(m_screen.m_CodicePDC);
+    m_vDitta = m_p.ditta;
+    m_vAnno = m_p.anno;
+    m_vMese = int(m_p.mese);
+    m_vPeriodo = int(m_screen.m_Periodo);
+
+    // Fields are set by position in the loop: names are looked up once.
+    fDitta = m_valori.fieldIndex(QStringLiteral("QD07_CODICEDITTA_QD05"));
+    fAnno = m_valori.fieldIndex(QStringLiteral("QD07_ANNO"));
+    fMese = m_valori.fieldIndex(QStringLiteral("QD07_Mese"));
+    fPeriodo = m_valori.fieldIndex(QStringLiteral("QD07_NPERIODO"));
+    fConto = m_valori.fieldIndex(QStringLiteral("QD07_CODICECONTO"));
+    fInValuta = m_valori.fieldIndex(QStringLiteral("QD07_VALOREINVALUTA"));
+    fOriginale = m_valori.fieldIndex(QStringLiteral("QD07_VALOREORIGINALE"));
+    fRettifica = m_valori.fieldIndex(QStringLiteral("QD07_RETTIFICA"));
+    fPdcCodice = m_pdc.fieldIndex(QStringLiteral("QD15_CODICEPDC_QD04"));
+    fPdcConto = m_pdc.fieldIndex(QStringLiteral("QD15_CODICECONTO"));
+    fPdcDescrizione = m_pdc.fieldIndex(QStringLiteral("QD15_DESCRIZIONE"));
+    fPdcLivello = m_pdc.fieldIndex(QStringLiteral("QD15_LIVELLO"));
+    fPdcSezione = m_pdc.fieldIndex(QStringLiteral("QD15_SEZIONE"));
+
+    const bool dueColonne = m_screen.m_DueColonne, conDescrizione = m_screen.m_ConDescrizione;
+    m_slotConto = slot(1);
+    m_slotImporto = slot(2);
+    m_slotAvere = dueColonne ? slot(3) : Slot{};
+    m_slotDescrizione = !conDescrizione ? Slot{} : dueColonne ? slot(4) : slot(3);
+    m_slotModello = slot(4);
+    m_slotNumero = slot(5);
+    m_slotData = slot(6);
+    m_slotSezione = slot(8);
+}
+
+// Ending early leaves nothing behind: the overwrite of the opening is undone too.
+bool MotoreValori::ApriFile()
+{
+    Connection& conn = m_screen.m_CGlobal->Database().Connection();
+    const bool aperto = !m_screen.m_NomeFile.isEmpty() &&
+                        m_file.open(m_screen.m_WorkingFolder + QLatin1Char('\\') + m_screen.m_NomeFile);
+    if (!aperto) {
+        if (!m_screen.m_NomeFile.isEmpty())
+            m_screen.dialogs().MsgBox(QStringLiteral("Impossibile Aprire ") + CrLf + QStringLiteral("il file da importare !!"),
+                                      vb::vbCritical, m_screen.captionTitle());
+        m_pdc.Close();
+        m_valori.Close();
+        conn.RollbackTrans();
+        return false;
+    }
+
+    // An automatic run knows where the company's block begins: reading starts there,
+    // in the state the lines before it would have left.
+    if (m_variante.perDitta && m_screen.m_IndiceBlocchi) {
+        const auto inizio = m_screen.m_IndiceBlocchi->inizio(ChiaveRiga{m_p.numeroDitta, m_p.annoNumero, m_p.mese});
+        if (!inizio) {
+            m_file.close();  // no line of the company: nothing to read
+        } else {
+            m_file.seek(inizio->posizione);
+            m_lette = inizio->righePrima;
+            m_chiave = inizio->chiavePrima;
+        }
+        return true;
+    }
+    try {
+        for (int i = 1; i < m_screen.m_PrimaRiga && !m_file.atEnd(); ++i) {
+            m_file.readLine();
+            ++m_lette;
+        }
+    } catch (...) {
+    }
+    return true;
+}
+
+void MotoreValori::Leggi()
+{
+    QElapsedTimer eventi;
+    eventi.start();
+    while (!m_file.atEnd()) {
+        if (eventi.elapsed() >= IntervalloEventiMs) {
+            QCoreApplication::processEvents();
+            eventi.restart();
+        }
+        m_riga = ctlVevAre::PulisciRiga(m_file.readLine());
+        m_numero = ++m_lette;
+        if (m_variante.perDitta) {
+            const Esito esito = Seleziona();
+            if (esito == Esito::Fine) break;
+            if (esito == Esito::Salta) continue;
+        } else if (m_riga.size() <= 1 || !m_screen.VerificaRegole(m_riga)) {
+            continue;
+        }
+        Posta();
+    }
+    m_numero = 0;
+}
+
+// The company's block: lines of its number, year and month that the rules accept; the
+// first other line after a posted one ends the reading.
+MotoreValori::Esito MotoreValori::Seleziona()
+{
+    m_lettera = letteraSezione(campo(m_slotSezione));
+    const QString data = campo(m_slotData);
+    if (m_variante.correlazioni == VarianteMotore::Correlazioni::DalModello) m_modello = vb::Trim(campo(m_slotModello));
+    m_chiave.leggi(campo(m_slotNumero), data);
+    if (m_chiave == ChiaveRiga{m_p.numeroDitta, m_p.annoNumero, m_p.mese}) {
+        if (m_riga.size() <= 1 || !m_screen.VerificaRegole(m_riga)) return Esito::Salta;
+        m_postata = true;
+        return Esito::Posta;
+    }
+    return m_postata ? Esito::Fine : Esito::Salta;
+}
+
+void MotoreValori::Posta()
+{
+    m_valori.AddNew();
+    m_valori.setValue(fDitta, m_vDitta);
+    m_valori.setValue(fAnno, m_vAnno);
+    m_valori.setValue(fMese, m_vMese);
+    m_valori.setValue(fPeriodo, m_vPeriodo);
+
+    QString conto;
+    if (m_variante.codiceCEE) {
+        QString letto = campo(m_slotConto);
+        conto = ctlVevAre::FormattaCodiceCEE(letto);
+    } else {
+        conto = vb::Trim(campo(m_slotConto));
+    }
+    if (!m_variante.perDitta) {
+        m_lettera = campo(m_slotSezione);
+        if (m_lettera == QLatin1String("0")) m_lettera = QStringLiteral(" ");
+    }
+    if (conto.isEmpty()) {
+        m_valori.CancelUpdate();
+        return;
+    }
+    const QString contoValori = taglia(conto, m_dimContoValori);
+    m_valori.setValue(fConto, contoValori);
+
+    const double cambio = m_screen.m_Cambio;
+    QString descrizione;
+    Currency originale, inValuta;
+    if (!m_screen.m_DueColonne) {
+        QString importo = campo(m_slotImporto);
+        if (m_screen.m_ConDescrizione) descrizione = campo(m_slotDescrizione);
+        inValuta = importoOZero(importo);
+        if (m_converti) {
+            importo = vb::CStr(vb::CDbl(importo) * fattoreCambio(cambio));
+            originale = importoOZero(importo);
+        } else {
+            originale = inValuta;  // the same text, read the same way
+        }
+    } else {
+        const QString dare = campo(m_slotImporto);
+        const QString avere = campo(m_slotAvere);
+        if (m_screen.m_ConDescrizione) descrizione = campo(m_slotDescrizione);
+        if (!vb::Trim(dare).isEmpty()) originale = importoOZero(dare);
+        if (!vb::Trim(avere).isEmpty()) {
+            const Currency credito = importoOZero(avere);
+            originale = m_screen.m_AvereNegativo ? originale - credito : originale + credito;
+        }
+        inValuta = originale;
+        if (m_converti) originale = originale * fattoreCambio(cambio);
+    }
+    m_valori.setValue(fInValuta, inValuta.toDouble());
+    m_valori.setValue(fOriginale, originale.toDouble());
+
+    if (!m_variante.descrizioneVuota && vb::Trim(descrizione).isEmpty()) descrizione = SenzaDescrizione;
+    m_valori.setValue(fRettifica, 0.0);
+    if (vb::Trim(m_lettera).isEmpty()) m_lettera = QStringLiteral(" ");
+    const QString sezione = ctlVevAre::SezioneDaLettera(m_lettera, originale.toDouble());
+    const bool conDescrizione = m_screen.m_ConDescrizione;
+    const QString descrizioneNuovo = conDescrizione ? descrizione : QString();
+
+    // The account in the chart.
+    bool esistente = false, creato = false, scartato = false;
+    const QString contoPdc = taglia(conto, m_dimContoPdc);
+    m_pdc.Filter(fPdcConto, contoPdc);
+    const auto aggiungiConto = [&](const QString& sezioneConto) {
+        m_pdc.AddNew();
+        m_pdc.setValue(fPdcCodice, m_screen.m_CodicePDC);
+        m_pdc.setValue(fPdcConto, contoPdc);
+        m_pdc.setValue(fPdcDescrizione, taglia(conDescrizione ? descrizione : DescrizioneNuovo, m_dimDescrizione));
+        m_pdc.setValue(fPdcLivello, 1);
+        m_pdc.setValue(fPdcSezione, taglia(sezioneConto, m_dimSezione));
+        m_pdc.Update();
+    };
+    // The chart takes the file's description; an unchanged one needs no write.
+    const auto aggiornaDescrizione = [&] {
+        const QString nuova = taglia(descrizione, m_dimDescrizione);
+        if (m_pdc.value(fPdcDescrizione).toString() == nuova) return;
+        m_pdc.setValue(fPdcDescrizione, nuova);
+        m_pdc.Update();
+    };
+    const bool manca = m_pdc.Eof();
+    switch (m_variante.conti) {
+    case VarianteMotore::Conti::CreaSempre:
+        if (manca) {
+            aggiungiConto(sezione);
+            anomalia(conto, descrizioneNuovo, sezione, true);
+        } else if (conDescrizione) {
+            aggiornaDescrizione();
+            esistente = true;
+        }
+        break;
+    case VarianteMotore::Conti::SeConsentito:
+        if (manca) {
+            if (ctlVevAre::ContoCreabile(m_screen.m_CodicePDC, conto, m_standard)) {
+                creato = true;
+                const bool daModello = !m_modello.isEmpty() && m_modello != conto;
+                aggiungiConto(daModello ? m_screen.SezioneConto(m_screen.m_CodicePDC, m_modello) : sezione);
+            } else {
+                anomalia(conto, descrizioneNuovo, sezione, false);
+                scartato = true;
+            }
+        } else if (conDescrizione && ctlVevAre::ContoCreabile(m_screen.m_CodicePDC, conto, m_standard)) {
+            aggiornaDescrizione();
+        }
+        break;
+    case VarianteMotore::Conti::MaiCreati:
+        if (manca) {
+            anomalia(conto, descrizioneNuovo, sezione, false);
+            scartato = true;
+        }
+        break;
+    }
+    m_pdc.Filter(QString());
+    if (scartato) m_valori.CancelUpdate();
+    else m_valori.Update();
+
+    switch (m_variante.correlazioni) {
+    case VarianteMotore::Correlazioni::SegnalaMancanti:
+        if (esistente && correlazioni(conto) == 0) anomalia(conto, descrizione, sezione, true);
+        break;
+    case VarianteMotore::Correlazioni::DalModello:
+        if (const qint16 n = correlazioni(conto); !scartato && (creato || n == 0)) {
+            if (m_modello != conto) {
+                if (!m_screen.CopiaCorrelazioni(m_screen.m_CodicePDC, conto, m_modello, m_lettera))
+                    anomalia(conto, descrizioneNuovo, sezione, true);
+                contaCorrelazioni(conto);
+            } else {
+                anomalia(conto, descrizioneNuovo, sezione, true);
+            }
+        }
+        break;
+    case VarianteMotore::Correlazioni::Nessuna: break;
+    }
+
+    if (!scartato)
+        m_screen.InsertLog(contoValori, m_variante.perDitta ? vb::Trim(descrizione) : descrizione,
+                           vb::FormatIntero(originale.toDouble()), false, false);
+}
+
+void MotoreValori::anomalia(const QString& conto, const QString& descrizione, const QString& sezione, bool registrato)
+{
+    RigaAnomalia r;
+    r[0] = vb::Trim(m_p.ditta);
+    r[1] = vb::Trim(m_p.ragioneSociale);
+    r[2] = m_variante.anomalieConNumeroDitta ? QString::number(m_p.numeroDitta) : QStringLiteral("0");
+    r[3] = conto;
+    r[4] = vb::Trim(descrizione);
+    r[5] = m_variante.anomalieConNumeroDitta ? registrato : true;
+    r[6] = m_variante.anomalieConNumeroDitta ? !registrato : false;
+    r[7] = !vb::Trim(sezione).isEmpty();
+    m_screen.AggiungiAnomalia(r);
+}
+
+// Counted for the whole chart at once, when the first account asks.
+qint16 MotoreValori::correlazioni(const QString& conto)
+{
+    if (!m_contate) {
+        Recordset rs;
+        rs.Open(QStringLiteral("Select QD03_CODICECONTO, count(*) as Tot from QD03_CORRELAZIONE WHERE "
+                               "QD03_CODICEPDC_QD04 = '") +
+                    ApiciSQL(m_pdcTrim) + QStringLiteral("' GROUP BY QD03_CODICECONTO"),
+                m_screen.m_CGlobal->Database().Connection());
+        const int fCodice = rs.fieldIndex(QStringLiteral("QD03_CODICECONTO"));
+        const int fTot = rs.fieldIndex(QStringLiteral("Tot"));
+        m_correlazioni.reserve(rs.RecordCount());
+        for (; !rs.Eof(); rs.MoveNext()) m_correlazioni.insert(rs.value(fCodice).toString(), rs.value(fTot).toLongLong());
+        rs.Close();
+        m_contate = true;
+    }
+    const auto n = m_correlazioni.constFind(conto);
+    return n == m_correlazioni.constEnd() ? qint16(0) : vb::CInt(double(*n));
+}
+
+// After a copy the account's correlations are read again: later lines must see them.
+void MotoreValori::contaCorrelazioni(const QString& conto)
+{
+    const QString n = m_screen.m_CGlobal->Utility().LeggiCampo(
+        QStringLiteral("QD03_CORRELAZIONE"), QStringLiteral("Count(*)"),
+        QStringLiteral(" WHERE QD03_CODICEPDC_QD04 = '") + ApiciSQL(m_pdcTrim) + QStringLiteral("' AND QD03_CODICECONTO = '") +
+            ApiciSQL(vb::Trim(conto)) + QLatin1Char('\''));
+    m_correlazioni.insert(conto, qint64(vb::Val(n)));
+}
+
+void MotoreValori::Chiudi()
+{
+    m_file.close();
+    m_valori.Close();
+    m_screen.VerificaQuadratura(m_p.ditta, m_p.anno, m_p.mese, m_screen.m_Periodo);
+
+    // Consecutive row numbers in record-set order; rows already numbered so are left alone.
+    m_pdc.Requery();
+    m_pdc.MoveFirst();
+    const int fNumRiga = m_pdc.fieldIndex(QStringLiteral("QD15_NUMRIGA"));
+    for (qint32 numero = 1; !m_pdc.Eof(); ++numero, m_pdc.MoveNext()) {
+        const QVariant attuale = m_pdc.value(fNumRiga);
+        if (!attuale.isNull() && attuale.toLongLong() == numero) continue;
+        m_pdc.setValue(fNumRiga, numero);
+        m_pdc.Update();
+    }
+    m_pdc.Close();
+
+    m_periodo.Chiudi(m_p.ditta, m_p.anno, m_p.mese, m_p.valuta);
+    if (m_variante.rigaFinale)
+        m_screen.InsertLog(QString(), QStringLiteral("Importazione terminata con successo"), QString(), false, true);
+}
+
+void MotoreValori::Recupera()
+{
+    const AppError errore = AppError::fromCurrent();
+    Connection& conn = m_screen.m_CGlobal->Database().Connection();
+    const QList<ConnectionError> errori = conn.Errors();
+    // Nothing of a failed import may stay: whatever the cause, an open transaction is undone.
+    const bool annulla = !errori.isEmpty() || conn.inTransaction();
+    try {
+        if (!errori.isEmpty()) {
+            if (errori.first().source == QLatin1String("rs")) {
+                for (const ConnectionError& e : errori) {
+                    m_screen.InsertLog(QString(), QStringLiteral("** Error: ") + e.description, QString(), true, false);
+                    m_screen.InsertLog(QString(), m_riga, QString(), true, false);
+                }
+            } else {
+                m_screen.InsertLog(QString(), QStringLiteral("** Error: Impossibile aggiornare Anagrafica PDC"), QString(), true,
+                                   false);
+            }
+        }
+        // In a file of a hundred thousand lines the user must find the one that stopped it.
+        if (m_numero > 0)
+            m_screen.InsertLog(QString(), QStringLiteral("** Errore alla riga ") + QString::number(m_numero) + QStringLiteral(": ") + m_riga,
+                               QString(), true, false);
+    } catch (...) {
+    }
+    if (annulla) {
+        for (Recordset* rs : {&m_valori, &m_pdc}) {
+            if (!rs->isOpen()) continue;
+            rs->CancelUpdate();
+            rs->Close();
+        }
+        m_periodo.ChiudiVerifica();
+        conn.RollbackTrans();
+    }
+    if (m_variante.soloErroriConnessione) m_screen.MostraErrore();
+    else m_screen.MostraErrore(errore);
+}

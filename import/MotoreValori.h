@@ -1,0 +1,82 @@
+#pragma once
+#include "import/ChiaveRiga.h"
+#include "import/PeriodoImportazione.h"
+#include "import/VarianteMotore.h"
+#include "platform/db/Recordset.h"
+#include "platform/runtime/TextFile.h"
+#include <QHash>
+#include <QString>
+
+class ctlVevAre;
+class IndiceBlocchi;
+
+// Company and period an engine posts to, and the currency of the data.
+struct ParametriMotore {
+    QString ditta;           // QD05_CODICEDITTA
+    QString anno;            // year, as the period's key writes it
+    qint16 mese = 0;
+    QString valuta;
+    QString ragioneSociale;  // the company name of the anomaly rows
+    qint16 numeroDitta = 0;  // the company's number in the export (engines by company)
+    qint16 annoNumero = 0;   // the year the export's lines are compared with
+};
+
+// The posting engine: the data file's lines, cut by the definition's layout, become the
+// values of one period, inside one transaction that also creates missing accounts and
+// ends with the balance check, the chart's row numbers and the period record. The
+// variant says how the three engines differ. The engine reaches the screen's layout,
+// log, anomalies and boxes through the screen it is given.
+class MotoreValori {
+public:
+    MotoreValori(ctlVevAre& screen, const VarianteMotore& variante, ParametriMotore parametri);
+    void Esegui();
+
+private:
+    enum class Esito { Salta, Posta, Fine };
+    struct Slot {
+        qint16 position = 0, fromCol = 0, toCol = 0;
+    };
+
+    void Prepara();
+    bool ApriFile();
+    void Leggi();
+    Esito Seleziona();
+    void Posta();
+    void Chiudi();
+    void Recupera();
+
+    QString campo(const Slot& s);
+    Slot slot(int n) const;
+    void anomalia(const QString& conto, const QString& descrizione, const QString& sezione, bool registrato);
+    qint16 correlazioni(const QString& conto);
+    void contaCorrelazioni(const QString& conto);
+
+    ctlVevAre& m_screen;
+    const VarianteMotore m_variante;
+    const ParametriMotore m_p;
+    PeriodoImportazione m_periodo;
+    Recordset m_pdc, m_valori;
+    TextFile m_file;
+
+    QString m_riga;         // the line being posted, for the error log
+    qint64 m_numero = 0;    // its number in the file; 0 when no line is being posted
+    qint64 m_lette = 0;     // lines read so far
+    ChiaveRiga m_chiave;    // company number, year and month of the last line read
+    bool m_postata = false; // a line of the company's block was posted
+    QString m_lettera;      // section letter of the line
+    QString m_modello;      // model account of the line (Kadro)
+
+    // Worked out once per run.
+    bool m_converti = false, m_delimitato = false, m_standard = false;
+    int m_dimContoValori = 0, m_dimContoPdc = 0, m_dimDescrizione = 0, m_dimSezione = 0;
+    QString m_pdcTrim;
+    QVariant m_vDitta, m_vAnno, m_vMese, m_vPeriodo;
+    int fDitta = 0, fAnno = 0, fMese = 0, fPeriodo = 0, fConto = 0, fInValuta = 0, fOriginale = 0, fRettifica = 0;
+    int fPdcCodice = 0, fPdcConto = 0, fPdcDescrizione = 0, fPdcLivello = 0, fPdcSezione = 0;
+    Slot m_slotConto, m_slotImporto, m_slotAvere, m_slotDescrizione, m_slotModello, m_slotNumero, m_slotData, m_slotSezione;
+
+    // Correlations per account of the chart, read once with one grouped query; the
+    // engine's own copies update them, so every count sees them.
+    QHash<QString, qint64> m_correlazioni;
+    bool m_contate = false;
+};
