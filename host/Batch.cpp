@@ -58,7 +58,21 @@ int Batch::save(CGlobal& global, const BatchOptions& options)
         BatchRun::err(QStringLiteral("Importazione non salvata"));
         return 1;
     }
-    BatchRun::out(QStringLiteral("SALVATO ") + screen.m_CodiceDitta + QLatin1Char('\t') + screen.m_Anno + QLatin1Char('\t') +
-                  QString::number(screen.m_Mese) + QLatin1Char('\t') + QString::number(screen.m_Periodo));
     return 0;
+}
+
+int Batch::importaEsportazione(CGlobal& global, const BatchOptions& options, bool cee)
+{
+    BatchRun run(global, options);
+    ctlVevAre& screen = run.screen();
+    if (cee) screen.ClickImportCEE();
+    else screen.ClickImport();
+    run.flush();
+    const auto& esito = screen.m_EsitoAutomatica;
+    if (esito.completata && esito.salvati == esito.gruppi) return 0;
+    BatchRun::err(esito.completata ? QStringLiteral("Importazione non salvata per %1 gruppi su %2")
+                                         .arg(esito.gruppi - esito.salvati)
+                                         .arg(esito.gruppi)
+                                   : QStringLiteral("Importazione interrotta: %1 gruppi salvati").arg(esito.salvati));
+    return 1;
 }

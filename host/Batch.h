@@ -25,4 +25,8 @@ int save(CGlobal& global, const BatchOptions& options);
 // Runs the XBRL import of options.file the same way. Returns 0 when the import
 // committed, 1 when it did not (a file that cannot be read says so on standard error).
 int importaXbrl(CGlobal& global, const BatchOptions& options);
+// Runs the automatic import of the Kadro export (or, with cee, of the CEE balance export)
+// the same way; every committed group is printed as "SALVATO ...". Returns 0 when every
+// group committed and the run reached its end, 1 otherwise.
+int importaEsportazione(CGlobal& global, const BatchOptions& options, bool cee);
 }  // namespace Batch

@@ -27,6 +27,15 @@ BatchRun::BatchRun(CGlobal& global, const BatchOptions& options)
 {
     if (!options.file.isEmpty()) m_dialogs.setFileAnswer(options.file);
     m_screen = std::make_unique<ctlVevAre>(m_dialogs);
+    // Rows of a cleared log are printed before they go.
+    QObject::connect(m_screen->lwLog, &LogList::aboutToClear, m_screen.get(), [this] { flush(); });
+    // Each committed period is reported as it happens: a script knows what the database holds.
+    QObject::connect(m_screen.get(), &ctlVevAre::ImportazioneSalvata, m_screen.get(),
+                     [this](const QString& ditta, const QString& anno, qint16 mese, qint16 periodo) {
+                         flush();
+                         out(QStringLiteral("SALVATO ") + BatchDialogs::inLinea(ditta) + QLatin1Char('\t') + anno +
+                             QLatin1Char('\t') + QString::number(mese) + QLatin1Char('\t') + QString::number(periodo));
+                     });
     m_screen->setCGlobal(&global);
     if (!options.workingFolder.isEmpty()) m_screen->m_WorkingFolder = options.workingFolder;
 }

@@ -22,7 +22,7 @@ int main(int argc, char* argv[])
     for (int i = 1; i < argc; ++i) {
         const QByteArray a(argv[i]);
         if ((a == "--help" || a == "-h" || a == "--create-db" || a == "--save" || a == "--load-taxonomy" ||
-             a == "--import-xbrl") &&
+             a == "--import-xbrl" || a == "--import-kadro" || a == "--import-cee") &&
             qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
     }
@@ -62,8 +62,12 @@ int main(int argc, char* argv[])
                                     QStringLiteral("Carica nel database i dati di riferimento delle tassonomie XBRL, poi esce."));
     QCommandLineOption importXbrl(QStringLiteral("import-xbrl"),
                                   QStringLiteral("Importa senza finestra il bilancio XBRL del file indicato."), QStringLiteral("FILE"));
+    QCommandLineOption importKadro(QStringLiteral("import-kadro"),
+                                   QStringLiteral("Importazione automatica dell'esportazione Kadro, senza finestra."));
+    QCommandLineOption importCee(QStringLiteral("import-cee"),
+                                 QStringLiteral("Importazione automatica da bilancio CEE, senza finestra."));
     parser.addOptions({db, createDb, appPath, baseCurrency, workingFolder, company, year, month, rate, save, answer, input,
-                       loadTaxonomy, importXbrl});
+                       loadTaxonomy, importXbrl, importKadro, importCee});
     parser.process(app);
 
     try {
@@ -110,6 +114,8 @@ int main(int argc, char* argv[])
         b.file = parser.value(importXbrl);
         if (parser.isSet(save)) return Batch::save(global, b);
         if (parser.isSet(importXbrl)) return Batch::importaXbrl(global, b);
+        if (parser.isSet(importKadro)) return Batch::importaEsportazione(global, b, false);
+        if (parser.isSet(importCee)) return Batch::importaEsportazione(global, b, true);
         MainWindow w(global);
         w.show();
         return app.exec();

@@ -52,6 +52,10 @@ public:
     }
     void setClessidra(bool attiva) override { m_s.setHourglass(attiva); }
     void MostraErrore(const AppError& errore) override { m_s.MostraErrore(errore); }
+    void periodoSalvato(const QString& ditta, const QString& anno, qint16 mese, qint16 periodo) override
+    {
+        emit m_s.ImportazioneSalvata(ditta, anno, mese, periodo);
+    }
     qint16 NuovoPeriodo(const QString& ditta, const QString& anno, qint16 mese) override
     {
         return m_s.NuovoPeriodo(ditta, anno, mese);

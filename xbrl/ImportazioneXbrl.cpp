@@ -253,6 +253,9 @@ void ImportazioneXbrl::termina()
 {
     NoteXbrl(m_schermo, m_tassonomia).registra(m_documento, m_tabella, m_ditta);
     m_schermo.global().Database().Connection().CommitTrans();
+    for (const RigaTabellaPeriodi& riga : m_tabella)
+        if (riga.preparata)
+            m_schermo.periodoSalvato(m_ditta, QString::number(riga.anno.value_or(0)), riga.mese, vb::CInt(riga.periodo));
 
     if (m_dittaCreata)
         m_schermo.InsertLog(QString(), QStringLiteral("Verificare in gestione ditta indirizzo e natura giuridica"), QString(),

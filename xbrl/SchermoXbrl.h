@@ -34,4 +34,6 @@ public:
     virtual void setCambio(double cambio) = 0;  // the screen's rate in force
     virtual QString nomeMese(int mese) const = 0;  // the screen's month list, 1 to 12
     virtual void VerificaQuadratura(const QString& ditta, const QString& anno, qint16 mese, qint16 periodo) = 0;
+    // The import committed the values of this period.
+    virtual void periodoSalvato(const QString& ditta, const QString& anno, qint16 mese, qint16 periodo) = 0;
 };

@@ -384,6 +384,7 @@ void LogList::setCellBold(int row, int column, bool bold)
 
 void LogList::clearRows()
 {
+    emit aboutToClear();
     m_batch.stop();
     m_scrollTo = -1;
     m_model->clear();

@@ -55,6 +55,8 @@ public:
     void flush();
 
 signals:
+    // The rows are about to go: whoever copies them elsewhere takes them now.
+    void aboutToClear();
     void headerClicked(int column);
 
 protected:
