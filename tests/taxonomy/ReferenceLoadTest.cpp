@@ -142,7 +142,7 @@ TEST_P(ReferenceDataTest, AnswersTheImportsLookUps)
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, ReferenceDataTest, ::testing::ValuesIn(TestDb::backends()),
-                         [](const auto& info) { return info.param.toStdString(); });
+                         TestDb::name<::testing::TestParamInfo<QString>>);
 
 TEST(ReferenceData, NewDatabasesHaveIt)
 {

@@ -1,81 +1,228 @@
 #include "TaxonomySupport.h"
 #include "TestDb.h"
+#include "host/Batch.h"
 #include "model/Schema.h"
+#include "platform/host/CGlobal.h"
 #include "xbrl/taxonomy/TaxonomyFiles.h"
+#include <QDir>
+#include <QFile>
 #include <QHash>
+#include <QMap>
+#include <QProcess>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTemporaryDir>
+#include <cmath>
 #include <functional>
 #include <gtest/gtest.h>
+#include <pugixml.hpp>
 
-// Whether the reference data makes filings square once posted: the assets (section 1) add
-// up to the filing's TotaleAttivo, liabilities and equity (section 2) to minus its
-// TotalePassivo, and the period, memorandum apart, to zero.
-class SquaringTest : public ::testing::TestWithParam<QString> {
-protected:
-    void SetUp() override
+// Filings imported by the real command into a database as a new installation has it, and
+// whether they square: the assets (section 1) add up to the filing's TotaleAttivo, the
+// liabilities and equity (section 2) to minus its TotalePassivo, each balance-sheet item is
+// its fact, and the balance check passes year by year.
+namespace {
+
+const QString Y2024 = QStringLiteral("2024");
+
+// What a filing states, read apart from the import: its top-level numeric facts by element
+// and year of their context.
+class Statements {
+public:
+    explicit Statements(const QString& path)
     {
-        db = std::make_unique<TestDb>(GetParam(), TestDb::Schema);
-        conn = db->open();
-        Schema::loadTaxonomy(*conn);
+        pugi::xml_document doc;
+        if (!doc.load_file(QFile::encodeName(path).constData())) return;
+        const pugi::xml_node root = doc.child("xbrl");
+        QHash<QString, QString> yearOf;
+        for (pugi::xml_node c : root.children("context")) {
+            const pugi::xml_node period = c.child("period");
+            const pugi::xml_node date = period.child("instant") ? period.child("instant") : period.child("endDate");
+            const QString year = QString::fromUtf8(date.text().get()).trimmed().left(4);
+            yearOf.insert(QString::fromUtf8(c.attribute("id").value()), year);
+            if (!m_years.contains(year)) m_years << year;
+        }
+        for (pugi::xml_node f : root.children()) {
+            const QString name = QString::fromUtf8(f.name());
+            if (!f.attribute("unitRef") || !name.startsWith(QLatin1String("itcc-ci:"))) continue;
+            m_values.insert(key(name.mid(8), yearOf.value(QString::fromUtf8(f.attribute("contextRef").value()))),
+                            QString::fromUtf8(f.text().get()).trimmed().toDouble());
+        }
     }
-    std::unique_ptr<TestDb> db;
-    std::unique_ptr<Connection> conn;
+    const QStringList& years() const { return m_years; }
+    bool has(const QString& element, const QString& year) const { return m_values.contains(key(element, year)); }
+    double value(const QString& element, const QString& year) const { return m_values.value(key(element, year), std::nan("")); }
+
+private:
+    static QString key(const QString& element, const QString& year) { return element + QLatin1Char('|') + year; }
+    QStringList m_years;
+    QHash<QString, double> m_values;
 };
 
-TEST_P(SquaringTest, RealFilingsSquareYearByYear)
+const taxonomy::Chart& chartOf(const QString& code)
+{
+    for (const taxonomy::Chart& c : reference2018().charts)
+        if (c.form.chart == code) return c;
+    throw std::logic_error("no chart " + code.toStdString());
+}
+
+QString verified(const QString& year)
+{
+    return QStringLiteral("LOG \tVERIFICA QUADRATURA %1  EFFETTUATO CON SUCCESSO.\t\t-\tH").arg(year);
+}
+
+}  // namespace
+
+class SquaringTest : public ::testing::TestWithParam<QString> {
+protected:
+    // A fresh database as a new installation has it: the schema and the reference data.
+    void freshDatabase()
+    {
+        global.reset();
+        db = std::make_unique<TestDb>(GetParam(), TestDb::Schema);
+        Schema::loadTaxonomy(*db->open());
+        global = std::make_unique<CGlobal>(db->open(), QStringLiteral("EUR"), QStringLiteral("KTRTest"), db->folder());
+    }
+    Connection& conn() { return global->Database().Connection(); }
+
+    // ktr --import-xbrl FILE --answer yes: the exit code, the printed lines in out.
+    int import(const QString& file)
+    {
+        BatchOptions options;
+        options.file = file;
+        options.answerYes = true;
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        const int code = Batch::importaXbrl(*global, options);
+        out = QString::fromStdString(testing::internal::GetCapturedStdout()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        err = QString::fromStdString(testing::internal::GetCapturedStderr());
+        return code;
+    }
+
+    QStringList rows(const QString& sql)
+    {
+        QSqlQuery q(conn().database());
+        q.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
+        EXPECT_TRUE(q.exec(sql)) << sql.toStdString();
+        QStringList result;
+        while (q.next()) {
+            QStringList fields;
+            for (int i = 0; i < q.record().count(); ++i) fields << q.value(i).toString().trimmed();
+            result << fields.join(QLatin1Char('|'));
+        }
+        return result;
+    }
+    QMap<QString, double> sums(const QString& sql)
+    {
+        QMap<QString, double> result;
+        for (const QString& r : rows(sql))
+            result.insert(r.section(QLatin1Char('|'), 0, 0), r.section(QLatin1Char('|'), 1).toDouble());
+        return result;
+    }
+    // The posted values of a company's year by section of its chart, and by account.
+    QMap<QString, double> bySection(const QString& company, const QString& year)
+    {
+        return sums(QStringLiteral(
+                        "SELECT QD15_SEZIONE, SUM(QD07_VALOREORIGINALE) FROM QD07_VALORIPDC "
+                        "JOIN QD05_DITTA ON QD05_CODICEDITTA = QD07_CODICEDITTA_QD05 "
+                        "JOIN QD15_DEFPDC ON QD15_CODICEPDC_QD04 = QD05_CODICEPDC_QD04 AND QD15_CODICECONTO = QD07_CODICECONTO "
+                        "WHERE QD07_CODICEDITTA_QD05 = '%1' AND QD07_ANNO = '%2' GROUP BY QD15_SEZIONE")
+                        .arg(company, year));
+    }
+    QMap<QString, double> byAccount(const QString& company, const QString& year)
+    {
+        return sums(QStringLiteral("SELECT QD07_CODICECONTO, QD07_VALOREORIGINALE FROM QD07_VALORIPDC "
+                                   "WHERE QD07_CODICEDITTA_QD05 = '%1' AND QD07_ANNO = '%2'")
+                        .arg(company, year));
+    }
+    // Everything an import writes for a company.
+    QStringList stored(const QString& company)
+    {
+        return rows(QStringLiteral("SELECT * FROM QD05_DITTA WHERE QD05_CODICEDITTA = '%1'").arg(company)) +
+               rows(QStringLiteral("SELECT * FROM QD21_PERVALUTA WHERE QD21_CODICEDITTA_QD05 = '%1' ORDER BY 2, 3, 4")
+                        .arg(company)) +
+               rows(QStringLiteral("SELECT * FROM QD07_VALORIPDC WHERE QD07_CODICEDITTA_QD05 = '%1' ORDER BY 2, 3, 4, 9")
+                        .arg(company));
+    }
+
+    // Every year of the statements squares as posted for the company on the chart.
+    void expectSquares(const Statements& s, const QString& company, const taxonomy::Chart& chart)
+    {
+        for (const QString& year : s.years()) {
+            SCOPED_TRACE(year.toStdString());
+            EXPECT_TRUE(out.contains(verified(year))) << out.join(QLatin1Char('\n')).toStdString();
+            const QMap<QString, double> sections = bySection(company, year);
+            EXPECT_DOUBLE_EQ(sections.value(QStringLiteral("1")), s.value(QStringLiteral("TotaleAttivo"), year));
+            EXPECT_DOUBLE_EQ(sections.value(QStringLiteral("2")), -s.value(QStringLiteral("TotalePassivo"), year));
+            // Leaves carry their fact, signed by section; totals stay empty beside their parts.
+            const QMap<QString, double> accounts = byAccount(company, year);
+            int items = 0;
+            for (const taxonomy::Account& a : chart.accounts) {
+                if (a.section != '1' && a.section != '2') continue;
+                const double fact = s.has(a.element, year) ? s.value(a.element, year) : 0;
+                const double expected = a.rowType != 'V' ? 0 : a.section == '2' ? -fact : fact;
+                EXPECT_TRUE(accounts.contains(a.code)) << a.code.toStdString();
+                EXPECT_DOUBLE_EQ(accounts.value(a.code), expected) << a.code.toStdString();
+                items += a.rowType == 'V' && fact != 0;
+            }
+            EXPECT_GE(items, 5);
+            // The result closes the income statement as a debit: a profit positive.
+            EXPECT_DOUBLE_EQ(accounts.value(QStringLiteral("E-D-00-210-")),
+                             s.value(QStringLiteral("UtilePerditaEsercizio"), year));
+        }
+    }
+
+    std::unique_ptr<TestDb> db;
+    std::unique_ptr<CGlobal> global;
+    QStringList out;
+    QString err;
+};
+
+TEST_P(SquaringTest, RealFilingsImportAndSquareYearByYearAndOverwriteInPlace)
 {
     const struct {
         const char* file;
-        const char* year;
-        double totaleAttivo;  // as the filing states it
+        const char* vat;  // DatiAnagraficiPartitaIva, else the context identifier
+        const char* company;
+        const char* name;
+        const char* chart;
+        std::vector<std::pair<QString, double>> totaleAttivo;  // by year, as the filing states it
     } cases[] = {
-        {"ISTANZA02353550391.xbrl", "2024", 36699547},
-        {"ISTANZA02353550391.xbrl", "2023", 36525362},
-        {"03072020211-31122020-20210726110513.xbrl", "2020", 122437},
-        {"03072020211-31122021-20220530205759.xbrl", "2021", 120027},
-        {"03072020211-31122021-20220530205759.xbrl", "2020", 122437},
+        {"ISTANZA02353550391.xbrl", "02353550391", "550391", "PUCCI S.R.L.", "97", {{"2024", 36699547}, {"2023", 36525362}}},
+        {"03072020211-31122020-20210726110513.xbrl", "03072020211", "020211", "ANIMESHON SRL", "99", {{"2020", 122437}}},
+        {"03072020211-31122021-20220530205759.xbrl", "03072020211", "020211", "ANIMESHON", "99",
+         {{"2021", 120027}, {"2020", 122437}}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.file) + " " + c.year);
-        const Filing filing = readFiling(xbrlData(QStringLiteral("filings/") + QLatin1String(c.file)));
-        const Posted posted = post(*conn, filing);
-        const QString year = QLatin1String(c.year);
-        ASSERT_EQ(filing.fact(QStringLiteral("itcc-ci:TotaleAttivo"), year), c.totaleAttivo);
-        EXPECT_DOUBLE_EQ(posted.section(year, QStringLiteral("1")), c.totaleAttivo);
-        EXPECT_DOUBLE_EQ(posted.section(year, QStringLiteral("2")), -filing.fact(QStringLiteral("itcc-ci:TotalePassivo"), year));
-        EXPECT_DOUBLE_EQ(posted.section(year, QStringLiteral("4")) + posted.section(year, QStringLiteral("5")), 0);
-        EXPECT_DOUBLE_EQ(posted.total(year), 0);
-        // The result closes the income statement with the sign of a debit: a profit positive.
-        EXPECT_DOUBLE_EQ(posted.byAccount.value(year).value(QStringLiteral("E-D-00-210-")),
-                         filing.fact(QStringLiteral("itcc-ci:UtilePerditaEsercizio"), year));
-        EXPECT_DOUBLE_EQ(posted.byAccount.value(year).value(QStringLiteral("P-A-09-000-")),
-                         -filing.fact(QStringLiteral("itcc-ci:PatrimonioNettoUtilePerditaEsercizio"), year));
-    }
-}
-
-// Each balance-sheet item the import posts equals its fact, signed by its section; the totals
-// the filing reports beside their parts post nothing.
-TEST_P(SquaringTest, EveryBalanceSheetItemIsItsFact)
-{
-    const Filing filing = readFiling(xbrlData(QStringLiteral("filings/ISTANZA02353550391.xbrl")));
-    const Posted posted = post(*conn, filing);
-    const taxonomy::Chart& chart = reference2018().charts.front();
-    ASSERT_EQ(chart.form.chart, QStringLiteral("97"));
-    int items = 0, totals = 0;
-    for (const Fact& f : filing.facts) {
-        const taxonomy::Account* a = chart.accountOf(f.name.mid(f.name.indexOf(QLatin1Char(':')) + 1));
-        if (!a || a->code.startsWith(QLatin1Char('E'))) continue;
-        if (a->rowType == 'V') {
-            ++items;
-            EXPECT_DOUBLE_EQ(posted.byAccount.value(f.year).value(a->code),
-                             a->section == '2' ? -f.text.toDouble() : f.text.toDouble())
-                << a->code.toStdString() << " " << f.year.toStdString();
-        } else if (f.text.toDouble() != 0) {
-            ++totals;
-            EXPECT_FALSE(posted.byAccount.value(f.year).contains(a->code)) << a->code.toStdString();
+        SCOPED_TRACE(c.file);
+        freshDatabase();
+        const QString file = xbrlData(QStringLiteral("filings/") + QLatin1String(c.file));
+        const Statements s(file);
+        QStringList years;
+        for (const auto& [year, total] : c.totaleAttivo) {
+            years << year;
+            ASSERT_EQ(s.value(QStringLiteral("TotaleAttivo"), year), total) << year.toStdString();
         }
+        ASSERT_EQ(s.years(), years);
+
+        ASSERT_EQ(import(file), 0) << err.toStdString();
+        // Registered once, from the master data.
+        EXPECT_EQ(
+            rows(QStringLiteral("SELECT QD05_CODICEDITTA, QD05_PIVA, QD05_RAGIONESOCIALE, QD05_CODICEPDC_QD04 FROM QD05_DITTA")),
+            QStringList(QStringList{c.company, c.vat, c.name, c.chart}.join(QLatin1Char('|'))));
+        QStringList periods;
+        for (const QString& y : years) periods << y + QStringLiteral("|12|1");
+        EXPECT_EQ(rows(QStringLiteral("SELECT QD21_ANNO, QD21_MESE, QD21_NPERIODO FROM QD21_PERVALUTA ORDER BY 1 DESC")),
+                  periods);
+        expectSquares(s, QLatin1String(c.company), chartOf(QLatin1String(c.chart)));
+
+        // Again, overwriting: each year's period is replaced, nothing added to it.
+        const QStringList first = stored(QLatin1String(c.company));
+        ASSERT_EQ(import(file), 0) << err.toStdString();
+        EXPECT_EQ(out.filter(QStringLiteral("Ricopro ? -> yes")).size(), years.size());
+        EXPECT_EQ(out.filter(QStringLiteral("EFFETTUATO CON SUCCESSO")).size(), years.size());
+        EXPECT_EQ(stored(QLatin1String(c.company)), first);
     }
-    EXPECT_GT(items, 40);
-    EXPECT_GT(totals, 20);
 }
 
 namespace {
@@ -83,7 +230,7 @@ namespace {
 // A filing of one form built from its calculation trees: every leaf a different amount,
 // every total the sum of its parts, the result carried into equity and the balance sheet
 // balanced on its accruals, so that only the reference data decides whether it squares.
-Filing balancedFiling(const taxonomy::Form& form)
+QByteArray balancedFiling(const taxonomy::Form& form, const QString& vat)
 {
     const taxonomy::TaxonomyFiles files(options2018().taxonomyFolder);
     const taxonomy::EntryPoint ep = files.entryPoint(form.prefix);
@@ -129,38 +276,126 @@ Filing balancedFiling(const taxonomy::Form& form)
     children.remove(QStringLiteral("UtilePerditaEsercizio"));  // the result stays as computed
     value[QStringLiteral("UtilePerditaEsercizio")] = result;
 
-    Filing f;
-    f.namespaceUri = reference2018().namespaceUri;
-    f.schemaRef = QStringLiteral("itcc-ci-%1-2018-11-04.xsd").arg(form.prefix);
+    // The instance: the master data, then the balance sheet at the year's end and the
+    // income statement over the year.
+    const taxonomy::Chart& chart = chartOf(form.chart);
+    QString facts =
+        QStringLiteral(
+            "<itcc-ci:DatiAnagraficiDenominazione contextRef=\"I2024\">Prova %1</itcc-ci:DatiAnagraficiDenominazione>\n"
+            "<itcc-ci:DatiAnagraficiPartitaIva contextRef=\"I2024\">%2</itcc-ci:DatiAnagraficiPartitaIva>\n")
+            .arg(form.prefix, vat);
     for (const QString& c : order) {
         if (children.contains(c)) total(c);
-        f.facts.push_back({QStringLiteral("itcc-ci:") + c, QStringLiteral("2024"), QString::number(value.value(c), 'f', 0), 0});
+        const taxonomy::Account* a = chart.accountOf(c);
+        const QString context = a && a->code.startsWith(QLatin1Char('E')) ? QStringLiteral("D2024") : QStringLiteral("I2024");
+        facts += QStringLiteral("<itcc-ci:%1 contextRef=\"%2\" unitRef=\"EUR\" decimals=\"0\">%3</itcc-ci:%1>\n")
+                     .arg(c, context, QString::number(value.value(c), 'f', 0));
     }
-    return f;
+    return QStringLiteral(
+               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+               "<xbrl xmlns=\"http://www.xbrl.org/2003/instance\" xmlns:itcc-ci=\"%1\" "
+               "xmlns:iso4217=\"http://www.xbrl.org/2003/iso4217\" "
+               "xmlns:link=\"http://www.xbrl.org/2003/linkbase\" xmlns:xlink=\"http://www.w3.org/1999/xlink\">\n"
+               "<link:schemaRef xlink:type=\"simple\" xlink:href=\"itcc-ci-%2-2018-11-04.xsd\"/>\n"
+               "<context id=\"I2024\"><entity><identifier scheme=\"http://www.infocamere.it\">%3</identifier></entity>"
+               "<period><instant>2024-12-31</instant></period></context>\n"
+               "<context id=\"D2024\"><entity><identifier scheme=\"http://www.infocamere.it\">%3</identifier></entity>"
+               "<period><startDate>2024-01-01</startDate><endDate>2024-12-31</endDate></period></context>\n"
+               "<unit id=\"EUR\"><measure>iso4217:EUR</measure></unit>\n%4</xbrl>\n")
+        .arg(reference2018().namespaceUri, form.prefix, vat, facts)
+        .toUtf8();
 }
 
 }  // namespace
 
-TEST_P(SquaringTest, BalancedFilingsOfEveryFormSquare)
+TEST_P(SquaringTest, BalancedFilingsOfEveryFormImportAndSquare)
 {
+    freshDatabase();
+    QTemporaryDir dir;
+    int n = 0;
     for (const taxonomy::Form& form : options2018().forms) {
         SCOPED_TRACE(form.chart.toStdString());
-        const Filing filing = balancedFiling(form);
-        const Posted posted = post(*conn, filing);
-        const QString y = QStringLiteral("2024");
-        EXPECT_DOUBLE_EQ(filing.fact(QStringLiteral("itcc-ci:TotaleAttivo"), y),
-                         filing.fact(QStringLiteral("itcc-ci:TotalePassivo"), y));
-        EXPECT_DOUBLE_EQ(posted.section(y, QStringLiteral("1")), filing.fact(QStringLiteral("itcc-ci:TotaleAttivo"), y));
-        EXPECT_DOUBLE_EQ(posted.section(y, QStringLiteral("2")), -filing.fact(QStringLiteral("itcc-ci:TotalePassivo"), y));
-        EXPECT_DOUBLE_EQ(posted.section(y, QStringLiteral("4")) + posted.section(y, QStringLiteral("5")), 0);
-        EXPECT_DOUBLE_EQ(posted.total(y), 0);
+        const QString vat = QStringLiteral("0123456789%1").arg(++n);
+        const QString company = vat.right(6);
+        const QString file = dir.filePath(form.prefix + QStringLiteral(".xbrl"));
+        QFile f(file);
+        const QByteArray document = balancedFiling(form, vat);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(document) == document.size());
+        f.close();
+        const Statements s(file);
+        ASSERT_EQ(s.value(QStringLiteral("TotaleAttivo"), Y2024), s.value(QStringLiteral("TotalePassivo"), Y2024));
+
+        ASSERT_EQ(import(file), 0) << err.toStdString();
+        EXPECT_EQ(scalar(conn(), QStringLiteral("SELECT QD05_CODICEPDC_QD04 FROM QD05_DITTA WHERE QD05_PIVA = '%1'").arg(vat))
+                      .toString(),
+                  form.chart);
+        expectSquares(s, company, chartOf(form.chart));
         // Amounts the rules negate land with their true sign: a gain on exchange and the
         // income from tax consolidation are revenues, negative once posted.
-        EXPECT_LT(posted.byAccount.value(y).value(QStringLiteral("E-C-00-172-")), 0);
-        EXPECT_LT(posted.byAccount.value(y).value(QStringLiteral("E-D-00-200-d")), 0);
-        EXPECT_GT(posted.byAccount.value(y).value(QStringLiteral("E-B-00-070-")), 0);
+        const QMap<QString, double> accounts = byAccount(company, Y2024);
+        EXPECT_LT(accounts.value(QStringLiteral("E-C-00-172-")), 0);
+        EXPECT_LT(accounts.value(QStringLiteral("E-D-00-200-d")), 0);
+        EXPECT_GT(accounts.value(QStringLiteral("E-B-00-070-")), 0);
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, SquaringTest, ::testing::ValuesIn(TestDb::backends()),
-                         [](const auto& info) { return info.param.toStdString(); });
+                         TestDb::name<::testing::TestParamInfo<QString>>);
+
+// What a newcomer types at first start: the shipped real filings are in the working folder,
+// one imports from the command line, registered and posted; imported again without
+// overwriting, it goes into new periods.
+TEST(SquaringCommand, FirstStartShipsTheRealFilingsAndImportsOneFromTheCommandLine)
+{
+    QTemporaryDir home;
+    QString out;
+    auto ktr = [&](const QStringList& arguments) {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HOME"), home.path());
+        env.remove(QStringLiteral("XDG_CONFIG_HOME"));
+        env.remove(QStringLiteral("XDG_DATA_HOME"));
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(KTR_BINARY), arguments);
+        EXPECT_TRUE(p.waitForFinished(120000));
+        out = QString::fromUtf8(p.readAllStandardOutput());
+        return p.exitCode();
+    };
+    const QDir data(home.filePath(QStringLiteral(".local/share/KTR/ktr")));
+    const QString filing = data.filePath(QStringLiteral("Lavoro/ISTANZA02353550391.xbrl"));
+    const QStringList import{QStringLiteral("--import-xbrl"), filing, QStringLiteral("--answer")};
+
+    ASSERT_EQ(ktr(import + QStringList{QStringLiteral("yes")}), 0) << out.toStdString();
+    for (const char* name :
+         {"03072020211-31122020-20210726110513.xbrl", "03072020211-31122021-20220530205759.xbrl", "ISTANZA02353550391.xbrl"}) {
+        QFile shipped(data.filePath(QStringLiteral("Lavoro/") + QLatin1String(name)));
+        QFile original(xbrlData(QStringLiteral("filings/") + QLatin1String(name)));
+        ASSERT_TRUE(shipped.open(QIODevice::ReadOnly) && original.open(QIODevice::ReadOnly)) << name;
+        EXPECT_TRUE(shipped.readAll() == original.readAll()) << name;
+    }
+    EXPECT_TRUE(
+        out.contains(QStringLiteral("BOX question Importazione bilancio XBRL | Attenzione ditta - PUCCI S.R.L. - \\ncon "
+                                    "Partita iva : 02353550391 non trovata.\\nCaricare automaticamente l'anagrafica ? -> yes")))
+        << out.toStdString();
+    for (const QString& year : {QStringLiteral("2024"), QStringLiteral("2023")}) EXPECT_TRUE(out.contains(verified(year)));
+
+    ASSERT_EQ(ktr(import + QStringList{QStringLiteral("no")}), 0) << out.toStdString();
+    EXPECT_EQ(out.count(QStringLiteral("Periodo assegnato n° : 2 -> ok")), 2) << out.toStdString();
+    for (const QString& year : {QStringLiteral("2024"), QStringLiteral("2023")}) EXPECT_TRUE(out.contains(verified(year)));
+    Connection c(data.filePath(QStringLiteral("analisi.sqlite")));
+    EXPECT_EQ(scalar(c, QStringLiteral("SELECT COUNT(*) FROM QD21_PERVALUTA WHERE QD21_CODICEDITTA_QD05 = '550391'")).toInt(), 4);
+    // Both periods of a year hold the same amounts.
+    auto amounts = [&](int period) {
+        QSqlQuery q(c.database());
+        q.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
+        EXPECT_TRUE(q.exec(QStringLiteral("SELECT QD07_ANNO, QD07_CODICECONTO, QD07_VALOREORIGINALE FROM QD07_VALORIPDC WHERE "
+                                          "QD07_CODICEDITTA_QD05 = '550391' AND QD07_NPERIODO = %1 ORDER BY 1, 2")
+                               .arg(period)));
+        QStringList rows;
+        while (q.next())
+            rows << QStringList{q.value(0).toString(), q.value(1).toString(), q.value(2).toString()}.join(QLatin1Char('|'));
+        return rows;
+    };
+    EXPECT_FALSE(amounts(1).isEmpty());
+    EXPECT_EQ(amounts(2), amounts(1));
+}
