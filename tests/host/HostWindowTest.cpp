@@ -17,7 +17,7 @@ TEST(Host, CreatesADemoDatabaseOnceAndRefusesToOverwriteIt)
     HostSetup::createDatabase(file);
     ASSERT_TRUE(QFileInfo::exists(file));
     Connection c(file);
-    EXPECT_EQ(scalar(c, QStringLiteral("SELECT COUNT(*) FROM QD05_DITTA")).toInt(), 4);
+    EXPECT_EQ(scalar(c, QStringLiteral("SELECT COUNT(*) FROM QD05_DITTA")).toInt(), 7);
     EXPECT_EQ(scalar(c, QStringLiteral("SELECT COUNT(*) FROM QD40_VALUTE")).toInt(), 4);
     EXPECT_THROW(HostSetup::createDatabase(file), AppError);
 }

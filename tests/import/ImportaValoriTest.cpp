@@ -236,6 +236,7 @@ TEST_P(ImportaValori, ClickOkChecksBeforeImporting)
     EXPECT_EQ(dialogs.shown()[0].flags, vb::vbExclamation);
 
     // A Kadro export for a company without Kadro code stops before posting anything.
+    conn().Execute("UPDATE QD05_DITTA SET QD05_CODICEKADRO = NULL WHERE QD05_CODICEDITTA = 'C003'");
     writeDef("CAFFE", defDelimitata("QDMSIT"));
     writeData("QDMSIT", righe({"h"}));
     daCapo().answerMessage(vb::vbNo);

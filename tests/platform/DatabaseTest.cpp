@@ -33,10 +33,10 @@ TEST_P(DatabaseTest, ReadsRowsForwardAndCountsThem)
 {
     Recordset rs;
     rs.Open(QStringLiteral("SELECT * FROM QD05_DITTA ORDER BY QD05_RAGIONESOCIALE"), *conn);
-    EXPECT_EQ(rs.RecordCount(), 4);
+    EXPECT_EQ(rs.RecordCount(), 7);
     QStringList names;
     for (; !rs.Eof(); rs.MoveNext()) names << rs.value(QStringLiteral("qd05_ragionesociale")).toString();
-    EXPECT_EQ(names.first(), QStringLiteral("Caffè dell'Università S.p.A."));
+    EXPECT_EQ(names.first(), QStringLiteral("Bianchi Costruzioni S.r.l."));
     EXPECT_THROW(rs.value(QStringLiteral("QD05_CODICEDITTA")), AppError);
     rs.Close();
 
@@ -162,7 +162,7 @@ TEST_P(DatabaseTest, TransactionsRollBackAndErrorsAreCollected)
     conn->BeginTrans();
     conn->Execute(QStringLiteral("DELETE FROM QD15_DEFPDC"));
     conn->RollbackTrans();
-    EXPECT_EQ(scalar(*conn, QStringLiteral("SELECT COUNT(*) FROM QD15_DEFPDC")).toInt(), 20);
+    EXPECT_EQ(scalar(*conn, QStringLiteral("SELECT COUNT(*) FROM QD15_DEFPDC")).toInt(), 43);
 
     EXPECT_THROW(conn->Execute(QStringLiteral("DELETE FROM NO_SUCH_TABLE")), AppError);
     ASSERT_EQ(conn->Errors().size(), 1);

@@ -47,7 +47,7 @@ protected:
 TEST_F(Selezione, NewModeOffersTheNextFreePeriodOnly)
 {
     screen->ClickNew();
-    EXPECT_EQ(screen->cmbDitte->ListCount(), 4);
+    EXPECT_EQ(screen->cmbDitte->ListCount(), 7);
     EXPECT_TRUE(screen->cmbDitte->text().isEmpty());
     pick(screen->cmbDitte, "Rossi & Figli S.r.l.");
     EXPECT_EQ(screen->m_CodiceDitta, QStringLiteral("R001"));

@@ -1,6 +1,7 @@
 #pragma once
 #include "platform/db/Connection.h"
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <memory>
 #include <ostream>
@@ -44,3 +45,9 @@ QVariant scalar(Connection& c, const QString& sql);
 
 // Texts in test names and failure messages as text, not as bytes.
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QStringList& l, std::ostream* os)
+{
+    *os << '{';
+    for (qsizetype i = 0; i < l.size(); ++i) *os << (i ? ", " : " ") << '"' << l[i].toStdString() << '"';
+    *os << " }";
+}
