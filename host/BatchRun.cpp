@@ -28,7 +28,10 @@ BatchRun::BatchRun(CGlobal& global, const BatchOptions& options)
     if (!options.file.isEmpty()) m_dialogs.setFileAnswer(options.file);
     m_screen = std::make_unique<ctlVevAre>(m_dialogs);
     // Rows of a cleared log are printed before they go.
-    QObject::connect(m_screen->lwLog, &LogList::aboutToClear, m_screen.get(), [this] { flush(); });
+    QObject::connect(m_screen->lwLog, &LogList::aboutToClear, m_screen.get(), [this] {
+        flush();
+        m_printed = 0;
+    });
     // Each committed period is reported as it happens: a script knows what the database holds.
     QObject::connect(m_screen.get(), &ctlVevAre::ImportazioneSalvata, m_screen.get(),
                      [this](const QString& ditta, const QString& anno, qint16 mese, qint16 periodo) {
@@ -52,7 +55,6 @@ void BatchRun::flush()
     if (!m_screen) return;
     const LogList& log = *m_screen->lwLog;
     const QColor rosso(255, 0, 0), verde(0, 255, 0);
-    if (log.rowCount() < m_printed) m_printed = 0;  // the list was cleared
     for (int r = m_printed; r < log.rowCount(); ++r) {
         const QColor colore = log.color(r, 0);
         out(QStringLiteral("LOG ") + BatchDialogs::inLinea(log.text(r, 0)) + QLatin1Char('\t') +

@@ -1,0 +1,198 @@
+#include "ImportFixture.h"
+#include "platform/ui/DockToolbar.h"
+#include "platform/ui/ListControl.h"
+#include "platform/ui/LogList.h"
+#include <QLabel>
+
+namespace {
+
+// code;description;amount;section;model;company;date;chart, one header line, rule "TOT".
+const QByteArray LayoutKadro =
+    "\r\n1;\r\n0\r\n0\r\n1\r\n2\r\nC1\t1\t0\t0\r\nC2\t3\t0\t0\r\nC3\t2\t0\t0\r\nC4\t5\t0\t0\r\nC5\t6\t0\t0\r\n"
+    "C6\t7\t0\t0\r\nC7\t8\t0\t0\r\nC8\t4\t0\t0\r\nR1\t1\t3\tTOT\r\n";
+// The same without the model account.
+const QByteArray LayoutCEE = "\r\n1;\r\n0\r\n0\r\n1\r\n2\r\nC1\t1\t0\t0\r\nC2\t3\t0\t0\r\nC3\t2\t0\t0\r\nC5\t5\t0\t0\r\n"
+                             "C6\t6\t0\t0\r\nC7\t7\t0\t0\r\nC8\t4\t0\t0\r\n";
+
+class Esportazioni : public ImportFixture {
+protected:
+    void SetUp() override
+    {
+        ImportFixture::SetUp();
+        writeDef("QDMSIT", "kadro.txt" + LayoutKadro);
+        writeDef("QDCEE", "cee.txt" + LayoutCEE);
+    }
+    // Runs an engine as an import command would: definition loaded, log and anomalies reset.
+    void motore(bool cee, qint16 numero, QString ditta, const QString& pdc, qint16 anno, qint16 mese)
+    {
+        screen->m_CodImportazione = cee ? "QDCEE" : "QDMSIT";
+        ASSERT_TRUE(screen->CaricaConf());
+        screen->m_CodicePDC = pdc;
+        screen->m_Cambio = 1;
+        screen->ResetAnomalie();
+        screen->lwLog->clearRows();
+        QString valuta = "EUR", nome = "Ditta " + ditta;
+        if (cee) screen->ImportaValoriCEE(numero, ditta, anno, mese, valuta, nome);
+        else screen->ImportaValoriKadro(numero, ditta, anno, mese, valuta, nome);
+        screen->lwLog->flush();
+    }
+    QStringList anomalie() const
+    {
+        QStringList out;
+        for (int r = 0; r < screen->m_NumAnomalie; ++r) {
+            QStringList cols;
+            for (int c = 2; c <= 7; ++c) cols << screen->m_Anomalie[r][c].toString();
+            out << cols.join('|');
+        }
+        return out;
+    }
+    QStringList valori(const QString& ditta)
+    {
+        return righeDb("SELECT QD07_CODICECONTO, QD07_VALOREORIGINALE, QD07_NPERIODO FROM QD07_VALORIPDC WHERE "
+                       "QD07_CODICEDITTA_QD05 = '" + ditta + "' ORDER BY QD07_NPERIODO, " + ordineInserimento());
+    }
+};
+
+}  // namespace
+
+// The company's first block is posted: lines of others before it are skipped, a line the
+// rules reject does not start it, and the first other line after it ends the reading.
+TEST_P(Esportazioni, KadroPostsTheCompanysFirstBlock)
+{
+    writeData("kadro.txt", righe({"h", "1010;Cassa;100;A;;15;31032024;1", "TOT;Totale;5;A;;12;31032024;1",
+                                  "1010;Cassa;1500;A;;12;31032024;1", "2011;Debiti diversi;-1500;p;;12;31xx2024;1",
+                                  "4011;Ricavi diversi;-200;Z;;x;3103abcd;1", "3010;Acquisti;200;E;;12;31032024;1",
+                                  "1020;Banca;7;A;;15;31032024;1", "1030;Altro;9;A;;12;31032024;1"}));
+    motore(false, 12, "R001", "STD", 2024, 3);
+    EXPECT_EQ(valori("R001"), (QStringList{"1010|1500|1", "2011|-1500|1", "4011|-200|1", "3010|200|1"}));
+    // Letters other than the four, lower case included, give no section.
+    EXPECT_EQ(righeDb("SELECT QD15_CODICECONTO, QD15_SEZIONE FROM QD15_DEFPDC WHERE QD15_CODICECONTO IN ('2011', '4011') ORDER BY 1"),
+              (QStringList{"2011| ", "4011| "}));
+    EXPECT_EQ(log().first(), "1010|Cassa|1.500");
+    EXPECT_EQ(log().last(), "|Importazione terminata con successo|");
+    EXPECT_EQ(screen->lwLog->color(log().size() - 1, 1), QColor(0, 192, 0));
+    EXPECT_TRUE(log().contains("|VERIFICA QUADRATURA 2024  EFFETTUATO CON SUCCESSO.|"));
+    // New accounts without a model to copy from are noted as posted.
+    EXPECT_EQ(anomalie(), (QStringList{"12|2011|Debiti diversi|true|false|false", "12|4011|Ricavi diversi|true|false|false"}));
+}
+
+// On a standard chart only the open ranges receive accounts; a new account takes its
+// model's section and correlations, and later lines see the copies.
+TEST_P(Esportazioni, KadroCreatesAccountsWhereAllowedFromTheirModel)
+{
+    conn().Execute("UPDATE QD03_CORRELAZIONE SET QD03_PERCENTUALE = 0.5 WHERE QD03_CODICEPDC_QD04 = 'KXPDC' AND "
+                   "QD03_CODICECONTO = '6200' AND QD03_NUMRIGA = 230");
+    writeData("kadro.txt", righe({"h", "0150;Rifiutato;10;O;;30;31122025;2", "5710;Ricavi per lavori;-8000;E;5700;30;31122025;2",
+                                  "9710;Sopravvenienze;-500;E;;30;31122025;2", "5720;Ricavi propri;-1;E;5720;30;31122025;2",
+                                  "6300;Noleggi;4800;E;6200;30;31122025;2", "6300;Noleggi bis;100;E;6200;30;31122025;2",
+                                  "5700;Ricavi;3601;E;5700;30;31122025;2"}));
+    motore(false, 30, "B005", "KXPDC", 2025, 12);
+    EXPECT_EQ(valori("B005"), (QStringList{"5710|-8000|1", "9710|-500|1", "5720|-1|1", "6300|4800|1", "6300|100|1", "5700|3601|1"}));
+    EXPECT_FALSE(log().join('\n').contains("0150"));
+    EXPECT_EQ(righeDb("SELECT QD15_CODICECONTO, QD15_SEZIONE, QD15_DESCRIZIONE FROM QD15_DEFPDC WHERE QD15_CODICECONTO IN "
+                      "('0150', '5710', '9710', '5720', '6300') ORDER BY 1"),
+              (QStringList{"5710|5|Ricavi per lavori", "5720|5|Ricavi propri", "6300|4|Noleggi", "9710|5|Sopravvenienze"}));
+    EXPECT_EQ(anomalie(), (QStringList{"30|0150|Rifiutato|false|true|true", "30|9710|Sopravvenienze|true|false|true",
+                                       "30|5720|Ricavi propri|true|false|true"}));
+    // Copies with the host's flags; the percentage of one half written with a point.
+    EXPECT_EQ(righeDb("SELECT QD03_CODICECONTO, QD03_DAREAVERE, QD03_NUMRIGA, QD03_PERCENTUALE, QD03_CORRAR, QD03_CORROP FROM "
+                      "QD03_CORRELAZIONE WHERE QD03_CODICECONTO IN ('5710', '6300') ORDER BY 1, 3"),
+              (QStringList{"5710|A|210|100|0|1", "6300|D|230|0.5|1|0", "6300|D|240|50|1|0"}));
+    EXPECT_EQ(righeDb("SELECT QD30_CODICECONTO, QD30_NUMRIGA, QD30_PERIODO, QD30_TIPOFLUSSO FROM QD30_CORRSCHEMI_FLUSSI WHERE "
+                      "QD30_CODICECONTO IN ('5710', '6300') ORDER BY 1"),
+              (QStringList{"5710|10|0|1", "6300|20|0|1"}));
+}
+
+TEST_P(Esportazioni, CopiaCorrelazioniReplacesWhatTheAccountHad)
+{
+    conn().BeginTrans();
+    EXPECT_TRUE(screen->CopiaCorrelazioni("KXPDC", "6300", "6200", "A"));
+    EXPECT_TRUE(screen->CopiaCorrelazioni("KXPDC", "6300", "6200", "A"));
+    EXPECT_EQ(conta("SELECT COUNT(*) FROM QD03_CORRELAZIONE WHERE QD03_CODICECONTO = '6300'"), 2);
+    EXPECT_EQ(conta("SELECT COUNT(*) FROM QD30_CORRSCHEMI_FLUSSI WHERE QD30_CODICECONTO = '6300'"), 1);
+
+    // A model without reporting correlations: they go, the cash-flow ones stay.
+    EXPECT_FALSE(screen->CopiaCorrelazioni("KXPDC", "6300", "6100X", "E"));
+    EXPECT_EQ(conta("SELECT COUNT(*) FROM QD03_CORRELAZIONE WHERE QD03_CODICECONTO = '6300'"), 0);
+    EXPECT_EQ(conta("SELECT COUNT(*) FROM QD30_CORRSCHEMI_FLUSSI WHERE QD30_CODICECONTO = '6300'"), 1);
+
+    // Reporting correlations without cash-flow ones: true for an income-statement line only.
+    EXPECT_TRUE(screen->CopiaCorrelazioni("KXPDC", "6300", "6100", "E"));
+    EXPECT_FALSE(screen->CopiaCorrelazioni("KXPDC", "6300", "6100", "A"));
+    EXPECT_EQ(conta("SELECT COUNT(*) FROM QD30_CORRSCHEMI_FLUSSI WHERE QD30_CODICECONTO = '6300'"), 0);
+
+    // A statement that fails is skipped and the transaction goes on, also on PostgreSQL.
+    rifiuta("rifiuta", "INSERT", "QD03_CORRELAZIONE", "NEW.QD03_NUMRIGA = 230", "riga rifiutata");
+    EXPECT_TRUE(screen->CopiaCorrelazioni("KXPDC", "6300", "6200", "E"));
+    EXPECT_EQ(righeDb("SELECT QD03_NUMRIGA FROM QD03_CORRELAZIONE WHERE QD03_CODICECONTO = '6300'"), QStringList{"240"});
+    conn().CommitTrans();
+    EXPECT_EQ(conta("SELECT COUNT(*) FROM QD30_CORRSCHEMI_FLUSSI WHERE QD30_CODICECONTO = '6300'"), 1);
+}
+
+// CEE codes are written in the reporting format; a code the chart lacks drops its value.
+TEST_P(Esportazioni, CEEPostsOnlyAccountsOfTheChart)
+{
+    const QString piano = "SELECT QD15_CODICECONTO, QD15_DESCRIZIONE, QD15_SEZIONE FROM QD15_DEFPDC WHERE QD15_CODICEPDC_QD04 = 'CEE' ORDER BY 1";
+    const QStringList pdc = righeDb(piano);
+    writeData("cee.txt", righe({"h", "AC04010;Depositi;1000;A;40;31122025;3", "OA01010;Beni di terzi;500;O;40;31122025;3",
+                                "  EA00010 ;;-1000;e;40;31122025;3", "AC04010;Depositi;9;A;41;31122025;3"}));
+    motore(true, 40, "V006", "CEE", 2025, 12);
+    EXPECT_EQ(valori("V006"), (QStringList{"A-C-04-010-|1000|1", "E-A-00-010-|-1000|1"}));
+    EXPECT_EQ(righeDb(piano), pdc);
+    EXPECT_EQ(anomalie(), QStringList{"40|O-A-01-010-|Beni di terzi|false|true|true"});
+    EXPECT_TRUE(log().contains("E-A-00-010-||-1.000"));  // a blank description stays blank
+    EXPECT_EQ(log().last(), "|Importazione terminata con successo|");
+}
+
+// Lines of companies 12, 12, 15, 12 in one month: three engine calls, the third posting
+// the first block of 12 again, into a new period.
+TEST_P(Esportazioni, AutomaticImportCallsTheEngineOncePerRunOfLines)
+{
+    // 15's block starts after a line the rules reject, and one of its dates lost its month.
+    writeData("kadro.txt", righe({"h", "1010;Cassa;100;A;;12;31032024;1", "2010;Debiti;-100;P;;12;31032024;1",
+                                  "TOT;Totale;0;A;;15;31032024;1", "1010;Cassa;50;A;;15;31032024;1", "2010;Debiti;-50;P;;15;31xx2024;1",
+                                  "1010;Cassa;70;A;;12;31032024;1", "2010;Debiti;-70;P;;12;31032024;1"}));
+    dialogs.answerMessage(vb::vbNo);  // 12 again: a new period
+    screen->ClickImport();
+    EXPECT_EQ(valori("R001"), (QStringList{"1010|100|1", "2010|-100|1", "1010|100|2", "2010|-100|2"}));
+    EXPECT_EQ(valori("A002"), (QStringList{"1010|50|1", "2010|-50|1"}));
+    EXPECT_EQ(box().last(), "Importazione da kadro: Importazione terminata");
+    EXPECT_EQ(screen->m_EsitoAutomatica.gruppi, 3);
+    EXPECT_EQ(screen->m_EsitoAutomatica.salvati, 3);
+    EXPECT_EQ(screen->lblCaption->text(), "Rossi & Figli S.r.l.   marzo / 2024 [ EUR ]");
+    EXPECT_TRUE(screen->DS1->isToolEnabled("tbClose"));
+    EXPECT_FALSE(screen->DS1->isToolEnabled("tbNew"));
+}
+
+// The base currency takes rate 1 without a question; a foreign one asks until a number
+// other than 0 is typed. An unknown company ends the run, and what was posted stays.
+TEST_P(Esportazioni, AutomaticImportRatesAndEndsOnAnUnknownCompanyOrChart)
+{
+    writeData("kadro.txt", righe({"h", "1010;Cassa;100;A;;12;31032024;1", "2010;Debiti;-100;P;;12;31032024;1",
+                                  "1010;Cassa;120;A;;20;31032024;1", "2010;Debiti;-120;P;;20;31032024;1",
+                                  "1010;Cassa;1;A;;99;31032024;1", "1010;Cassa;1;A;;15;31032024;1"}));
+    dialogs.answerInput("").answerInput("abc").answerInput("0").answerInput("1,2");
+    screen->ClickImport();
+    EXPECT_EQ(dialogs.shown().size(), 5);
+    EXPECT_EQ(dialogs.shown()[0].text,
+              "Digitare il cambio per il periodo 3/2024 da applicare per la conversione USD ==> EUR : ");
+    EXPECT_EQ(dialogs.shown()[0].title, "Richiesta cambio valuta");
+    EXPECT_EQ(valori("R001"), (QStringList{"1010|100|1", "2010|-100|1"}));
+    EXPECT_EQ(valori("C003"), (QStringList{"1010|100|1", "2010|-100|1"}));
+    EXPECT_EQ(righeDb("SELECT QD21_CODICEDITTA_QD05, QD21_CAMBIO FROM QD21_PERVALUTA ORDER BY 1"), (QStringList{"C003|1.2", "R001|1"}));
+    EXPECT_EQ(box().mid(4), QStringList{screen->captionTitle() + ": Ditta 99 non trovata"});
+    EXPECT_FALSE(screen->m_EsitoAutomatica.completata);
+    EXPECT_EQ(valori("A002"), QStringList{});
+
+    // A line's chart code that differs from the company's chart.
+    writeData("kadro.txt", righe({"h", "1010;Cassa;1;A;;15;31032024;7"}));
+    daCapo();
+    screen->ClickImport();
+    EXPECT_EQ(box().first(), screen->captionTitle() +
+                                 ": Attenzione ditta <L'ÀNCORA SOCIETÀ COOPERATIVA> con codice PDC non corrispondente. "
+                                 "Impossibile continuare");
+    EXPECT_EQ(valori("A002"), QStringList{});
+    EXPECT_EQ(screen->m_EsitoAutomatica.gruppi, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Db, Esportazioni, ::testing::ValuesIn(TestDb::backends()), TestDb::name<::testing::TestParamInfo<QString>>);
