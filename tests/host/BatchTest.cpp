@@ -115,3 +115,38 @@ TEST(BatchOutput, ControlCharactersAreEscapedSoEachRecordStaysOnOneLine)
     };
     for (const auto& [testo, atteso] : casi) EXPECT_EQ(BatchDialogs::inLinea(testo), atteso) << testo.toStdString();
 }
+
+// The automatic import from the command line names every group it committed.
+TEST(BatchAutomatica, PrintsEachCommittedGroupAndFailsWhenTheRunEndsEarly)
+{
+    QTemporaryDir cartella;
+    QDir().mkpath(cartella.filePath("app/Def"));
+    QDir().mkpath(cartella.filePath("lavoro"));
+    scriviFile(cartella.filePath("app/Def/QDMSIT"), "kadro.txt\r\n1;\r\n0\r\n0\r\n1\r\n1\r\nC1\t1\t0\t0\r\nC2\t3\t0\t0\r\nC3\t2\t0\t0\r\n"
+                                                    "C5\t4\t0\t0\r\nC6\t5\t0\t0\r\nC7\t6\t0\t0\r\n");
+    const QByteArray due = "1010;Cassa;10;12;31012024;1\r\n2010;Debiti;-10;12;31012024;1\r\n1010;Cassa;5;15;31012024;1\r\n"
+                           "2010;Debiti;-5;15;31012024;1\r\n";
+    scriviFile(cartella.filePath("lavoro/kadro.txt"), due);
+    TestDb db;
+    CGlobal global(db.open(), "EUR", "KTRTest", cartella.filePath("app"));
+    BatchOptions opzioni;
+    opzioni.workingFolder = cartella.filePath("lavoro");
+    auto esegui = [&](QStringList& out) {
+        testing::internal::CaptureStdout();
+        const int codice = Batch::importaEsportazione(global, opzioni, false);
+        out = QString::fromStdString(testing::internal::GetCapturedStdout()).split('\n', Qt::SkipEmptyParts);
+        return codice;
+    };
+    QStringList out;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(esegui(out), 0);
+    EXPECT_EQ(out.filter("SALVATO"), (QStringList{"SALVATO R001\t2024\t1\t1", "SALVATO A002\t2024\t1\t1"}));
+
+    // An unknown company ends the run: the group before it stays, and the exit code says so.
+    scriviFile(cartella.filePath("lavoro/kadro.txt"), "1010;Cassa;10;12;31022024;1\r\n2010;Debiti;-10;12;31022024;1\r\n"
+                                                      "1010;Cassa;10;77;31022024;1\r\n");
+    EXPECT_EQ(esegui(out), 1);
+    EXPECT_EQ(out.filter("SALVATO"), QStringList{"SALVATO R001\t2024\t2\t1"});
+    EXPECT_TRUE(out.contains("BOX information Importazione valori PDC | Ditta 77 non trovata -> ok"));
+    EXPECT_TRUE(QString::fromStdString(testing::internal::GetCapturedStderr()).contains("Importazione interrotta"));
+}
