@@ -26,6 +26,7 @@ IndiceBlocchi IndiceBlocchi::costruisci(ctlVevAre& screen, const QString& percor
     IndiceBlocchi indice;
     TextFile file;
     if (!file.open(percorso)) return indice;
+    indice.m_utf8 = file.utf8();
     qint64 lette = 0;
     try {
         for (int i = 1; i < screen.m_PrimaRiga && !file.atEnd(); ++i) {

@@ -26,8 +26,11 @@ public:
     // Where the engine for this key starts; nothing when it would read to the end of the
     // file without posting.
     std::optional<Inizio> inizio(const ChiaveRiga& chiave) const;
+    // The file's encoding as the one pass found it.
+    bool utf8() const { return m_utf8; }
 
 private:
     QHash<quint64, Inizio> m_blocchi;
     std::optional<Inizio> m_errore;
+    bool m_utf8 = false;
 };

@@ -145,8 +145,11 @@ void MotoreValori::Prepara()
 bool MotoreValori::ApriFile()
 {
     Connection& conn = m_screen.m_CGlobal->Database().Connection();
+    const QString percorso = m_screen.m_WorkingFolder + QLatin1Char('\\') + m_screen.m_NomeFile;
+    const IndiceBlocchi* indice = m_variante.perDitta ? m_screen.m_IndiceBlocchi : nullptr;
+    // In an automatic run the export was read once already: its encoding is known.
     const bool aperto = !m_screen.m_NomeFile.isEmpty() &&
-                        m_file.open(m_screen.m_WorkingFolder + QLatin1Char('\\') + m_screen.m_NomeFile);
+                        (indice ? m_file.apri(percorso, indice->utf8()) : m_file.apri(percorso)) == TextFile::Esito::Aperto;
     if (!aperto) {
         if (!m_screen.m_NomeFile.isEmpty())
             m_screen.dialogs().MsgBox(QStringLiteral("Impossibile Aprire ") + CrLf + QStringLiteral("il file da importare !!"),
@@ -159,8 +162,8 @@ bool MotoreValori::ApriFile()
 
     // An automatic run knows where the company's block begins: reading starts there,
     // in the state the lines before it would have left.
-    if (m_variante.perDitta && m_screen.m_IndiceBlocchi) {
-        const auto inizio = m_screen.m_IndiceBlocchi->inizio(ChiaveRiga{m_p.numeroDitta, m_p.annoNumero, m_p.mese});
+    if (indice) {
+        const auto inizio = indice->inizio(ChiaveRiga{m_p.numeroDitta, m_p.annoNumero, m_p.mese});
         if (!inizio) {
             m_file.close();  // no line of the company: nothing to read
         } else {
@@ -285,6 +288,7 @@ void MotoreValori::Posta()
     const QString contoPdc = taglia(conto, m_dimContoPdc);
     m_pdc.Filter(fPdcConto, contoPdc);
     const auto aggiungiConto = [&](const QString& sezioneConto) {
+        ++m_contiCreati;
         m_pdc.AddNew();
         m_pdc.setValue(fPdcCodice, m_screen.m_CodicePDC);
         m_pdc.setValue(fPdcConto, contoPdc);
@@ -410,7 +414,8 @@ void MotoreValori::Chiudi()
     m_screen.VerificaQuadratura(m_p.ditta, m_p.anno, m_p.mese, m_screen.m_Periodo);
 
     // Consecutive row numbers in record-set order; rows already numbered so are left alone.
-    m_pdc.Requery();
+    // Without new accounts the chart read at the start is the chart, in its order.
+    if (m_contiCreati > 0) m_pdc.Requery();
     m_pdc.MoveFirst();
     const int fNumRiga = m_pdc.fieldIndex(QStringLiteral("QD15_NUMRIGA"));
     for (qint32 numero = 1; !m_pdc.Eof(); ++numero, m_pdc.MoveNext()) {

@@ -63,6 +63,7 @@ private:
     qint64 m_lette = 0;     // lines read so far
     ChiaveRiga m_chiave;    // company number, year and month of the last line read
     bool m_postata = false; // a line of the company's block was posted
+    int m_contiCreati = 0;  // accounts the run added to the chart
     QString m_lettera;      // section letter of the line
     QString m_modello;      // model account of the line (Kadro)
 

@@ -20,6 +20,16 @@ public:
     void feed(const unsigned char* p, qint64 n)
     {
         for (qint64 i = 0; i < n && m_ok; ++i) {
+            if (m_pending == 0) {
+                // Plain ASCII, the usual case, eight bytes at a time.
+                while (i + 8 <= n) {
+                    quint64 w;
+                    std::memcpy(&w, p + i, 8);
+                    if (w & 0x8080808080808080ULL) break;
+                    i += 8;
+                }
+                if (i >= n) break;
+            }
             const unsigned b = p[i];
             if (m_pending == 0) {
                 if (b < 0x80) continue;
@@ -100,6 +110,20 @@ TextFile::Esito TextFile::apri(const QString& path)
         m_file.close();
         return Esito::NonApribile;
     }
+    return Esito::Aperto;
+}
+
+TextFile::Esito TextFile::apri(const QString& path, bool utf8Noto)
+{
+    m_file.close();
+    const QString resolved = Paths::resolve(path);
+    const QFileInfo info(resolved);
+    if (info.exists() && !info.isFile()) return Esito::NonRegolare;
+    m_file.setFileName(resolved);
+    if (!m_file.open(QIODevice::ReadOnly)) return Esito::NonApribile;
+    m_utf8 = utf8Noto;
+    char bom[3];
+    if (m_file.peek(bom, 3) == 3 && std::memcmp(bom, Bom, 3) == 0) m_file.seek(3);
     return Esito::Aperto;
 }
 

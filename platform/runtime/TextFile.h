@@ -13,6 +13,9 @@ public:
     enum class Esito { Aperto, NonApribile, NonRegolare, Binario };
 
     Esito apri(const QString& path);
+    // The same for a file whose encoding an earlier opening found (utf8()): the one pass
+    // over its bytes is not made again.
+    Esito apri(const QString& path, bool utf8Noto);
     // False when the file cannot be opened or is no text.
     bool open(const QString& path) { return apri(path) == Esito::Aperto; }
     void close() { m_file.close(); }
