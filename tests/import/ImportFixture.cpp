@@ -18,19 +18,7 @@ void ImportFixture::importa(const QString& ditta, const QString& anno, const QSt
     screen->lwLog->flush();
 }
 
-QStringList ImportFixture::righeDb(const QString& sql)
-{
-    QSqlQuery q(conn().database());
-    q.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
-    EXPECT_TRUE(q.exec(sql)) << sql.toStdString();
-    QStringList out;
-    while (q.next()) {
-        QStringList cols;
-        for (int i = 0; i < q.record().count(); ++i) cols << q.value(i).toString();
-        out << cols.join('|');
-    }
-    return out;
-}
+QStringList ImportFixture::righeDb(const QString& sql) { return rowsOf(conn(), sql); }
 
 int ImportFixture::conta(const QString& sql) { return scalar(conn(), sql).toInt(); }
 

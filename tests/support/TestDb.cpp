@@ -2,6 +2,8 @@
 #include "model/Schema.h"
 #include <QCoreApplication>
 #include <QSqlQuery>
+#include <QSqlRecord>
+#include <gtest/gtest.h>
 
 TestDb::TestDb(const QString& backend, Content content)
 {
@@ -47,4 +49,18 @@ QVariant scalar(Connection& c, const QString& sql)
     q.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
     if (!q.exec(sql) || !q.next()) return QVariant();
     return q.value(0);
+}
+
+QStringList rowsOf(Connection& c, const QString& sql)
+{
+    QSqlQuery q(c.database());
+    q.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
+    EXPECT_TRUE(q.exec(sql)) << sql.toStdString();
+    QStringList out;
+    while (q.next()) {
+        QStringList cols;
+        for (int i = 0; i < q.record().count(); ++i) cols << q.value(i).toString();
+        out << cols.join('|');
+    }
+    return out;
 }

@@ -42,6 +42,8 @@ private:
 
 // Single value of a query, for assertions.
 QVariant scalar(Connection& c, const QString& sql);
+// Rows of a query, each as its columns' texts joined by '|'; a query that fails fails the test.
+QStringList rowsOf(Connection& c, const QString& sql);
 
 // Texts in test names and failure messages as text, not as bytes.
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }

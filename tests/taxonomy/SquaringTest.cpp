@@ -99,19 +99,7 @@ protected:
         return code;
     }
 
-    QStringList rows(const QString& sql)
-    {
-        QSqlQuery q(conn().database());
-        q.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
-        EXPECT_TRUE(q.exec(sql)) << sql.toStdString();
-        QStringList result;
-        while (q.next()) {
-            QStringList fields;
-            for (int i = 0; i < q.record().count(); ++i) fields << q.value(i).toString().trimmed();
-            result << fields.join(QLatin1Char('|'));
-        }
-        return result;
-    }
+    QStringList rows(const QString& sql) { return rowsOf(conn(), sql); }
     QMap<QString, double> sums(const QString& sql)
     {
         QMap<QString, double> result;

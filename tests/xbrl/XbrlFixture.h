@@ -146,19 +146,7 @@ protected:
         return conn().commits() > prima;
     }
 
-    QStringList righe(const QString& sql)
-    {
-        QSqlQuery q(conn().database());
-        q.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
-        EXPECT_TRUE(q.exec(sql)) << sql.toStdString();
-        QStringList out;
-        while (q.next()) {
-            QStringList cols;
-            for (int i = 0; i < q.record().count(); ++i) cols << q.value(i).toString();
-            out << cols.join('|');
-        }
-        return out;
-    }
+    QStringList righe(const QString& sql) { return rowsOf(conn(), sql); }
     // Everything an import writes.
     QStringList istantanea()
     {
