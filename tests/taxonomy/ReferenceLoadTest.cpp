@@ -82,65 +82,6 @@ TEST_P(ReferenceDataTest, LoadsEveryRowOnceAndLoadingAgainChangesNothing)
     EXPECT_EQ(conn->commits(), 2);  // one transaction each
 }
 
-// The look-ups of the import, as it words them.
-TEST_P(ReferenceDataTest, AnswersTheImportsLookUps)
-{
-    Connection& c = *conn;
-    EXPECT_EQ(scalar(c, QStringLiteral("SELECT QD50_CODICE FROM QD50_XBRLANAG WHERE QD50_VERSIONE = "
-                                       "'http://www.infocamere.it/itnn/fr/itcc/ci/2018-11-04'"))
-                  .toString(),
-              QStringLiteral("8"));
-    // An older namespace is not listed: its filings meet "Versione file XBRL non trovata.".
-    EXPECT_FALSE(scalar(c, QStringLiteral("SELECT QD50_CODICE FROM QD50_XBRLANAG WHERE QD50_VERSIONE = "
-                                          "'http://www.infocamere.it/itnn/fr/itcc/ci/2017-07-06'"))
-                     .isValid());
-
-    QSqlQuery q(c.database());
-    ASSERT_TRUE(q.exec(QStringLiteral(
-        "SELECT QD51_XBRLDEFANAG.QD51_VERSIONE, QD51_XBRLDEFANAG.QD51_PK, QD51_XBRLDEFANAG.QD51_ID, QD51_XBRLDEFANAG.QD51_LABEL, "
-        "QD51_XBRLDEFANAG.QD51_SALDO, QD52_XBRLCORR.QD52_CODICEPDC_QD04, QD52_XBRLCORR.QD52_CODICECONTO_QD15 FROM "
-        "QD51_XBRLDEFANAG "
-        "INNER JOIN QD52_XBRLCORR ON (QD51_XBRLDEFANAG.QD51_PK = QD52_XBRLCORR.QD52_PK_QD51) AND (QD51_XBRLDEFANAG.QD51_VERSIONE "
-        "= "
-        "QD52_XBRLCORR.QD52_VERSIONE) WHERE ((QD51_VERSIONE = 8) AND ((QD52_XBRLCORR.QD52_CODICEPDC_QD04)='99') AND "
-        "((QD51_XBRLDEFANAG.QD51_ID)='itcc-ci_CreditiEsigibiliEntroEsercizioSuccessivo'))")));
-    ASSERT_TRUE(q.next());
-    EXPECT_EQ(q.value(6).toString(), QStringLiteral("A-C-02-000-a"));
-    EXPECT_EQ(q.value(3).toString(), QStringLiteral("II - Crediti: esigibili entro l'esercizio successivo"));
-    EXPECT_EQ(q.value(4).toString(), QStringLiteral("debit"));
-    EXPECT_FALSE(q.next());  // one account per chart
-
-    EXPECT_EQ(scalar(c, QStringLiteral("SELECT QD02_TIPORIGA FROM QD02_DEFSCHEMA WHERE QD02_CODICESCHEMA_QD01 = 'KXCE99' "
-                                       "and QD02_VOCE = 'A-C-02-000-a'"))
-                  .toString(),
-              QStringLiteral("V"));
-    EXPECT_EQ(scalar(c, QStringLiteral("SELECT QD02_TIPORIGA FROM QD02_DEFSCHEMA WHERE QD02_CODICESCHEMA_QD01 = 'KXCE99' "
-                                       "and QD02_VOCE = 'A-C-02-000-'"))
-                  .toString(),
-              QStringLiteral("A"));
-    EXPECT_EQ(scalar(c, QStringLiteral("SELECT QD15_SEZIONE FROM QD15_DEFPDC WHERE QD15_CODICEPDC_QD04 = '99' "
-                                       "and QD15_CODICECONTO = 'P-D-00-000-b'"))
-                  .toString(),
-              QStringLiteral("2"));
-
-    // A footnote on any mapped fact finds its definition; one on a fact of the notes none.
-    const QVariant pk = scalar(c, QStringLiteral("SELECT QD51_PK FROM QD51_XBRLDEFANAG WHERE QD51_VERSIONE = 8  AND QD51_ID = "
-                                                 "'itcc-ci_PatrimonioNettoUtilePerditaEsercizio'"));
-    ASSERT_TRUE(pk.isValid());
-    EXPECT_EQ(
-        scalar(
-            c,
-            QStringLiteral("SELECT QD77_ID FROM QD77_FOOTNOTEDEF WHERE QD77_VERSIONE = 8 AND QD77_PK_QD51 = %1").arg(pk.toInt()))
-            .toInt(),
-        800000 + pk.toInt());
-    const QVariant notes = scalar(c, QStringLiteral("SELECT QD51_PK FROM QD51_XBRLDEFANAG WHERE QD51_VERSIONE = 8  AND QD51_ID = "
-                                                    "'itcc-ci_NumeroMedioDirigenti'"));
-    ASSERT_TRUE(notes.isValid());
-    EXPECT_FALSE(scalar(c, QStringLiteral("SELECT QD77_ID FROM QD77_FOOTNOTEDEF WHERE QD77_VERSIONE = 8 AND QD77_PK_QD51 = %1")
-                               .arg(notes.toInt()))
-                     .isValid());
-}
-
 INSTANTIATE_TEST_SUITE_P(Backends, ReferenceDataTest, ::testing::ValuesIn(TestDb::backends()),
                          TestDb::name<::testing::TestParamInfo<QString>>);
 

@@ -4,13 +4,9 @@
 #include "model/Schema.h"
 #include "platform/host/CGlobal.h"
 #include "xbrl/taxonomy/TaxonomyFiles.h"
-#include <QDir>
 #include <QFile>
 #include <QHash>
 #include <QMap>
-#include <QProcess>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <QTemporaryDir>
 #include <cmath>
 #include <functional>
@@ -329,61 +325,3 @@ TEST_P(SquaringTest, BalancedFilingsOfEveryFormImportAndSquare)
 
 INSTANTIATE_TEST_SUITE_P(Backends, SquaringTest, ::testing::ValuesIn(TestDb::backends()),
                          TestDb::name<::testing::TestParamInfo<QString>>);
-
-// What a newcomer types at first start: the shipped real filings are in the working folder,
-// one imports from the command line, registered and posted; imported again without
-// overwriting, it goes into new periods.
-TEST(SquaringCommand, FirstStartShipsTheRealFilingsAndImportsOneFromTheCommandLine)
-{
-    QTemporaryDir home;
-    QString out;
-    auto ktr = [&](const QStringList& arguments) {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("HOME"), home.path());
-        env.remove(QStringLiteral("XDG_CONFIG_HOME"));
-        env.remove(QStringLiteral("XDG_DATA_HOME"));
-        p.setProcessEnvironment(env);
-        p.start(QStringLiteral(KTR_BINARY), arguments);
-        EXPECT_TRUE(p.waitForFinished(120000));
-        out = QString::fromUtf8(p.readAllStandardOutput());
-        return p.exitCode();
-    };
-    const QDir data(home.filePath(QStringLiteral(".local/share/KTR/ktr")));
-    const QString filing = data.filePath(QStringLiteral("Lavoro/ISTANZA02353550391.xbrl"));
-    const QStringList import{QStringLiteral("--import-xbrl"), filing, QStringLiteral("--answer")};
-
-    ASSERT_EQ(ktr(import + QStringList{QStringLiteral("yes")}), 0) << out.toStdString();
-    for (const char* name :
-         {"03072020211-31122020-20210726110513.xbrl", "03072020211-31122021-20220530205759.xbrl", "ISTANZA02353550391.xbrl"}) {
-        QFile shipped(data.filePath(QStringLiteral("Lavoro/") + QLatin1String(name)));
-        QFile original(xbrlData(QStringLiteral("filings/") + QLatin1String(name)));
-        ASSERT_TRUE(shipped.open(QIODevice::ReadOnly) && original.open(QIODevice::ReadOnly)) << name;
-        EXPECT_TRUE(shipped.readAll() == original.readAll()) << name;
-    }
-    EXPECT_TRUE(
-        out.contains(QStringLiteral("BOX question Importazione bilancio XBRL | Attenzione ditta - PUCCI S.R.L. - \\ncon "
-                                    "Partita iva : 02353550391 non trovata.\\nCaricare automaticamente l'anagrafica ? -> yes")))
-        << out.toStdString();
-    for (const QString& year : {QStringLiteral("2024"), QStringLiteral("2023")}) EXPECT_TRUE(out.contains(verified(year)));
-
-    ASSERT_EQ(ktr(import + QStringList{QStringLiteral("no")}), 0) << out.toStdString();
-    EXPECT_EQ(out.count(QStringLiteral("Periodo assegnato n° : 2 -> ok")), 2) << out.toStdString();
-    for (const QString& year : {QStringLiteral("2024"), QStringLiteral("2023")}) EXPECT_TRUE(out.contains(verified(year)));
-    Connection c(data.filePath(QStringLiteral("analisi.sqlite")));
-    EXPECT_EQ(scalar(c, QStringLiteral("SELECT COUNT(*) FROM QD21_PERVALUTA WHERE QD21_CODICEDITTA_QD05 = '550391'")).toInt(), 4);
-    // Both periods of a year hold the same amounts.
-    auto amounts = [&](int period) {
-        QSqlQuery q(c.database());
-        q.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
-        EXPECT_TRUE(q.exec(QStringLiteral("SELECT QD07_ANNO, QD07_CODICECONTO, QD07_VALOREORIGINALE FROM QD07_VALORIPDC WHERE "
-                                          "QD07_CODICEDITTA_QD05 = '550391' AND QD07_NPERIODO = %1 ORDER BY 1, 2")
-                               .arg(period)));
-        QStringList rows;
-        while (q.next())
-            rows << QStringList{q.value(0).toString(), q.value(1).toString(), q.value(2).toString()}.join(QLatin1Char('|'));
-        return rows;
-    };
-    EXPECT_FALSE(amounts(1).isEmpty());
-    EXPECT_EQ(amounts(2), amounts(1));
-}
