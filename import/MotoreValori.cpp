@@ -359,7 +359,7 @@ void MotoreValori::Posta()
     }
 
     if (!scartato)
-        m_screen.InsertLog(contoValori, m_variante.perDitta ? vb::Trim(descrizione) : descrizione,
+        m_screen.InsertLog(contoValori, m_variante.descrizioneRipulita ? vb::Trim(descrizione) : descrizione,
                            vb::FormatIntero(originale.toDouble()), false, false);
 }
 

@@ -31,6 +31,8 @@ struct VarianteMotore {
 
     // A blank description stays blank instead of "*** CONTO SENZA DESCRIZIONE ***".
     bool descrizioneVuota = false;
+    // The log shows the description trimmed.
+    bool descrizioneRipulita = false;
     // Anomaly columns 5 and 6 tell posted accounts (True, False) from dropped values
     // (False, True); column 2 is the company number instead of "0".
     bool anomalieConNumeroDitta = false;
@@ -47,6 +49,7 @@ struct VarianteMotore {
         v.perDitta = true;
         v.conti = Conti::SeConsentito;
         v.correlazioni = Correlazioni::DalModello;
+        v.descrizioneRipulita = true;
         v.anomalieConNumeroDitta = true;
         v.rigaFinale = true;
         return v;
