@@ -144,6 +144,18 @@ TEST_P(Esportazioni, CEEPostsOnlyAccountsOfTheChart)
     EXPECT_EQ(log().last(), "|Importazione terminata con successo|");
 }
 
+// A company's own definition whose data file is named QDMSIT goes to the Kadro engine.
+TEST_P(Esportazioni, SaveSendsAKadroDataFileToTheKadroEngine)
+{
+    writeDef("BIANCHI", "qdmsit" + LayoutKadro);
+    writeData("QDMSIT", righe({"h", "0110;Cassa;10;A;;30;31122025;2", "1110;Debiti;-10;P;;30;31122025;2",
+                               "0110;Cassa;99;A;;12;31122025;2"}));
+    importa("Bianchi Costruzioni S.r.l.", "2025", "Dicembre");
+    EXPECT_EQ(valori("B005"), (QStringList{"0110|10|1", "1110|-10|1"}));
+    EXPECT_EQ(log().last(), "|Importazione terminata con successo|");
+    EXPECT_EQ(box().last(), "Importazione da kadro: Importazione terminata");
+}
+
 // Lines of companies 12, 12, 15, 12 in one month: three engine calls, the third posting
 // the first block of 12 again, into a new period.
 TEST_P(Esportazioni, AutomaticImportCallsTheEngineOncePerRunOfLines)
