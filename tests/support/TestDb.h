@@ -4,7 +4,6 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <memory>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -44,12 +43,3 @@ private:
 QVariant scalar(Connection& c, const QString& sql);
 // Rows of a query, each as its columns' texts joined by '|'; a query that fails fails the test.
 QStringList rowsOf(Connection& c, const QString& sql);
-
-// Texts in test names and failure messages as text, not as bytes.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-inline void PrintTo(const QStringList& l, std::ostream* os)
-{
-    *os << '{';
-    for (qsizetype i = 0; i < l.size(); ++i) *os << (i ? ", " : " ") << '"' << l[i].toStdString() << '"';
-    *os << " }";
-}
