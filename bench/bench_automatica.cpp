@@ -9,6 +9,7 @@
 // ClickOk would, repeated, per line. The automatic import reads the export a bounded
 // number of times, so its cost per group stays flat as G grows.
 
+#include "NoDialogs.h"
 #include "control/ctlVevAre.h"
 #include "model/Schema.h"
 #include "platform/db/Connection.h"
@@ -27,13 +28,6 @@ namespace {
 
 constexpr int Conti = 2000;
 constexpr int Ditte = 10;
-
-class NoDialogs : public Dialogs {
-public:
-    int MsgBox(const QString&, int flags, const QString&) override { return (flags & 0x0F) == vb::vbYesNo ? vb::vbNo : vb::vbOK; }
-    QString InputBox(const QString&, const QString&, const QString&) override { return {}; }
-    QString OpenFile(const QString&, const QString&, const QString&) override { return {}; }
-};
 
 QString codice(int i) { return QString::number(100000 + i * 7); }
 

@@ -8,6 +8,7 @@
 // (b) sqlite3's ".import" of the same file into a plain table of a fresh SQLite file.
 // Prints both rates in lines per second, their ratio and the peak memory of (a).
 
+#include "NoDialogs.h"
 #include "control/ctlVevAre.h"
 #include "model/Schema.h"
 #include "platform/host/CGlobal.h"
@@ -29,17 +30,6 @@
 namespace {
 
 constexpr int Conti = 5000;
-
-// Every question is answered No, every input box left empty.
-class NoDialogs : public Dialogs {
-public:
-    int MsgBox(const QString&, int flags, const QString&) override
-    {
-        return (flags & 0x0F) == vb::vbYesNo ? vb::vbNo : vb::vbOK;
-    }
-    QString InputBox(const QString&, const QString&, const QString&) override { return {}; }
-    QString OpenFile(const QString&, const QString&, const QString&) override { return {}; }
-};
 
 QString codice(int i) { return QString::number(100000 + i * 7); }
 

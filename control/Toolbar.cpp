@@ -143,6 +143,18 @@ void ctlVevAre::MostraSelezione()
     cmbDitte->setFocus();
 }
 
+// An import starts: the selection hides and tbClose is the one way back; tbPrint stays
+// as it was for the save command and is disabled for the imports of exports and files.
+void ctlVevAre::AvviaImportazione(bool disabilitaStampa)
+{
+    fraSelectPeriodo->setVisible(false);
+    DS1->setToolsEnabled({QStringLiteral("tbOK"), QStringLiteral("tbCancel"), QStringLiteral("tbNew"), QStringLiteral("tbOpen"),
+                          QStringLiteral("tbExit")},
+                         false);
+    if (disabilitaStampa) DS1->setToolEnabled(QStringLiteral("tbPrint"), false);
+    DS1->setToolEnabled(QStringLiteral("tbClose"), true);
+}
+
 void ctlVevAre::ClickClose()
 {
     DS1->setToolsEnabled({QStringLiteral("tbNew"), QStringLiteral("tbOpen"), QStringLiteral("tbExit"), kImport, kImportCEE,

@@ -201,6 +201,7 @@ private:
     void CreaControlli();       // control/Controlli.cpp
     void CreaBarraStrumenti();  // control/Toolbar.cpp
     void MostraSelezione();     // control/Toolbar.cpp
+    void AvviaImportazione(bool disabilitaStampa);  // control/Toolbar.cpp
     void CollegaEventi();       // selection/ wiring of the list and rate events
 
     Dialogs& m_dialogs;

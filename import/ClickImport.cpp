@@ -58,11 +58,7 @@ void ctlVevAre::ImportazioneAutomatica(const Esportazione& esportazione)
     TextFile file;
     try {
         m_CodImportazione = esportazione.definizione;
-        fraSelectPeriodo->setVisible(false);
-        DS1->setToolsEnabled({QStringLiteral("tbOK"), QStringLiteral("tbCancel"), QStringLiteral("tbNew"), QStringLiteral("tbOpen"),
-                              QStringLiteral("tbExit"), QStringLiteral("tbPrint")},
-                             false);
-        DS1->setToolEnabled(QStringLiteral("tbClose"), true);
+        AvviaImportazione(true);
 
         if (!CaricaConf()) {
             ClickClose();

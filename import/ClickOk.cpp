@@ -50,11 +50,7 @@ void ctlVevAre::ClickOk()
         }
 
         m_Rs->Close();
-        fraSelectPeriodo->setVisible(false);
-        DS1->setToolsEnabled({QStringLiteral("tbOK"), QStringLiteral("tbCancel"), QStringLiteral("tbNew"),
-                              QStringLiteral("tbOpen"), QStringLiteral("tbExit")},
-                             false);
-        DS1->setToolEnabled(QStringLiteral("tbClose"), true);
+        AvviaImportazione(false);
 
         if (!CaricaConf()) {
             ClickClose();

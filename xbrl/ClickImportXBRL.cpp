@@ -89,11 +89,7 @@ void ctlVevAre::ClickImportXBRL()
     // The user interface runs during an import: a second click or hotkey must not nest one.
     if (m_ImportXBRL || !m_CGlobal) return;
 
-    fraSelectPeriodo->setVisible(false);
-    DS1->setToolsEnabled({QStringLiteral("tbOK"), QStringLiteral("tbCancel"), QStringLiteral("tbNew"), QStringLiteral("tbOpen"),
-                          QStringLiteral("tbExit"), QStringLiteral("tbPrint")},
-                         false);
-    DS1->setToolEnabled(QStringLiteral("tbClose"), true);
+    AvviaImportazione(true);
 
     QString file;
     try {
