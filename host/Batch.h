@@ -15,6 +15,7 @@ struct BatchOptions {
     bool answerYes = false;  // the answer to every Yes/No question
     QStringList inputs;      // answers to the input boxes, in order
     QString file;            // the answer to the file dialog (empty: cancelled)
+    QStringList files;       // filings and folders of filings for the XBRL import
 };
 
 namespace Batch {
@@ -22,8 +23,10 @@ namespace Batch {
 // row to standard output. Returns 0 when the import committed, 1 when it did not, 2
 // when the company, year or month cannot be chosen.
 int save(CGlobal& global, const BatchOptions& options);
-// Runs the XBRL import of options.file the same way. Returns 0 when the import
-// committed, 1 when it did not (a file that cannot be read says so on standard error).
+// Runs the XBRL import of options.files (folders give their *.xbrl files, recursively,
+// in name order), each file in its own transaction, printing "FILE path\tcompany\tyears\t
+// outcome" as each ends. Returns 0 when every file was saved, 1 when none was, 3 when
+// some were.
 int importaXbrl(CGlobal& global, const BatchOptions& options);
 // Runs the automatic import of the Kadro export (or, with cee, of the CEE balance export)
 // the same way; every committed group is printed as "SALVATO ...". Returns 0 when every

@@ -1,19 +1,27 @@
 #include "control/ctlVevAre.h"
 #include "host/Batch.h"
 #include "host/BatchRun.h"
-#include "xbrl/DocumentoXbrl.h"
+#include "xbrl/LottoXbrl.h"
 
 int Batch::importaXbrl(CGlobal& global, const BatchOptions& options)
 {
+    const QStringList files = fileXbrl(options.files.isEmpty() ? QStringList{options.file} : options.files);
+    if (files.isEmpty()) {
+        BatchRun::err(QStringLiteral("Nessun file XBRL da importare"));
+        return 1;
+    }
     BatchRun run(global, options);
-    run.screen().ClickImportXBRL();
+    qsizetype salvati = 0;
+    importaFileXbrl(run.screen(), files, [&](const EsitoXbrl& e) {
+        run.flush();
+        salvati += e.salvata ? 1 : 0;
+        BatchRun::out(QStringLiteral("FILE ") + BatchDialogs::inLinea(e.file) + QLatin1Char('\t') + BatchDialogs::inLinea(e.ditta) +
+                      QLatin1Char('\t') + e.anni.join(QLatin1Char(',')) + QLatin1Char('\t') +
+                      (e.salvata ? QStringLiteral("SALVATO") : QStringLiteral("NON SALVATO: ") + BatchDialogs::inLinea(e.motivo)));
+        if (!e.salvata) BatchRun::err(QStringLiteral("Importazione non salvata: %1 (%2)").arg(e.file, e.motivo));
+    });
     run.flush();
-    if (run.commits() > 0) return 0;
-
-    // The screen ends silently on a file it cannot read: the command line says so.
-    if (!options.file.isEmpty() && !DocumentoXbrl::leggibile(options.file))
-        BatchRun::err(QStringLiteral("Impossibile leggere il file XBRL: %1").arg(options.file));
-    else
-        BatchRun::err(QStringLiteral("Importazione non salvata"));
-    return 1;
+    // As the automatic imports: 0 all saved, 1 none, 3 some.
+    if (salvati == files.size()) return 0;
+    return salvati == 0 ? 1 : 3;
 }

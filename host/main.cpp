@@ -33,6 +33,8 @@ int main(int argc, char* argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Importazione valori PDC"));
     parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("Altri file o cartelle per --import-xbrl."),
+                                 QStringLiteral("[file...]"));
     QCommandLineOption db(QStringLiteral("db"),
                           QStringLiteral("Database di analisi: file SQLite, oppure postgresql:host=... dbname=... user=..."),
                           QStringLiteral("FILE"));
@@ -61,7 +63,9 @@ int main(int argc, char* argv[])
     QCommandLineOption loadTaxonomy(QStringLiteral("load-taxonomy"),
                                     QStringLiteral("Carica nel database i dati di riferimento delle tassonomie XBRL, poi esce."));
     QCommandLineOption importXbrl(QStringLiteral("import-xbrl"),
-                                  QStringLiteral("Importa senza finestra il bilancio XBRL del file indicato."), QStringLiteral("FILE"));
+                                  QStringLiteral("Importa senza finestra i bilanci XBRL dei file e delle cartelle indicati "
+                                                 "(altri file o cartelle dopo l'opzione)."),
+                                  QStringLiteral("FILE"));
     QCommandLineOption importKadro(QStringLiteral("import-kadro"),
                                    QStringLiteral("Importazione automatica dell'esportazione Kadro, senza finestra."));
     QCommandLineOption importCee(QStringLiteral("import-cee"),
@@ -112,6 +116,7 @@ int main(int argc, char* argv[])
         b.answerYes = parser.value(answer).compare(QLatin1String("yes"), Qt::CaseInsensitive) == 0;
         b.inputs = parser.values(input);
         b.file = parser.value(importXbrl);
+        if (parser.isSet(importXbrl)) b.files = parser.values(importXbrl) + parser.positionalArguments();
         if (parser.isSet(save)) return Batch::save(global, b);
         if (parser.isSet(importXbrl)) return Batch::importaXbrl(global, b);
         if (parser.isSet(importKadro)) return Batch::importaEsportazione(global, b, false);

@@ -2,6 +2,7 @@
 #include "platform/runtime/AppError.h"
 #include "platform/runtime/Valori.h"
 #include "xbrl/DocumentoXbrl.h"
+#include "xbrl/SqlXbrl.h"
 #include "xbrl/Tassonomia.h"
 #include <QLocale>
 
@@ -53,17 +54,19 @@ QString testoSql(const QString& testo)
 AnagraficaXbrl AnagraficaXbrl::leggi(const DocumentoXbrl& d)
 {
     AnagraficaXbrl a;
-    a.denominazione = d.testoDi("itcc-ci:DatiAnagraficiDenominazione");
+    // Texts longer than any column are cut at once: a huge one must not travel further.
+    constexpr qsizetype Massimo = 1000;
+    a.denominazione = d.testoDi("itcc-ci:DatiAnagraficiDenominazione").left(Massimo);
     a.sede = d.testoDi("itcc-ci:DatiAnagraficiSede").left(50);
-    a.partitaIva = d.testoDi("itcc-ci:DatiAnagraficiPartitaIva");
-    a.codiceFiscale = d.testoDi("itcc-ci:DatiAnagraficiCodiceFiscale");
-    a.ateco = d.testoDi("itcc-ci:DatiAnagraficiSettoreAttivitaPrevalenteAteco");
-    a.formaGiuridica = d.testoDi("itcc-ci:DatiAnagraficiFormaGiuridica");
-    a.capitaleSociale = d.testoDi("itcc-ci:DatiAnagraficiCapitaleSociale");
-    a.versato = d.testoDi("itcc-ci:DatiAnagraficiCapitaleSocialeInteramenteVersato");
-    a.codiceCciaa = d.testoDi("itcc-ci:DatiAnagraficiCodiceCciaa");
-    a.numeroRea = d.testoDi("itcc-ci:DatiAnagraficiNumeroRea");
-    a.alboCooperative = d.testoDi("itcc-ci:DatiAnagraficiNumeroIscrizioneAlboCooperative");
+    a.partitaIva = d.testoDi("itcc-ci:DatiAnagraficiPartitaIva").left(Massimo);
+    a.codiceFiscale = d.testoDi("itcc-ci:DatiAnagraficiCodiceFiscale").left(Massimo);
+    a.ateco = d.testoDi("itcc-ci:DatiAnagraficiSettoreAttivitaPrevalenteAteco").left(Massimo);
+    a.formaGiuridica = d.testoDi("itcc-ci:DatiAnagraficiFormaGiuridica").left(Massimo);
+    a.capitaleSociale = d.testoDi("itcc-ci:DatiAnagraficiCapitaleSociale").left(Massimo);
+    a.versato = d.testoDi("itcc-ci:DatiAnagraficiCapitaleSocialeInteramenteVersato").left(Massimo);
+    a.codiceCciaa = d.testoDi("itcc-ci:DatiAnagraficiCodiceCciaa").left(Massimo);
+    a.numeroRea = d.testoDi("itcc-ci:DatiAnagraficiNumeroRea").left(Massimo);
+    a.alboCooperative = d.testoDi("itcc-ci:DatiAnagraficiNumeroIscrizioneAlboCooperative").left(Massimo);
     a.gruppo = flag(d, "itcc-ci:DatiAnagraficiAppartenenzaGruppo");
     a.capogruppo = vb::Trim(d.testoDi("itcc-ci:DatiAnagraficiDenominazioneSocietaCapogruppo")).left(100);
     a.paeseCapogruppo = vb::Trim(d.testoDi("itcc-ci:DatiAnagraficiPaeseCapogruppo")).left(100);
@@ -77,35 +80,37 @@ AnagraficaXbrl AnagraficaXbrl::leggi(const DocumentoXbrl& d)
 
 QString AnagraficaXbrl::codiceDitta(const QString& identificativo) { return identificativo.right(6); }
 
-QString AnagraficaXbrl::insertDitta(const QString& codice, const QString& identificativo, const Tassonomia& t,
-                                    const QString& unita) const
+void AnagraficaXbrl::registra(Connection& c, const QString& codice, const QString& identificativo, const Tassonomia& t,
+                              const QString& unita) const
 {
     const QString capitaleTesto = vb::Trim(capitaleSociale).isEmpty() ? QStringLiteral("0") : capitaleSociale;
     const QString versatoTesto = vb::Trim(versato).isEmpty() ? QStringLiteral("False") : versato;
     const QString p = vb::Trim(testoSql(codiceCciaa));
     const QString provincia = p.size() > 2 ? p.left(2) : p;
     const QString ateco49 = vb::IsNumeric(ateco) ? testoSql(ateco) : QStringLiteral("0");
+    const QString tabella = QStringLiteral("QD05_DITTA");
+    auto testo = [&](const char* colonna, const QString& valore) {
+        return QVariant(sqlxbrl::taglia(c, tabella, QString::fromLatin1(colonna), valore));
+    };
 
-    return QStringLiteral("Insert into QD05_DITTA (QD05_CODICEDITTA,QD05_RAGIONESOCIALE,QD05_PIVA,QD05_CF, ") +
-           QStringLiteral("QD05_CODICEPDC_QD04,QD05_FINEESERCIZIO,QD05_CODICEVALUTA_QD40,QD05_CODICE_QD48, ") +
-           QStringLiteral("QD05_CODICE_QD49,QD05_CAPITALESOCIALE,QD05_VERSATO,QD05_ISCRIZIONEALBOCOOP,") +
-           QStringLiteral("QD05_PROVCAMCOMM, QD05_NUMEROREA,QD05_INDIRIZZO,QD05_APPARTENENZAGRUPPO,") +
-           QStringLiteral("QD05_DENOMINAZIONECAPOGRUPPO,QD05_PAESECAPOGRUPPO,QD05_INLIQUIDAZIONE,QD05_SOCIOUNICO,") +
-           QStringLiteral("QD05_ALTRUIDIREZIONE,QD05_DENOMINAZIONESOCIETADIREZIONE) ") + QStringLiteral("values ('") +
-           vb::Trim(testoSql(codice)) + QStringLiteral("','") + testoSql(denominazione) + QStringLiteral("','") +
-           vb::Trim(testoSql(identificativo)) + QStringLiteral("','") + vb::Trim(testoSql(codiceFiscale)) +
-           QStringLiteral("','") + vb::Trim(t.versione) + QStringLiteral("','31/12','") + vb::Trim(testoSql(unita)) +
-           QStringLiteral("',") + numeroOZero(formaGiuridica) + QStringLiteral(",'") + ateco49 + QStringLiteral("', ") +
-           capitale(capitaleTesto) + QStringLiteral(", ") + uno(vero(versatoTesto)) + QStringLiteral(", '") +
-           vb::Trim(testoSql(alboCooperative)) + QStringLiteral("', '") + provincia + QStringLiteral("', '") +
-           vb::Trim(testoSql(numeroRea)) + QStringLiteral("','") + vb::Trim(testoSql(sede)) + QStringLiteral("',") +
-           uno(gruppo) + QStringLiteral(",'") + testoSql(capogruppo) + QStringLiteral("','") + testoSql(paeseCapogruppo) +
-           QStringLiteral("',") + uno(liquidazione) + QStringLiteral(",") + uno(socioUnico) + QStringLiteral(",") +
-           uno(direzioneAltrui) + QStringLiteral(",'") + testoSql(societaDirezione) + QStringLiteral("')");
-}
-
-QString AnagraficaXbrl::insertModello(const QString& codice, const Tassonomia& t)
-{
-    return QStringLiteral("Insert into QD08_DITTAMODELLO (QD08_CODICEMODELLO_QD06,QD08_CODICEDITTA_QD05) values ('") +
-           vb::Trim(t.modelloBase) + QStringLiteral("','") + vb::Trim(testoSql(codice)) + QStringLiteral("')");
+    sqlxbrl::esegui(
+        c,
+        QStringLiteral("Insert into QD05_DITTA (QD05_CODICEDITTA,QD05_RAGIONESOCIALE,QD05_PIVA,QD05_CF, "
+                       "QD05_CODICEPDC_QD04,QD05_FINEESERCIZIO,QD05_CODICEVALUTA_QD40,QD05_CODICE_QD48, "
+                       "QD05_CODICE_QD49,QD05_CAPITALESOCIALE,QD05_VERSATO,QD05_ISCRIZIONEALBOCOOP,"
+                       "QD05_PROVCAMCOMM, QD05_NUMEROREA,QD05_INDIRIZZO,QD05_APPARTENENZAGRUPPO,"
+                       "QD05_DENOMINAZIONECAPOGRUPPO,QD05_PAESECAPOGRUPPO,QD05_INLIQUIDAZIONE,QD05_SOCIOUNICO,"
+                       "QD05_ALTRUIDIREZIONE,QD05_DENOMINAZIONESOCIETADIREZIONE) values (?,?,?,?,?,'31/12',?,") +
+            numeroOZero(formaGiuridica) + QStringLiteral(",?,") + capitale(capitaleTesto) + QLatin1Char(',') +
+            uno(vero(versatoTesto)) + QStringLiteral(",?,?,?,?,") + uno(gruppo) + QStringLiteral(",?,?,") + uno(liquidazione) +
+            QLatin1Char(',') + uno(socioUnico) + QLatin1Char(',') + uno(direzioneAltrui) + QStringLiteral(",?)"),
+        {testo("QD05_CODICEDITTA", vb::Trim(codice)), testo("QD05_RAGIONESOCIALE", testoSql(denominazione)),
+         testo("QD05_PIVA", vb::Trim(testoSql(identificativo))), testo("QD05_CF", vb::Trim(testoSql(codiceFiscale))),
+         vb::Trim(t.versione), testo("QD05_CODICEVALUTA_QD40", vb::Trim(testoSql(unita))), testo("QD05_CODICE_QD49", ateco49),
+         testo("QD05_ISCRIZIONEALBOCOOP", vb::Trim(testoSql(alboCooperative))), testo("QD05_PROVCAMCOMM", provincia),
+         testo("QD05_NUMEROREA", vb::Trim(testoSql(numeroRea))), testo("QD05_INDIRIZZO", vb::Trim(testoSql(sede))),
+         testo("QD05_DENOMINAZIONECAPOGRUPPO", testoSql(capogruppo)), testo("QD05_PAESECAPOGRUPPO", testoSql(paeseCapogruppo)),
+         testo("QD05_DENOMINAZIONESOCIETADIREZIONE", testoSql(societaDirezione))});
+    sqlxbrl::esegui(c, QStringLiteral("Insert into QD08_DITTAMODELLO (QD08_CODICEMODELLO_QD06,QD08_CODICEDITTA_QD05) values (?,?)"),
+                    {vb::Trim(t.modelloBase), vb::Trim(codice)});
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <QString>
 
+class Connection;
 class DocumentoXbrl;
 struct Tassonomia;
 
@@ -31,10 +32,10 @@ struct AnagraficaXbrl {
 
     // The code a registered company gets: the last six characters of its identifier.
     static QString codiceDitta(const QString& identificativo);
-    // "Insert into QD05_DITTA ...": capital or flags that cannot be read are errors.
-    QString insertDitta(const QString& codice, const QString& identificativo, const Tassonomia& tassonomia,
-                        const QString& unita) const;
-    static QString insertModello(const QString& codice, const Tassonomia& tassonomia);
+    // Registers the company and its reporting model; texts are cut to their columns.
+    // Capital or flags that cannot be read are errors.
+    void registra(Connection& connessione, const QString& codice, const QString& identificativo,
+                  const Tassonomia& tassonomia, const QString& unita) const;
 };
 
 // A document's text as this import writes it into SQL: apostrophes become "`".

@@ -6,8 +6,13 @@
 #include "platform/ui/LogList.h"
 #include "xbrl/DocumentoXbrl.h"
 #include "xbrl/ImportazioneXbrl.h"
+#include "xbrl/LottoXbrl.h"
 #include "xbrl/SchermoXbrl.h"
 #include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <algorithm>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -18,6 +23,8 @@ namespace {
 class SchermoCtlVevAre : public SchermoXbrl {
 public:
     explicit SchermoCtlVevAre(ctlVevAre& s) : m_s(s) {}
+    // In a run of many files: "n / N" before the caption.
+    void setLotto(int n, int totale) { m_prefisso = totale > 1 ? QStringLiteral("%1 / %2   ").arg(n).arg(totale) : QString(); }
 
     CGlobal& global() override { return *m_s.m_CGlobal; }
     Dialogs& dialogs() override { return m_s.dialogs(); }
@@ -30,7 +37,7 @@ public:
     }
     void mostraIntestazione(const QString& testo, bool svuotaLog) override
     {
-        m_s.lblCaption->setText(testo);
+        m_s.lblCaption->setText(m_prefisso + testo);
         m_s.picCaption->setVisible(true);
         m_s.fraLog->setVisible(true);
         if (svuotaLog) m_s.lwLog->clearRows();
@@ -78,6 +85,7 @@ public:
 
 private:
     ctlVevAre& m_s;
+    QString m_prefisso;
 };
 
 }  // namespace
@@ -91,20 +99,74 @@ void ctlVevAre::ClickImportXBRL()
 
     AvviaImportazione(true);
 
-    QString file;
+    QStringList files;
     try {
-        file = vb::Trim(dialogs().OpenFile(QStringLiteral("Selezionare il file XBRL da importare"),
-                                           QStringLiteral("File XBRL|*.xbrl|Tutti i file|*.*"), m_WorkingFolder));
+        files = dialogs().OpenFiles(QStringLiteral("Selezionare il file XBRL da importare"),
+                                    QStringLiteral("File XBRL|*.xbrl|Tutti i file|*.*"), m_WorkingFolder);
     } catch (...) {
         return;  // a dialog that fails counts as cancelled
     }
-    if (file.isEmpty()) return;
+    for (QString& f : files) f = vb::Trim(f);
+    files.removeAll(QString());
+    if (files.isEmpty()) return;
+    importaFileXbrl(*this, files);
+}
 
-    SchermoCtlVevAre schermo(*this);
-    ImportazioneXbrl importazione(schermo);
-    struct InCorso {
-        ImportazioneXbrl*& run;
-        ~InCorso() { run = nullptr; }
-    } inCorso{m_ImportXBRL = &importazione};
-    importazione.esegui(file);
+QList<EsitoXbrl> importaFileXbrl(ctlVevAre& screen, const QStringList& files,
+                                 const std::function<void(const EsitoXbrl&)>& esito)
+{
+    QList<EsitoXbrl> esiti;
+    if (screen.m_ImportXBRL || !screen.m_CGlobal) return esiti;
+    SchermoCtlVevAre schermo(screen);
+    MappatureXbrl mappature;
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        schermo.setLotto(int(i + 1), int(files.size()));
+        ImportazioneXbrl importazione(schermo, &mappature);
+        struct InCorso {
+            ImportazioneXbrl*& run;
+            ~InCorso() { run = nullptr; }
+        } inCorso{screen.m_ImportXBRL = &importazione};
+        EsitoXbrl e;
+        e.file = files[i];
+        e.salvata = importazione.esegui(files[i]);
+        e.ditta = importazione.ditta();
+        e.anni = importazione.anni();
+        e.motivo = e.salvata ? QString() : importazione.motivo();
+        if (!e.salvata && e.motivo.isEmpty()) e.motivo = QStringLiteral("Importazione non salvata");
+        esiti << e;
+        if (esito) esito(e);
+    }
+    if (files.size() > 1) {
+        qsizetype salvate = 0;
+        for (const EsitoXbrl& e : esiti) salvate += e.salvata ? 1 : 0;
+        screen.InsertLog(QString(),
+                         QStringLiteral("Riepilogo: %1 file, %2 salvati, %3 non salvati")
+                             .arg(files.size())
+                             .arg(salvate)
+                             .arg(files.size() - salvate),
+                         QString(), salvate < files.size(), salvate == files.size());
+        for (const EsitoXbrl& e : esiti)
+            if (!e.salvata) screen.InsertLog(QString(), QFileInfo(e.file).fileName() + QStringLiteral(": ") + e.motivo, QString(), true, false);
+        screen.lwLog->flush();
+    }
+    return esiti;
+}
+
+QStringList fileXbrl(const QStringList& percorsi)
+{
+    QStringList out;
+    for (const QString& p : percorsi) {
+        const QFileInfo info(p);
+        if (!info.isDir()) {
+            out << p;
+            continue;
+        }
+        QStringList trovati;
+        QDirIterator it(p, {QStringLiteral("*.xbrl")}, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) trovati << it.next();
+        // Name order, the folders' paths included, so that a run is repeatable.
+        std::sort(trovati.begin(), trovati.end());
+        out << trovati;
+    }
+    return out;
 }

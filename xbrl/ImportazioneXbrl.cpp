@@ -1,6 +1,5 @@
 #include "xbrl/ImportazioneXbrl.h"
 #include "platform/host/CGlobal.h"
-#include "platform/host/SqlText.h"
 #include "platform/runtime/AppError.h"
 #include "platform/runtime/Valori.h"
 #include "platform/ui/Dialogs.h"
@@ -8,79 +7,194 @@
 #include "xbrl/PeriodoXbrl.h"
 #include "xbrl/RegoleConto.h"
 #include "xbrl/SchermoXbrl.h"
+#include "xbrl/SqlXbrl.h"
 #include <QDate>
 #include <QElapsedTimer>
+#include <QFileInfo>
+#include <algorithm>
 #include <cmath>
 
 namespace {
 
 const QString CrLf = QStringLiteral("\r\n");
 const QString Titolo = QStringLiteral("Importazione bilancio XBRL");
+const char* const Iso4217 = "http://www.xbrl.org/2003/iso4217";
 
 // The user interface catches up at most this often during the fact walk.
 constexpr qint64 IntervalloEventiMs = 20;
 
+// Amounts the value columns hold (19 digits, 4 of them decimals).
+constexpr double ImportoMassimo = 1e15;
+
 bool nome(pugi::xml_node n, std::string_view atteso) { return std::string_view(n.name()) == atteso; }
 
-// A context date: xs:date or xs:dateTime, the day being what counts; anything else is
-// no date.
+QString utf8(const char* testo) { return QString::fromUtf8(testo); }
+
+// A context date: xs:date or xs:dateTime, the day being what counts.
 QDate data(const QString& testo)
 {
     const QString t = testo.trimmed();
     const QDate d = QDate::fromString(t.left(10), QStringLiteral("yyyy-MM-dd"));
     const bool seguito = t.size() == 10 || (t.size() > 10 && QStringView(u"TZ+-").contains(t.at(10)));
-    if (!d.isValid() || !seguito) throw AppError::typeMismatch();
-    return d;
+    return d.isValid() && seguito ? d : QDate();
 }
 
 // The SQL form of an amount: up to 15 significant digits, "." as decimal point.
-QString numeroSql(double valore) { return vb::CStr(valore).replace(QLatin1Char(','), QLatin1Char('.')); }
+QString numeroSql(double valore) { return QString::number(valore, 'g', 15); }
+
+// The namespace a prefix stands for at this element; empty when it is not declared.
+QString spazioNomi(pugi::xml_node n, const QString& prefisso)
+{
+    const QByteArray attributo = prefisso.isEmpty() ? QByteArray("xmlns") : ("xmlns:" + prefisso.toUtf8());
+    for (; n; n = n.parent())
+        if (const pugi::xml_attribute a = n.attribute(attributo.constData())) return utf8(a.value()).trimmed();
+    return {};
+}
+
+// The ISO 4217 code a measure names, empty when it names no currency. A prefix
+// "iso4217" that the document does not declare counts as the currencies' own.
+QString valutaDi(pugi::xml_node misura)
+{
+    const QString testo = DocumentoXbrl::testo(misura);
+    const qsizetype dueAPunti = testo.indexOf(QLatin1Char(':'));
+    const QString prefisso = dueAPunti >= 0 ? testo.left(dueAPunti) : QString();
+    const QString codice = testo.mid(dueAPunti + 1);
+    const QString ns = spazioNomi(misura, prefisso);
+    const bool iso = ns == QLatin1String(Iso4217) || (ns.isEmpty() && prefisso == QLatin1String("iso4217"));
+    return iso ? codice : QString();
+}
+
+// xsi:nil="true": the fact has no value.
+bool nullo(pugi::xml_node n)
+{
+    for (const pugi::xml_attribute a : n.attributes()) {
+        const std::string_view nome(a.name());
+        if (nome == "nil" || (nome.size() > 4 && nome.substr(nome.size() - 4) == ":nil")) {
+            const std::string_view v(a.value());
+            return v == "true" || v == "1";
+        }
+    }
+    return false;
+}
+
+QString fattoEContesto(pugi::xml_node n)
+{
+    return QStringLiteral("%1 (contesto %2)").arg(utf8(n.name()), utf8(n.attribute("contextRef").value()));
+}
 
 }  // namespace
 
-ImportazioneXbrl::ImportazioneXbrl(SchermoXbrl& schermo) : m_schermo(schermo) {}
+const MappaturaXbrl& MappatureXbrl::di(Connection& connessione, const Tassonomia& t)
+{
+    const QString chiave = t.codice + QLatin1Char('|') + t.versione + QLatin1Char('|') + t.schema;
+    std::shared_ptr<MappaturaXbrl>& m = m_perTassonomia[chiave];
+    if (!m) {
+        m = std::make_shared<MappaturaXbrl>();
+        m->carica(connessione, t);
+    }
+    return *m;
+}
+
+ImportazioneXbrl::ImportazioneXbrl(SchermoXbrl& schermo, MappatureXbrl* mappature)
+    : m_schermo(schermo), m_mappature(mappature)
+{
+    if (!m_mappature) {
+        m_mappatureProprie = std::make_unique<MappatureXbrl>();
+        m_mappature = m_mappatureProprie.get();
+    }
+}
 
 ImportazioneXbrl::~ImportazioneXbrl() = default;
 
-void ImportazioneXbrl::esegui(QString file)
+void ImportazioneXbrl::rifiuta(const QString& motivo) { throw Rifiuto{motivo}; }
+
+QStringList ImportazioneXbrl::anni() const
+{
+    QStringList out;
+    if (!m_salvata) return out;
+    for (const RigaTabellaPeriodi& riga : m_tabella.righe())
+        if (riga.preparata && !out.contains(QString::number(riga.anno))) out << QString::number(riga.anno);
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+bool ImportazioneXbrl::leggiImporto(const QString& testo, int decimali, double& valore)
+{
+    const QString t = testo.trimmed();
+    qsizetype i = 0;
+    if (i < t.size() && (t[i] == QLatin1Char('-') || t[i] == QLatin1Char('+'))) ++i;
+    int cifre = 0, punti = 0;
+    for (qsizetype j = i; j < t.size(); ++j) {
+        if (t[j].isDigit() && t[j].unicode() < 128) ++cifre;
+        else if (t[j] == QLatin1Char('.') && ++punti == 1) continue;
+        else return false;
+    }
+    if (cifre == 0) return false;
+    bool ok = false;
+    valore = t.toDouble(&ok);  // the C locale: "." is the decimal point
+    if (!ok) return false;
+    if (punti == 0) valore /= std::pow(10.0, decimali);
+    return true;
+}
+
+bool ImportazioneXbrl::esegui(QString file)
 {
     Connection& conn = m_schermo.global().Database().Connection();
     try {
+        // A pipe or a device would never end; a huge file is no filing.
+        const QFileInfo info(file);
+        if (info.exists() && !info.isFile())
+            rifiuta(QStringLiteral("Il percorso ") + file +
+                    QStringLiteral(" non è un file XBRL: è una cartella o un file speciale."));
+        if (info.exists() && info.size() > DimensioneMassima)
+            rifiuta(QStringLiteral("Il file ") + file + QStringLiteral(" supera la dimensione massima di un bilancio XBRL (%1 MB).")
+                                                             .arg(DimensioneMassima / (1024 * 1024)));
+
         // A text that does not parse ends the command without a word.
-        if (!m_documento.carica(DocumentoXbrl::sostituisciEntita(m_schermo.leggiFile(file)))) return;
+        if (!m_documento.carica(DocumentoXbrl::sostituisciEntita(m_schermo.leggiFile(file)))) {
+            m_motivo = QStringLiteral("Impossibile leggere il file XBRL: ") + file;
+            return false;
+        }
         if (!riconosciTassonomia()) {
             pulizia();
-            return;
+            return false;
         }
         m_schermo.setClessidra(true);
-
-        if (const pugi::xml_node misura = m_documento.primo("measure")) {
-            m_unita = DocumentoXbrl::testo(misura);
-            const qsizetype dueAPunti = m_unita.indexOf(QLatin1Char(':'));
-            if (dueAPunti >= 0) m_unita = m_unita.mid(dueAPunti + 1);
-        }
+        leggiValuta();
 
         const std::vector<pugi::xml_node>& contesti = m_documento.elementi("context");
         if (contesti.empty()) {
+            m_motivo = QStringLiteral("Nessun contesto nel file");
             pulizia();
-            return;
+            return false;
         }
         leggiContesti(contesti);
+        raccogliFatti(contesti.front().parent());
         m_periodo = std::make_unique<PeriodoXbrl>(m_schermo, m_tassonomia, m_unita);
 
-        m_denominazione = m_documento.testoDi("itcc-ci:DatiAnagraficiDenominazione");
+        m_denominazione = m_documento.testoDi("itcc-ci:DatiAnagraficiDenominazione").left(120);
         intestazione(true);
         m_schermo.InsertLog(QString(), QStringLiteral("Importazione in corso ...."), QString(), false, false);
 
-        conn.BeginTrans();
-        m_anagrafica = AnagraficaXbrl::leggi(m_documento);
-        if (m_documento.primo("itcc-ci:DatiAnagraficiPartitaIva")) m_identificativo = m_anagrafica.partitaIva;
+        m_mappatura = &m_mappature->di(conn, m_tassonomia);
+        // Accounts each period reports, for the grouped lines.
+        for (const pugi::xml_node fatto : m_fatti) {
+            if (nullo(fatto)) continue;
+            const QString id = utf8(fatto.name()).replace(QLatin1String("itcc-ci:"), QLatin1String("itcc-ci_"));
+            if (const MappaturaXbrl::Voce* voce = m_mappatura->voce(id))
+                m_presenti[m_tabella.contesto(utf8(fatto.attribute("contextRef").value()))->riga].insert(voce->conto);
+        }
 
-        // Every node after the contexts, whatever it is: units and footnote links too.
+        conn.BeginTrans();
+        // Two first imports of one filing at once: the second waits here and then finds the
+        // company the first registered.
+        conn.lockCompany(AnagraficaXbrl::codiceDitta(testoSql(vb::Trim(m_identificativo))));
+        m_anagrafica = AnagraficaXbrl::leggi(m_documento);
+        if (!risolviDitta()) return false;
+
         QElapsedTimer eventi;
         eventi.start();
-        for (pugi::xml_node nodo = contesti.back().next_sibling(); nodo; nodo = nodo.next_sibling()) {
-            if (!m_dittaRisolta && !risolviDitta()) return;
+        for (const pugi::xml_node nodo : m_fatti) {
             posta(nodo);
             if (eventi.elapsed() >= IntervalloEventiMs) {
                 m_schermo.aggiorna();
@@ -88,9 +202,18 @@ void ImportazioneXbrl::esegui(QString file)
             }
         }
         termina();
+        return true;
+    } catch (const Rifiuto& r) {
+        conn.RollbackTrans();
+        m_motivo = r.motivo;
+        m_schermo.InsertLog(QString(), r.motivo, QString(), true, false);
+        m_schermo.dialogs().MsgBox(r.motivo + CrLf + QStringLiteral("Impossibile continuare l'importazione"), vb::vbCritical,
+                                   Titolo);
+        pulizia();
     } catch (...) {
         gestisciErrore(AppError::fromCurrent());
     }
+    return false;
 }
 
 bool ImportazioneXbrl::riconosciTassonomia()
@@ -99,76 +222,109 @@ bool ImportazioneXbrl::riconosciTassonomia()
     for (const pugi::xml_node xbrl : m_documento.elementi("xbrl")) {
         const pugi::xml_attribute ns = xbrl.attribute("xmlns:itcc-ci");
         if (!ns) continue;
-        const QString uri = vb::Trim(QString::fromUtf8(ns.value()));
-        codice = m_schermo.global().Utility().LeggiCampo(QStringLiteral("QD50_XBRLANAG"), QStringLiteral("QD50_CODICE"),
-                                                         QStringLiteral(" where QD50_VERSIONE = '") + ApiciSQL(uri) +
-                                                             QLatin1Char('\''));
+        codice = sqlxbrl::leggi(m_schermo.global().Database().Connection(),
+                                QStringLiteral("SELECT QD50_CODICE FROM QD50_XBRLANAG WHERE QD50_VERSIONE = ?"),
+                                {vb::Trim(utf8(ns.value()))});
         break;
     }
     QString schemaRef;
-    for (const pugi::xml_node ref : m_documento.elementi("link:schemaRef"))
-        schemaRef = QString::fromUtf8(ref.attribute("xlink:href").value());
+    for (const pugi::xml_node ref : m_documento.elementi("link:schemaRef")) schemaRef = utf8(ref.attribute("xlink:href").value());
     m_tassonomia = Tassonomia::riconosci(codice, schemaRef);
 
     const QString fine = CrLf + QStringLiteral("Impossibile continuare l'importazione");
     if (m_tassonomia.codice.isEmpty()) {
-        m_schermo.dialogs().MsgBox(QStringLiteral("Versione file XBRL non trovata.") + fine, vb::vbCritical, Titolo);
+        m_motivo = QStringLiteral("Versione file XBRL non trovata.");
+        m_schermo.dialogs().MsgBox(m_motivo + fine, vb::vbCritical, Titolo);
         return false;
     }
     if (m_tassonomia.versione.isEmpty()) {
-        m_schermo.dialogs().MsgBox(QStringLiteral("Piano dei conti non trovato.") + fine, vb::vbCritical, Titolo);
+        m_motivo = QStringLiteral("Piano dei conti non trovato.");
+        m_schermo.dialogs().MsgBox(m_motivo + fine, vb::vbCritical, Titolo);
         return false;
     }
     return true;
 }
 
+void ImportazioneXbrl::leggiValuta()
+{
+    // The filing's currency is its first ISO 4217 measure; a unit of one currency
+    // measure is that currency, any other unit (shares, pure, ratios) none.
+    for (const pugi::xml_node misura : m_documento.elementi("measure")) {
+        const QString valuta = valutaDi(misura);
+        if (m_unita.isEmpty()) m_unita = valuta;
+        const pugi::xml_node unita = misura.parent();
+        if (nome(unita, "unit") && !misura.next_sibling("measure") && !misura.previous_sibling("measure"))
+            m_valuteUnita.insert(utf8(unita.attribute("id").value()), valuta);
+    }
+    // A filing without a currency has no amounts to convert.
+    if (m_unita.isEmpty()) m_unita = m_schermo.global().ValutaBase();
+}
+
 void ImportazioneXbrl::leggiContesti(const std::vector<pugi::xml_node>& contesti)
 {
-    m_tabella.assign(size_t(righePerContesti(int(contesti.size()))), RigaTabellaPeriodi());
-    const pugi::xml_node partitaIva = m_documento.primo("itcc-ci:DatiAnagraficiPartitaIva");
-
+    const QString partitaIva = m_documento.testoDi("itcc-ci:DatiAnagraficiPartitaIva");
     for (const pugi::xml_node contesto : contesti) {
-        const QString id = QString::fromUtf8(contesto.first_attribute().value());
+        const QString id = utf8(contesto.first_attribute().value());
+        QString identificativo;
+        QDate quando;
         for (const pugi::xml_node parte : contesto.children()) {
             if (nome(parte, "entity")) {
-                for (const pugi::xml_node figlio : parte.children()) {
-                    if (nome(figlio, "identifier")) m_identificativo = DocumentoXbrl::testo(figlio);
-                    if (m_identificativo.isEmpty() && partitaIva) m_identificativo = DocumentoXbrl::testo(partitaIva);
-                }
+                if (const pugi::xml_node i = parte.child("identifier")) identificativo = DocumentoXbrl::testo(i);
+                if (identificativo.isEmpty()) identificativo = partitaIva;
             } else if (nome(parte, "period")) {
+                // The instant, or the end of the duration, decides the year and month.
                 for (const pugi::xml_node figlio : parte.children()) {
-                    const bool istante = nome(figlio, "instant");
-                    const bool inizio = nome(figlio, "startDate");
-                    if (!istante && !inizio && !nome(figlio, "endDate")) continue;
-                    const QDate d = data(DocumentoXbrl::testo(figlio));
-                    m_rigaCorrente = RigaPeriodo(m_tabella, m_identificativo, qint16(d.year()));
-                    RigaTabellaPeriodi& riga = m_tabella[size_t(m_rigaCorrente)];
-                    if (istante) {
-                        riga.contesti = id;
-                        riga.identificativo = m_identificativo;
-                        riga.anno = qint16(d.year());
-                        riga.mese = qint16(d.month());
-                        riga.istante = d;
-                        riga.preparata = false;
-                        riga.cambio = 0;
-                    } else if (inizio) {
-                        riga.contesti += QLatin1Char('|') + id;
-                        riga.inizio = d;
-                    } else {
-                        riga.fine = d;
-                    }
+                    if (!nome(figlio, "instant") && !nome(figlio, "endDate")) continue;
+                    quando = data(DocumentoXbrl::testo(figlio));
+                    if (!quando.isValid())
+                        rifiuta(QStringLiteral("Il contesto %1 ha una data non valida: %2").arg(id, DocumentoXbrl::testo(figlio)));
                 }
             }
         }
+        if (!m_tabella.aggiungi(id, identificativo.left(20), quando))
+            rifiuta(QStringLiteral("Il contesto %1 è definito più volte nel file.").arg(id));
     }
+}
+
+void ImportazioneXbrl::raccogliFatti(pugi::xml_node radice)
+{
+    // Every fact is checked before anything is written: its context, its company, its
+    // currency. Facts inside tuples are not walked.
+    const ContestoXbrl* primo = nullptr;
+    for (pugi::xml_node n = radice.first_child(); n; n = n.next_sibling()) {
+        const pugi::xml_attribute rif = n.attribute("contextRef");
+        if (n.type() != pugi::node_element || !rif) continue;
+        const ContestoXbrl* c = m_tabella.contesto(utf8(rif.value()));
+        if (!c)
+            rifiuta(QStringLiteral("Il fatto %1 fa riferimento al contesto %2, che non esiste nel file.")
+                        .arg(utf8(n.name()), utf8(rif.value())));
+        m_fatti.push_back(n);
+        if (nullo(n)) continue;
+        if (!c->riga) rifiuta(QStringLiteral("Il contesto %1 non ha né istante né fine periodo.").arg(c->id));
+        if (vb::Trim(c->identificativo).isEmpty())
+            rifiuta(QStringLiteral("Il contesto %1 non ha l'identificativo della ditta.").arg(c->id));
+        if (!primo) primo = c;
+        if (c->identificativo != primo->identificativo)
+            rifiuta(QStringLiteral("Il file contiene fatti di due ditte: %1 (contesto %2) e %3 (contesto %4).")
+                        .arg(primo->identificativo, primo->id, c->identificativo, c->id));
+        const QString valuta = m_valuteUnita.value(utf8(n.attribute("unitRef").value()));
+        if (!valuta.isEmpty() && valuta != m_unita)
+            rifiuta(QStringLiteral("Il fatto %1 è in %2, il bilancio in %3.").arg(fattoEContesto(n), valuta, m_unita));
+        // The caption names the latest period.
+        if (!m_rigaIntestazione || c->riga->anno > m_rigaIntestazione->anno) m_rigaIntestazione = c->riga;
+    }
+    m_identificativo = primo ? primo->identificativo : QString();
+    const QString partitaIva = m_documento.testoDi("itcc-ci:DatiAnagraficiPartitaIva").left(20);
+    if (m_documento.primo("itcc-ci:DatiAnagraficiPartitaIva")) m_identificativo = partitaIva;
+    if (vb::Trim(m_identificativo).isEmpty())
+        rifiuta(QStringLiteral("Il file non indica l'identificativo della ditta (partita IVA vuota)."));
 }
 
 void ImportazioneXbrl::intestazione(bool svuotaLog)
 {
-    const RigaTabellaPeriodi& riga = m_tabella[size_t(m_rigaCorrente)];
-    // A row that no instant reached has no month to name.
-    const QString mese = riga.mese >= 1 && riga.mese <= 12 ? vb::NomeMese(riga.mese) : QString();
-    const QString anno = riga.anno ? QString::number(*riga.anno) : QString();
+    const RigaTabellaPeriodi* riga = m_rigaIntestazione;
+    const QString mese = riga && riga->mese >= 1 && riga->mese <= 12 ? vb::NomeMese(riga->mese) : QString();
+    const QString anno = riga ? QString::number(riga->anno) : QString();
     m_schermo.mostraIntestazione(m_denominazione + QStringLiteral("   ") + mese + QStringLiteral(" / ") + anno +
                                      QStringLiteral(" [ ") + m_unita + QStringLiteral(" ]"),
                                  svuotaLog);
@@ -176,28 +332,28 @@ void ImportazioneXbrl::intestazione(bool svuotaLog)
 
 bool ImportazioneXbrl::risolviDitta()
 {
-    CGlobal& global = m_schermo.global();
-    Connection& conn = global.Database().Connection();
+    Connection& conn = m_schermo.global().Database().Connection();
     intestazione(false);
-    const QString identificativo = vb::Trim(m_identificativo);
-    m_ditta = global.Utility().LeggiCampo(QStringLiteral("QD05_DITTA"), QStringLiteral("QD05_CODICEDITTA"),
-                                          QStringLiteral(" where QD05_PIVA = '") + testoSql(identificativo) +
-                                              QLatin1Char('\''));
+    // The identifier as the company row stores it: every row of the company carries
+    // that same text.
+    const QString identificativo = testoSql(vb::Trim(m_identificativo));
+    m_ditta = sqlxbrl::leggi(conn, QStringLiteral("SELECT QD05_CODICEDITTA FROM QD05_DITTA WHERE QD05_PIVA = ?"),
+                             {identificativo});
     if (m_ditta.isEmpty()) {
         const int risposta = m_schermo.dialogs().MsgBox(
             QStringLiteral("Attenzione ditta - ") + vb::Trim(m_denominazione) + QStringLiteral(" - ") + CrLf +
-                QStringLiteral("con Partita iva : ") + identificativo + QStringLiteral(" non trovata.") + CrLf +
+                QStringLiteral("con Partita iva : ") + vb::Trim(m_identificativo) + QStringLiteral(" non trovata.") + CrLf +
                 QStringLiteral("Caricare automaticamente l'anagrafica ?"),
             vb::vbYesNo | vb::vbQuestion | vb::vbDefaultButton2, Titolo);
         if (risposta != vb::vbYes) {
-            m_schermo.dialogs().MsgBox(QStringLiteral("Elaborazione interrotta"), vb::vbExclamation, m_schermo.titoloFinestra());
+            m_motivo = QStringLiteral("Elaborazione interrotta");
+            m_schermo.dialogs().MsgBox(m_motivo, vb::vbExclamation, m_schermo.titoloFinestra());
             conn.RollbackTrans();
             pulizia();
             return false;
         }
-        m_ditta = AnagraficaXbrl::codiceDitta(m_identificativo);
-        conn.Execute(m_anagrafica.insertDitta(m_ditta, m_identificativo, m_tassonomia, m_unita));
-        conn.Execute(AnagraficaXbrl::insertModello(m_ditta, m_tassonomia));
+        m_ditta = vb::Trim(AnagraficaXbrl::codiceDitta(identificativo));
+        m_anagrafica.registra(conn, m_ditta, identificativo, m_tassonomia, m_unita);
         m_dittaCreata = true;
     }
     m_dittaRisolta = true;
@@ -206,24 +362,22 @@ bool ImportazioneXbrl::risolviDitta()
 
 void ImportazioneXbrl::posta(pugi::xml_node nodo)
 {
-    for (const pugi::xml_attribute a : nodo.attributes()) {
-        if (std::string_view(a.name()) == "decimals") {
-            const QString valore = QString::fromUtf8(a.value());
-            m_decimali = vb::IsNumeric(valore) ? vb::CInt(valore) : qint16(0);
-        } else if (std::string_view(a.name()) == "contextRef") {
-            QString chiave = QString::fromUtf8(a.value());
-            // A duration context "...d" stands for the instant "...i" of its row.
-            if (chiave.endsWith(QLatin1Char('d'))) chiave.replace(QLatin1Char('d'), QLatin1Char('i'));
-            m_rigaCorrente = RigaContesto(m_tabella, chiave);
+    // decimals holds from one fact to the next that lacks it.
+    if (const pugi::xml_attribute d = nodo.attribute("decimals")) {
+        bool ok = false;
+        const int valore = utf8(d.value()).trimmed().toInt(&ok);
+        if (ok && (valore < -32768 || valore > 32767)) {
+            m_fatto = fattoEContesto(nodo);
+            throw AppError::overflow();
         }
+        m_decimali = ok ? valore : 0;
     }
-    RigaTabellaPeriodi& riga = m_tabella[size_t(m_rigaCorrente)];
-    if (!riga.preparata) m_periodo->prepara(riga, m_ditta);
+    if (nullo(nodo)) return;  // no value, nothing to post
+    const ContestoXbrl* contesto = m_tabella.contesto(utf8(nodo.attribute("contextRef").value()));
+    RigaTabellaPeriodi& riga = *contesto->riga;
 
-    Connection& conn = m_schermo.global().Database().Connection();
-    if (!m_mappatura.caricata()) m_mappatura.carica(conn, m_tassonomia);
-    const QString id = vb::Trim(QString::fromUtf8(nodo.name())).replace(QLatin1String("itcc-ci:"), QLatin1String("itcc-ci_"));
-    const MappaturaXbrl::Voce* voce = m_mappatura.voce(testoSql(id));
+    const QString id = vb::Trim(utf8(nodo.name())).replace(QLatin1String("itcc-ci:"), QLatin1String("itcc-ci_"));
+    const MappaturaXbrl::Voce* voce = m_mappatura->voce(testoSql(id));
     if (!voce) return;
     const QString& codice = m_tassonomia.codice;
     if (vb::Trim(voce->saldo).isEmpty() && !voce->conto.startsWith(QLatin1Char('O')) && codice != QLatin1String("6") &&
@@ -231,49 +385,74 @@ void ImportazioneXbrl::posta(pugi::xml_node nodo)
         return;
     m_conto = voce->conto;
     m_label = voce->label;
-    if (vb::Trim(m_mappatura.tipoRiga(vb::Trim(m_conto))) != QLatin1String("V") && !contoSempreRegistrato(m_conto)) return;
-    const QString sezione = m_mappatura.sezione(vb::Trim(m_conto));
+    m_fatto = fattoEContesto(nodo);
+    bool raggruppata = false;
+    if (vb::Trim(m_mappatura->tipoRiga(vb::Trim(m_conto))) != QLatin1String("V") && !contoSempreRegistrato(m_conto)) {
+        // A grouped line whose parts the filing does not give is posted on the line itself.
+        const QSet<QString> parti = m_mappatura->parti(vb::Trim(m_conto));
+        if (parti.isEmpty() || parti.intersects(m_presenti.value(&riga))) return;
+        raggruppata = true;
+    }
+    const QString sezione = m_mappatura->sezione(vb::Trim(m_conto));
 
-    const double valore = vb::CDbl(DocumentoXbrl::testo(nodo)) / std::pow(10.0, m_decimali);
+    double valore = 0;
+    if (!leggiImporto(DocumentoXbrl::testo(nodo), m_decimali, valore)) throw AppError::typeMismatch();
+    if (!std::isfinite(valore) || std::fabs(valore) >= ImportoMassimo) throw AppError::overflow();
+    if (!riga.preparata) m_periodo->prepara(riga, m_ditta);
+
     const double estero = sezione == QLatin1String("2") || sezione == QLatin1String("5") ? valore * -1 : valore;
-    double convertito = (1 / riga.cambio) * estero;  // the rate of the fact's own row
+    double convertito = (1 / riga.cambio) * estero;  // the rate of the fact's own period
     applicaRegoleConto(m_conto, convertito, m_tassonomia);
 
-    const QString anno = riga.anno ? QString::number(*riga.anno) : QString();
-    conn.Execute(QStringLiteral("UPDATE QD07_VALORIPDC SET  QD07_VALOREORIGINALE=QD07_VALOREORIGINALE + ") +
-                 numeroSql(convertito) + QStringLiteral(", QD07_VALOREINVALUTA = QD07_VALOREINVALUTA + ") + numeroSql(estero) +
-                 QStringLiteral(" WHERE (QD07_CODICEDITTA_QD05='") + vb::Trim(testoSql(m_ditta)) +
-                 QStringLiteral("' AND QD07_CODICECONTO = '") + vb::Trim(testoSql(m_conto)) +
-                 QStringLiteral("' AND QD07_ANNO = '") + anno + QStringLiteral("' AND QD07_MESE = ") +
-                 QString::number(riga.mese) + QStringLiteral(" AND QD07_NPERIODO = ") + riga.periodo + QLatin1Char(')'));
+    const QString anno = QString::number(riga.anno);
+    sqlxbrl::esegui(m_schermo.global().Database().Connection(),
+                    QStringLiteral("UPDATE QD07_VALORIPDC SET  QD07_VALOREORIGINALE=QD07_VALOREORIGINALE + ") +
+                        numeroSql(convertito) + QStringLiteral(", QD07_VALOREINVALUTA = QD07_VALOREINVALUTA + ") +
+                        numeroSql(estero) +
+                        QStringLiteral(" WHERE (QD07_CODICEDITTA_QD05=? AND QD07_CODICECONTO = ? AND QD07_ANNO = ? AND "
+                                       "QD07_MESE = ? AND QD07_NPERIODO = ?)"),
+                    {vb::Trim(m_ditta), vb::Trim(m_conto), anno, int(riga.mese), vb::CInt(riga.periodo)});
     m_schermo.InsertLog(m_conto, m_label + QStringLiteral(" - ") + anno, vb::FormatIntero(convertito), false, false);
+    if (raggruppata)
+        m_schermo.InsertLog(m_conto, QStringLiteral("Voce raggruppata senza dettaglio: registrata sul totale del gruppo"),
+                            QString(), false, true);
+    m_fatto.clear();
 }
 
 void ImportazioneXbrl::termina()
 {
     NoteXbrl(m_schermo, m_tassonomia).registra(m_documento, m_tabella, m_ditta);
     m_schermo.global().Database().Connection().CommitTrans();
-    for (const RigaTabellaPeriodi& riga : m_tabella)
-        if (riga.preparata)
-            m_schermo.periodoSalvato(m_ditta, QString::number(riga.anno.value_or(0)), riga.mese, vb::CInt(riga.periodo));
+    m_salvata = true;
+    for (const RigaTabellaPeriodi& riga : m_tabella.righe())
+        if (riga.preparata) m_schermo.periodoSalvato(m_ditta, QString::number(riga.anno), riga.mese, vb::CInt(riga.periodo));
 
     if (m_dittaCreata)
         m_schermo.InsertLog(QString(), QStringLiteral("Verificare in gestione ditta indirizzo e natura giuridica"), QString(),
                             false, true);
     m_schermo.InsertLog(QString(), QStringLiteral("Importazione terminata con successo"), QString(), false, true);
-    // A row that no fact reached has no period to check.
-    for (const RigaTabellaPeriodi& riga : m_tabella)
-        if (riga.preparata)
-            m_schermo.VerificaQuadratura(m_ditta, QString::number(riga.anno.value_or(0)), riga.mese, vb::CInt(riga.periodo));
+    // A period that no fact reached has no period to check; the latest year first.
+    std::vector<const RigaTabellaPeriodi*> preparate;
+    for (const RigaTabellaPeriodi& riga : m_tabella.righe())
+        if (riga.preparata) preparate.push_back(&riga);
+    std::stable_sort(preparate.begin(), preparate.end(),
+                     [](const RigaTabellaPeriodi* a, const RigaTabellaPeriodi* b) { return a->anno > b->anno; });
+    for (const RigaTabellaPeriodi* riga : preparate)
+        m_schermo.VerificaQuadratura(m_ditta, QString::number(riga->anno), riga->mese, vb::CInt(riga->periodo));
     pulizia();
 }
 
 void ImportazioneXbrl::gestisciErrore(const AppError& errore)
 {
     Connection& conn = m_schermo.global().Database().Connection();
+    m_motivo = errore.description();
     try {
         for (const ConnectionError& e : conn.Errors())
             m_schermo.InsertLog(QString(), QStringLiteral("** Error: ") + e.description, QString(), true, false);
+        if (!m_fatto.isEmpty()) {
+            m_motivo = QStringLiteral("%1: fatto %2").arg(errore.description(), m_fatto);
+            m_schermo.InsertLog(QString(), m_motivo, QString(), true, false);
+        }
         m_schermo.InsertLog(QString(), m_conto + QLatin1Char(' ') + m_label, QString(), true, false);
     } catch (...) {
     }

@@ -4,29 +4,63 @@
 #include "xbrl/MappaturaXbrl.h"
 #include "xbrl/TabellaPeriodi.h"
 #include "xbrl/Tassonomia.h"
+#include <QHash>
+#include <QSet>
 #include <QString>
+#include <QStringList>
 #include <memory>
+#include <vector>
 
 class AppError;
 class PeriodoXbrl;
 class SchermoXbrl;
 
+// The mappings read in one run of many filings: each taxonomy's is read once.
+class MappatureXbrl {
+public:
+    const MappaturaXbrl& di(Connection& connessione, const Tassonomia& tassonomia);
+
+private:
+    QHash<QString, std::shared_ptr<MappaturaXbrl>> m_perTassonomia;
+};
+
 // One import of an XBRL instance, from its file to the balance check: the document,
-// its taxonomy, the period table, the company and the facts posted, all in one
-// transaction of the host connection. It lives for one run.
+// its taxonomy, its contexts and periods, the company and the facts posted, all in one
+// transaction of the host connection. A filing whose facts cannot all be placed in
+// their own company, year and month is refused before anything is written.
 class ImportazioneXbrl {
 public:
-    explicit ImportazioneXbrl(SchermoXbrl& schermo);
+    // Filings larger than this are refused before they are read.
+    static constexpr qint64 DimensioneMassima = 64LL * 1024 * 1024;
+
+    explicit ImportazioneXbrl(SchermoXbrl& schermo, MappatureXbrl* mappature = nullptr);
     ~ImportazioneXbrl();
     ImportazioneXbrl(const ImportazioneXbrl&) = delete;
     ImportazioneXbrl& operator=(const ImportazioneXbrl&) = delete;
 
-    // The run for a file the user chose; every outcome is shown on the screen.
-    void esegui(QString file);
+    // The run for a file the user chose; every outcome is shown on the screen. True
+    // when the import was saved.
+    bool esegui(QString file);
+
+    // After the run: the company, the years saved, and why nothing was saved.
+    const QString& ditta() const { return m_ditta; }
+    QStringList anni() const;
+    const QString& motivo() const { return m_motivo; }
+
+    // A fact's text as an XML decimal: "." is always the decimal point; a text without
+    // one is divided by 10 to the power of decimals. False when it is no decimal.
+    static bool leggiImporto(const QString& testo, int decimali, double& valore);
 
 private:
+    struct Rifiuto {
+        QString motivo;
+    };
+    [[noreturn]] static void rifiuta(const QString& motivo);
+
     bool riconosciTassonomia();
+    void leggiValuta();
     void leggiContesti(const std::vector<pugi::xml_node>& contesti);
+    void raccogliFatti(pugi::xml_node radice);
     void intestazione(bool svuotaLog);
     bool risolviDitta();
     void posta(pugi::xml_node nodo);
@@ -35,20 +69,28 @@ private:
     void pulizia();
 
     SchermoXbrl& m_schermo;
+    MappatureXbrl* m_mappature;
+    std::unique_ptr<MappatureXbrl> m_mappatureProprie;
     DocumentoXbrl m_documento;
     Tassonomia m_tassonomia;
     QString m_unita;
+    QHash<QString, QString> m_valuteUnita;  // unit id -> ISO 4217 code, empty when not a currency
     QString m_identificativo;
     TabellaPeriodi m_tabella;
-    qint16 m_rigaCorrente = 0;
+    std::vector<pugi::xml_node> m_fatti;                          // facts with a context, in order
+    QHash<const RigaTabellaPeriodi*, QSet<QString>> m_presenti;  // accounts reported per period
+    const RigaTabellaPeriodi* m_rigaIntestazione = nullptr;
     QString m_denominazione;
     AnagraficaXbrl m_anagrafica;
     QString m_ditta;
     bool m_dittaRisolta = false;
     bool m_dittaCreata = false;
-    qint16 m_decimali = 0;
+    bool m_salvata = false;
+    int m_decimali = 0;
+    QString m_fatto;  // fact and context being posted, for the error log
     QString m_conto;  // account and label of the fact last mapped, for the error log
     QString m_label;
-    MappaturaXbrl m_mappatura;
+    QString m_motivo;
+    const MappaturaXbrl* m_mappatura = nullptr;
     std::unique_ptr<PeriodoXbrl> m_periodo;
 };

@@ -26,6 +26,7 @@ void MappaturaXbrl::carica(Connection& c, const Tassonomia& t)
     m_voci.clear();
     m_tipiRiga.clear();
     m_sezioni.clear();
+    m_parti.clear();
     const QString versione = vb::Trim(t.versione);
 
     // The mapping query of one fact, without the condition on the element id.
@@ -53,6 +54,18 @@ void MappaturaXbrl::carica(Connection& c, const Tassonomia& t)
                    versione + QLatin1Char('\''),
                QStringLiteral("QD15_CODICECONTO"), m_sezioni,
                [](Recordset& rs) { return vb::CStr(rs.value(QStringLiteral("QD15_SEZIONE"))); });
+    // Charts made before the groups were generated have no such table: no group then.
+    try {
+        Recordset rs;
+        rs.Open(QStringLiteral("SELECT QD53_CODICECONTO_QD15, QD53_CODICECONTOPARTE FROM QD53_XBRLGRUPPI WHERE "
+                               "QD53_CODICEPDC_QD04 = '") + versione + QLatin1Char('\''),
+                c, Recordset::adOpenForwardOnly, Recordset::adLockReadOnly);
+        for (; !rs.Eof(); rs.MoveNext()) m_parti[vb::CStr(rs.value(0))].insert(vb::CStr(rs.value(1)));
+        rs.Close();
+    } catch (...) {
+        m_parti.clear();
+        c.clearErrors();
+    }
     m_caricata = true;
 }
 

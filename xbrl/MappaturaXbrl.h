@@ -1,5 +1,6 @@
 #pragma once
 #include <QHash>
+#include <QSet>
 #include <QString>
 
 class Connection;
@@ -24,10 +25,14 @@ public:
     // QD02_TIPORIGA of a schema item and QD15_SEZIONE of an account, empty when absent.
     QString tipoRiga(const QString& voce) const { return m_tipiRiga.value(voce); }
     QString sezione(const QString& conto) const { return m_sezioni.value(conto); }
+    // The accounts a grouped line of the short forms totals (its parts at every level);
+    // empty for an account that totals nothing.
+    QSet<QString> parti(const QString& conto) const { return m_parti.value(conto); }
 
 private:
     bool m_caricata = false;
     QHash<QString, Voce> m_voci;
     QHash<QString, QString> m_tipiRiga;
     QHash<QString, QString> m_sezioni;
+    QHash<QString, QSet<QString>> m_parti;
 };

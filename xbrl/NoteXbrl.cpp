@@ -4,17 +4,18 @@
 #include "xbrl/AnagraficaXbrl.h"
 #include "xbrl/DocumentoXbrl.h"
 #include "xbrl/SchermoXbrl.h"
+#include "xbrl/SqlXbrl.h"
+#include "platform/db/Connection.h"
 #include "xbrl/Tassonomia.h"
 
 namespace {
 
-// The prepared row whose contexts name the reference; null when none does. A row
-// never prepared has no period, and a footnote of it has nowhere to go.
+// The prepared period of the context; null when there is none. A period never
+// prepared has no number, and a footnote of it has nowhere to go.
 const RigaTabellaPeriodi* rigaDi(const TabellaPeriodi& tabella, const QString& contesto)
 {
-    for (const RigaTabellaPeriodi& riga : tabella)
-        if (riga.contesti.contains(contesto, Qt::CaseSensitive)) return riga.preparata ? &riga : nullptr;
-    return nullptr;
+    const ContestoXbrl* c = tabella.contesto(contesto);
+    return c && c->riga && c->riga->preparata ? c->riga : nullptr;
 }
 
 }  // namespace
@@ -38,24 +39,25 @@ void NoteXbrl::registra(const DocumentoXbrl& documento, const TabellaPeriodi& ta
             const RigaTabellaPeriodi* riga = contextRef ? rigaDi(tabella, QString::fromUtf8(contextRef.value())) : nullptr;
             if (!riga) continue;
 
+            Connection& conn = global.Database().Connection();
             const QString elemento = testoSql(QString::fromUtf8(fatto.name()).replace(QLatin1Char(':'), QLatin1Char('_')));
-            const QString chiave = global.Utility().LeggiCampo(
-                QStringLiteral("QD51_XBRLDEFANAG"), QStringLiteral("QD51_PK"),
-                QStringLiteral(" WHERE QD51_VERSIONE = ") + codice + QStringLiteral("  AND QD51_ID = '") + elemento +
-                    QLatin1Char('\''));
+            const QString chiave =
+                sqlxbrl::leggi(conn, QStringLiteral("SELECT QD51_PK FROM QD51_XBRLDEFANAG WHERE QD51_VERSIONE = ") + codice +
+                                         QStringLiteral(" AND QD51_ID = ?"),
+                               {elemento});
             if (chiave.isEmpty()) continue;
-            const QString definizione = global.Utility().LeggiCampo(
-                QStringLiteral("QD77_FOOTNOTEDEF"), QStringLiteral("QD77_ID"),
-                QStringLiteral(" WHERE QD77_VERSIONE = ") + codice + QStringLiteral(" AND QD77_PK_QD51 = ") + vb::Trim(chiave));
+            const QString definizione =
+                sqlxbrl::leggi(conn, QStringLiteral("SELECT QD77_ID FROM QD77_FOOTNOTEDEF WHERE QD77_VERSIONE = ") + codice +
+                                         QStringLiteral(" AND QD77_PK_QD51 = ") + QString::number(chiave.toLongLong()),
+                               {});
             if (definizione.isEmpty()) continue;
 
-            global.Database().Connection().Execute(
-                QStringLiteral("INSERT INTO [QD78_FOOTNOTE] ") +
-                QStringLiteral("([QD78_CODICEDITTA_QD05] ,[QD78_ANNO],[QD78_MESE],[QD78_NPERIODO],[QD78_ID_QD77],[QD78_FOOTNOTE])  ") +
-                QStringLiteral("Values ") + QStringLiteral("('") + vb::Trim(testoSql(ditta)) + QStringLiteral("','") +
-                QString::number(riga->anno.value_or(0)) + QStringLiteral("',") + QString::number(riga->mese) +
-                QLatin1Char(',') + QString::number(vb::CInt(riga->periodo)) + QLatin1Char(',') + vb::Trim(definizione) +
-                QStringLiteral(",'") + testoSql(testo) + QStringLiteral("')"));
+            sqlxbrl::esegui(conn,
+                            QStringLiteral("INSERT INTO [QD78_FOOTNOTE] ([QD78_CODICEDITTA_QD05] ,[QD78_ANNO],[QD78_MESE],"
+                                           "[QD78_NPERIODO],[QD78_ID_QD77],[QD78_FOOTNOTE]) Values (?,?,") +
+                                QString::number(riga->mese) + QLatin1Char(',') + QString::number(vb::CInt(riga->periodo)) +
+                                QLatin1Char(',') + QString::number(definizione.toLongLong()) + QStringLiteral(",?)"),
+                            {vb::Trim(ditta), QString::number(riga->anno), testoSql(testo)});
         }
     }
 }

@@ -1,21 +1,17 @@
 #include "xbrl/PeriodoXbrl.h"
-#include "platform/db/Recordset.h"
+#include "platform/db/Connection.h"
 #include "platform/host/CGlobal.h"
-#include "platform/host/SqlText.h"
 #include "platform/runtime/AppError.h"
 #include "platform/runtime/Valori.h"
 #include "platform/ui/Dialogs.h"
 #include "xbrl/SchermoXbrl.h"
+#include "xbrl/SqlXbrl.h"
 #include "xbrl/TabellaPeriodi.h"
 #include "xbrl/Tassonomia.h"
 
 namespace {
 
 const QString CrLf = QStringLiteral("\r\n");
-
-// A company code between apostrophes; codes come from the database and are doubled
-// like any literal.
-QString lit(const QString& testo) { return StringaSQL(ApiciSQL(testo)); }
 
 // A run whose boxes are scripted (a command line that ran out of answers) must not
 // ask for ever; a person gives up long before.
@@ -30,7 +26,7 @@ PeriodoXbrl::PeriodoXbrl(SchermoXbrl& schermo, const Tassonomia& tassonomia, con
 
 void PeriodoXbrl::prepara(RigaTabellaPeriodi& riga, const QString& ditta)
 {
-    const QString anno = riga.anno ? QString::number(*riga.anno) : QString();
+    const QString anno = QString::number(riga.anno);
     const qint16 mese = riga.mese;
     Connection& conn = m_schermo.global().Database().Connection();
 
@@ -41,23 +37,24 @@ void PeriodoXbrl::prepara(RigaTabellaPeriodi& riga, const QString& ditta)
     m_schermo.setCambio(riga.cambio);
     registraPeriodo(ditta, anno, mese, riga.periodo, riga.cambio);
 
-    conn.Execute(QStringLiteral("Insert into QD07_VALORIPDC (QD07_CODICEDITTA_QD05, QD07_CODICECONTO, QD07_ANNO, QD07_MESE, "
-                                "QD07_VALORE, QD07_RETTIFICA, QD07_VALOREORIGINALE, QD07_VALOREINVALUTA, QD07_NPERIODO) "
-                                "Select ") +
-                 lit(vb::Trim(ditta)) + QStringLiteral(",QD15_CODICECONTO,'") + anno + QStringLiteral("',") +
-                 QString::number(mese) + QStringLiteral(",0,0,0,0,") + riga.periodo +
-                 QStringLiteral(" FROM QD15_DEFPDC WHERE QD15_CODICEPDC_QD04 = '") + vb::Trim(m_tassonomia.versione) +
-                 QLatin1Char('\''));
+    sqlxbrl::esegui(conn,
+                    QStringLiteral("Insert into QD07_VALORIPDC (QD07_CODICEDITTA_QD05, QD07_CODICECONTO, QD07_ANNO, QD07_MESE, "
+                                   "QD07_VALORE, QD07_RETTIFICA, QD07_VALOREORIGINALE, QD07_VALOREINVALUTA, QD07_NPERIODO) "
+                                   "Select ?,QD15_CODICECONTO,?,") +
+                        QString::number(mese) + QStringLiteral(",0,0,0,0,") + QString::number(vb::CInt(riga.periodo)) +
+                        QStringLiteral(" FROM QD15_DEFPDC WHERE QD15_CODICEPDC_QD04 = ?"),
+                    {vb::Trim(ditta), anno, vb::Trim(m_tassonomia.versione)});
     riga.preparata = true;
 }
 
 QString PeriodoXbrl::scegliPeriodo(const QString& ditta, const QString& anno, qint16 mese)
 {
-    const QString condizione = QStringLiteral(" WHERE QD07_CODICEDITTA_QD05=") + lit(vb::Trim(ditta)) +
-                               QStringLiteral(" AND QD07_ANNO=") + StringaSQL(anno) + QStringLiteral(" AND QD07_MESE=") +
-                               QString::number(mese);
-    const qint32 presenti =
-        vb::CLng(m_schermo.global().Utility().LeggiCampo(QStringLiteral("QD07_VALORIPDC"), QStringLiteral("Count(*)"), condizione));
+    Connection& conn = m_schermo.global().Database().Connection();
+    const int presenti = sqlxbrl::leggi(conn,
+                                        QStringLiteral("SELECT Count(*) FROM QD07_VALORIPDC WHERE QD07_CODICEDITTA_QD05=? AND "
+                                                       "QD07_ANNO=? AND QD07_MESE=") + QString::number(mese),
+                                        {vb::Trim(ditta), anno})
+                             .toInt();
     if (presenti < 1) return QStringLiteral("1");
 
     Dialogs& dialogs = m_schermo.dialogs();
@@ -74,12 +71,13 @@ QString PeriodoXbrl::scegliPeriodo(const QString& ditta, const QString& anno, qi
 
     const qint16 ultimo = qint16(m_schermo.NuovoPeriodo(ditta, anno, mese) - 1);
     const QString periodo = ultimo != 1 ? periodoDaRicoprire(ditta, anno, ultimo) : QStringLiteral("1");
-    Connection& conn = m_schermo.global().Database().Connection();
     auto cancella = [&](const QString& tabella, const QString& prefisso) {
-        conn.Execute(QStringLiteral("DELETE FROM ") + tabella + QStringLiteral(" WHERE ") + prefisso +
-                     QStringLiteral("_CODICEDITTA_QD05=") + lit(vb::Trim(ditta)) + QStringLiteral(" AND ") + prefisso +
-                     QStringLiteral("_ANNO = '") + anno + QStringLiteral("' AND ") + prefisso + QStringLiteral("_MESE = ") +
-                     QString::number(mese) + QStringLiteral(" AND ") + prefisso + QStringLiteral("_NPERIODO = ") + periodo);
+        sqlxbrl::esegui(conn,
+                        QStringLiteral("DELETE FROM ") + tabella + QStringLiteral(" WHERE ") + prefisso +
+                            QStringLiteral("_CODICEDITTA_QD05=? AND ") + prefisso + QStringLiteral("_ANNO = ? AND ") + prefisso +
+                            QStringLiteral("_MESE = ") + QString::number(mese) + QStringLiteral(" AND ") + prefisso +
+                            QStringLiteral("_NPERIODO = ") + QString::number(vb::CInt(periodo)),
+                        {vb::Trim(ditta), anno});
     };
     cancella(QStringLiteral("QD07_VALORIPDC"), QStringLiteral("QD07"));
     cancella(QStringLiteral("QD78_FOOTNOTE"), QStringLiteral("QD78"));
@@ -89,17 +87,13 @@ QString PeriodoXbrl::scegliPeriodo(const QString& ditta, const QString& anno, qi
 QString PeriodoXbrl::periodoDaRicoprire(const QString& ditta, const QString& anno, qint16 ultimo)
 {
     // Every period of the year, whatever its month.
-    Recordset rs;
-    rs.Open(QStringLiteral("Select * from QD21_PERVALUTA WHERE QD21_CODICEDITTA_QD05 = ") + lit(vb::Trim(ditta)) +
-                QStringLiteral(" and QD21_ANNO = '") + anno + QLatin1Char('\''),
-            m_schermo.global().Database().Connection(), Recordset::adOpenForwardOnly, Recordset::adLockReadOnly);
     QString elenco;
-    for (; !rs.Eof(); rs.MoveNext())
-        elenco += QStringLiteral("N° ") +
-                  vb::Trim(vb::CStr(rs.value(QStringLiteral("QD21_NPERIODO"))) + QLatin1Char(' ') +
-                           vb::Trim(vb::CStr(rs.value(QStringLiteral("QD21_DESCRIZIONE"))))) +
-                  CrLf;
-    rs.Close();
+    for (const QStringList& r :
+         sqlxbrl::righe(m_schermo.global().Database().Connection(),
+                        QStringLiteral("Select QD21_NPERIODO, QD21_DESCRIZIONE from QD21_PERVALUTA WHERE "
+                                       "QD21_CODICEDITTA_QD05 = ? and QD21_ANNO = ?"),
+                        {vb::Trim(ditta), anno}))
+        elenco += QStringLiteral("N° ") + vb::Trim(r.at(0) + QLatin1Char(' ') + vb::Trim(r.at(1))) + CrLf;
 
     const QString domanda = QStringLiteral("Selezionare il periodo da ricoprire : ") + CrLf + elenco;
     for (int volte = 0; volte < kMassimoRichieste; ++volte) {
@@ -125,7 +119,7 @@ double PeriodoXbrl::cambio(const RigaTabellaPeriodi& riga, const QString& ditta,
                             anno + QStringLiteral(" da applicare per la conversione ") + vb::Trim(m_unita) +
                             QStringLiteral(" ==> ") + vb::Trim(base) + QStringLiteral(" : ");
     while (cambio == 0) {
-        const double proposto = m_schermo.GetCambioRSS(riga.anno.value_or(0), mese, m_unita);
+        const double proposto = m_schermo.GetCambioRSS(riga.anno, mese, m_unita);
         // An answer that is no number is an error of the import.
         cambio = vb::CDbl(m_schermo.dialogs().InputBox(domanda, QStringLiteral("Richiesta cambio valuta"), vb::CStr(proposto)));
     }
@@ -136,27 +130,27 @@ void PeriodoXbrl::registraPeriodo(const QString& ditta, const QString& anno, qin
                                   double cambio)
 {
     if (mese < 1 || mese > 12) throw AppError(9, QStringLiteral("Indice non compreso nell'intervallo"));
-    Recordset rs;
-    rs.Open(QStringLiteral("SELECT * FROM QD21_PERVALUTA WHERE") + QStringLiteral("  QD21_CODICEDITTA_QD05 = ") + lit(ditta) +
-                QStringLiteral("  AND QD21_ANNO = ") + lit(vb::Trim(anno)) + QStringLiteral("  AND QD21_MESE = ") +
-                QString::number(mese) + QStringLiteral(" AND QD21_NPERIODO = ") + vb::Trim(periodo),
-            m_schermo.global().Database().Connection(), Recordset::adOpenStatic, Recordset::adLockOptimistic);
-    if (rs.Eof()) {
-        rs.AddNew();
-        rs.setValue(QStringLiteral("QD21_CODICEDITTA_QD05"), ditta);
-        rs.setValue(QStringLiteral("QD21_ANNO"), anno);
-        rs.setValue(QStringLiteral("QD21_MESE"), int(mese));
-        rs.setValue(QStringLiteral("QD21_NPERIODO"), int(vb::CInt(periodo)));
-    }
     const bool consolidato = m_tassonomia.consolidato();
     const QString descrizione = (consolidato ? QStringLiteral("Bilancio Consolidato ") : QString()) +
                                 m_schermo.nomeMese(mese) + QLatin1Char('/') + anno + QStringLiteral(" (Periodo n° ") +
                                 vb::Trim(periodo) + QLatin1Char(')');
-    rs.setValue(QStringLiteral("QD21_VALUTA"), m_unita);
-    rs.setValue(QStringLiteral("QD21_DESCRIZIONE"), descrizione);
-    rs.setValue(QStringLiteral("QD21_STORICO"), true);
-    rs.setValue(QStringLiteral("QD21_CAMBIO"), cambio);
-    rs.setValue(QStringLiteral("QD21_CONSOLIDATO"), consolidato);
-    rs.Update();
-    rs.Close();
+    Connection& conn = m_schermo.global().Database().Connection();
+    const QString chiave = QStringLiteral(" WHERE QD21_CODICEDITTA_QD05 = ? AND QD21_ANNO = ? AND QD21_MESE = ") +
+                           QString::number(mese) + QStringLiteral(" AND QD21_NPERIODO = ") + QString::number(vb::CInt(periodo));
+    const QVariantList valoriChiave{ditta, vb::Trim(anno)};
+    if (sqlxbrl::leggi(conn, QStringLiteral("SELECT COUNT(*) FROM QD21_PERVALUTA") + chiave, valoriChiave).toInt() == 0)
+        sqlxbrl::esegui(conn,
+                        QStringLiteral("INSERT INTO QD21_PERVALUTA (QD21_CODICEDITTA_QD05, QD21_ANNO, QD21_MESE, QD21_NPERIODO) "
+                                       "VALUES (?, ?, ") +
+                            QString::number(mese) + QStringLiteral(", ") + QString::number(vb::CInt(periodo)) + QLatin1Char(')'),
+                        valoriChiave);
+    sqlxbrl::esegui(conn,
+                    QStringLiteral("UPDATE QD21_PERVALUTA SET QD21_VALUTA = ?, QD21_DESCRIZIONE = ?, QD21_STORICO = 1, "
+                                   "QD21_CAMBIO = ") +
+                        QString::number(cambio, 'g', 17) + QStringLiteral(", QD21_CONSOLIDATO = ") +
+                        (consolidato ? QStringLiteral("1") : QStringLiteral("0")) + chiave,
+                    QVariantList{sqlxbrl::taglia(conn, QStringLiteral("QD21_PERVALUTA"), QStringLiteral("QD21_VALUTA"), m_unita),
+                                 sqlxbrl::taglia(conn, QStringLiteral("QD21_PERVALUTA"), QStringLiteral("QD21_DESCRIZIONE"),
+                                                 descrizione)} +
+                        valoriChiave);
 }

@@ -1,41 +1,32 @@
 #include "xbrl/TabellaPeriodi.h"
-#include "platform/runtime/AppError.h"
-#include <algorithm>
-#include <cmath>
 
-namespace {
-// Trim(testo) is empty, without building the trimmed text: the scans run per context.
-bool bianco(const QString& testo)
+bool TabellaPeriodi::aggiungi(const QString& id, const QString& identificativo, const QDate& data)
 {
-    return std::all_of(testo.cbegin(), testo.cend(), [](QChar c) { return c == QLatin1Char(' '); });
-}
-}  // namespace
-
-bool RigaTabellaPeriodi::libera() const { return bianco(identificativo) || !anno.has_value(); }
-
-int righePerContesti(int contesti)
-{
-    const double r = std::nearbyint(contesti / 2.0 - 1.0);  // the default rounding: half to even
-    if (r > 32767) throw AppError::overflow();                // rows are numbered in 16 bits
-    return r < 0 ? 1 : int(r) + 1;
-}
-
-qint16 RigaPeriodo(const TabellaPeriodi& tabella, const QString& chiave, qint16 anno)
-{
-    if (tabella.empty()) return 0;
-    for (size_t i = 0; i < tabella.size(); ++i) {
-        const RigaTabellaPeriodi& riga = tabella[i];
-        if (riga.libera() || (riga.identificativo == chiave && *riga.anno == anno)) return qint16(i);
+    if (m_contesti.contains(id)) return false;
+    ContestoXbrl c{id, identificativo, data, nullptr};
+    if (data.isValid()) {
+        const QString chiave = identificativo + QLatin1Char('\n') + QString::number(data.year()) + QLatin1Char('/') +
+                               QString::number(data.month());
+        RigaTabellaPeriodi*& riga = m_perChiave[chiave];
+        if (!riga) {
+            m_righe.push_back({identificativo, qint16(data.year()), qint16(data.month()), false, 0, QString()});
+            riga = &m_righe.back();
+        }
+        c.riga = riga;
     }
-    return qint16(tabella.size() - 1);
+    m_contesti.insert(id, c);
+    return true;
 }
 
-qint16 RigaContesto(const TabellaPeriodi& tabella, const QString& contesto)
+const ContestoXbrl* TabellaPeriodi::contesto(const QString& id) const
 {
-    if (tabella.empty()) return 0;
-    for (size_t i = 0; i < tabella.size(); ++i) {
-        const QString& contesti = tabella[i].contesti;
-        if (bianco(contesti) || contesti.contains(contesto, Qt::CaseSensitive)) return qint16(i);
-    }
-    return qint16(tabella.size() - 1);
+    const auto it = m_contesti.constFind(id);
+    return it == m_contesti.constEnd() ? nullptr : &*it;
+}
+
+void TabellaPeriodi::clear()
+{
+    m_contesti.clear();
+    m_perChiave.clear();
+    m_righe.clear();
 }

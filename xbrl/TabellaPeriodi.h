@@ -1,38 +1,42 @@
 #pragma once
 #include <QDate>
+#include <QHash>
 #include <QString>
-#include <optional>
-#include <vector>
+#include <deque>
 
-// One row of an XBRL document's period table: an (identifier, year) of its contexts,
-// and, once its first fact comes, the period it is posted to.
+// One period of an XBRL document: a company identifier, a year and a month, the
+// contexts that end in it, and, once its first fact is posted, the period it goes to.
 struct RigaTabellaPeriodi {
-    QString contesti;               // ids of the row's contexts, "|"-separated after the instant's
-    QString identificativo;         // entity identifier, set by the instant context
-    std::optional<qint16> anno;     // set by the instant context
+    QString identificativo;
+    qint16 anno = 0;
     qint16 mese = 0;
-    QDate istante;
-    QDate inizio;
-    QDate fine;
-    bool preparata = false;         // period number, rate, period record and zero values done
-    double cambio = 0;              // rate of the row's facts
-    QString periodo;                // period number, as chosen or typed
-
-    // A row holds a key only once its instant has been read.
-    bool libera() const;
+    bool preparata = false;  // period number, rate, period record and zero values done
+    double cambio = 0;       // rate of the period's facts
+    QString periodo;         // period number, as chosen or typed
 };
 
-// Fixed for the run: one row per two contexts, never enlarged.
-using TabellaPeriodi = std::vector<RigaTabellaPeriodi>;
+// A context as the facts refer to it.
+struct ContestoXbrl {
+    QString id;
+    QString identificativo;
+    QDate data;  // the instant, or the end of the duration; invalid when it has neither
+    RigaTabellaPeriodi* riga = nullptr;
+};
 
-// Rows for a document with this many contexts: (contexts / 2) - 1 rounded half to
-// even, plus one (at least one row); beyond 16-bit row numbers it is an overflow.
-int righePerContesti(int contesti);
+// The contexts of a document by id and the periods they fall in. Each context goes to
+// the period of its own identifier, year and month, whatever the order they come in;
+// look-ups cost the same however many contexts there are.
+class TabellaPeriodi {
+public:
+    // False when a context of that id is already there.
+    bool aggiungi(const QString& id, const QString& identificativo, const QDate& data);
+    // Null when no context has that id.
+    const ContestoXbrl* contesto(const QString& id) const;
+    const std::deque<RigaTabellaPeriodi>& righe() const { return m_righe; }
+    void clear();
 
-// The row of an identifier and year: the first row that is free or holds that key;
-// with neither, the last row (extra pairs share it). 0 for an empty table.
-qint16 RigaPeriodo(const TabellaPeriodi& tabella, const QString& chiave, qint16 anno);
-
-// The row of a context reference: the first row without contexts or whose contexts
-// contain the reference (case-sensitive substring); the last row when none does.
-qint16 RigaContesto(const TabellaPeriodi& tabella, const QString& contesto);
+private:
+    QHash<QString, ContestoXbrl> m_contesti;
+    QHash<QString, RigaTabellaPeriodi*> m_perChiave;
+    std::deque<RigaTabellaPeriodi> m_righe;  // stable addresses
+};

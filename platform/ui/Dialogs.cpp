@@ -40,11 +40,31 @@ QString QtDialogs::InputBox(const QString& prompt, const QString& title, const Q
     return dlg.exec() == QDialog::Accepted ? dlg.textValue() : QString();
 }
 
-QString QtDialogs::OpenFile(const QString& title, const QString& filter, const QString& folder)
+namespace {
+// The platform's filters come as "Name|*.ext|Name|*.*"; the dialog wants "Name (*.ext);;...".
+QString filtriDialogo(const QString& filter)
 {
-    // The platform's filters come as "Name|*.ext|Name|*.*"; the dialog wants "Name (*.ext);;...".
     const QStringList parti = filter.split(QLatin1Char('|'));
     QStringList filtri;
     for (qsizetype i = 0; i + 1 < parti.size(); i += 2) filtri << parti[i] + QStringLiteral(" (") + parti[i + 1] + QLatin1Char(')');
-    return QFileDialog::getOpenFileName(m_parent, title, folder, filtri.isEmpty() ? filter : filtri.join(QStringLiteral(";;")));
+    return filtri.isEmpty() ? filter : filtri.join(QStringLiteral(";;"));
+}
+}  // namespace
+
+QStringList Dialogs::OpenFiles(const QString& title, const QString& filter, const QString& folder)
+{
+    QStringList out;
+    for (const QString& f : OpenFile(title, filter, folder).split(QLatin1Char('\n')))
+        if (!f.trimmed().isEmpty()) out << f;
+    return out;
+}
+
+QString QtDialogs::OpenFile(const QString& title, const QString& filter, const QString& folder)
+{
+    return QFileDialog::getOpenFileName(m_parent, title, folder, filtriDialogo(filter));
+}
+
+QStringList QtDialogs::OpenFiles(const QString& title, const QString& filter, const QString& folder)
+{
+    return QFileDialog::getOpenFileNames(m_parent, title, folder, filtriDialogo(filter));
 }

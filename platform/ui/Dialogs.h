@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QStringList>
 
 // Flags and answers of the modal message box, with the platform's values.
 namespace vb {
@@ -28,6 +29,9 @@ public:
     virtual QString InputBox(const QString& prompt, const QString& title, const QString& defaultAnswer) = 0;
     // File-open dialog; a cancelled dialog gives the empty text.
     virtual QString OpenFile(const QString& title, const QString& filter, const QString& folder) = 0;
+    // File-open dialog choosing several files; none when cancelled. Without a dialog of
+    // its own, the answer of OpenFile, one path a line.
+    virtual QStringList OpenFiles(const QString& title, const QString& filter, const QString& folder);
 };
 
 // The real boxes, modal to the given parent window.
@@ -38,6 +42,7 @@ public:
     int MsgBox(const QString& prompt, int flags, const QString& title) override;
     QString InputBox(const QString& prompt, const QString& title, const QString& defaultAnswer) override;
     QString OpenFile(const QString& title, const QString& filter, const QString& folder) override;
+    QStringList OpenFiles(const QString& title, const QString& filter, const QString& folder) override;
 
 private:
     QWidget* m_parent;

@@ -4,12 +4,44 @@
 
 using namespace xbrlprova;
 
-// ktr --import-xbrl on a database holding the tests' mapping: the exit code tells
-// whether the import was saved; every real filing goes through.
-TEST(BatchXbrl, KtrImportsEveryRealFilingAndExitsNonZeroWhenNothingIsSaved)
+namespace {
+
+const QString Reali[] = {"03072020211-31122020-20210726110513.xbrl", "03072020211-31122021-20220530205759.xbrl",
+                         "ISTANZA02353550391.xbrl"};
+
+QString ktr() { return QCoreApplication::applicationDirPath() + "/../ktr"; }
+
+struct Uscita {
+    int codice = -1;
+    QString out, err;
+};
+
+QProcess* avvia(const TestDb& db, const QString& app, const QStringList& file, const char* risposta)
 {
-    const QString ktr = QCoreApplication::applicationDirPath() + "/../ktr";
-    if (!QFile::exists(ktr)) GTEST_SKIP() << "ktr not built next to the tests";
+    auto* p = new QProcess;
+    p->start(ktr(), QStringList{"--db", db.connectionString(), "--app-path", app, "--answer", risposta, "--import-xbrl"} + file);
+    return p;
+}
+
+Uscita attendi(QProcess* p)
+{
+    Uscita u;
+    EXPECT_TRUE(p->waitForFinished(120000));
+    u.codice = p->exitCode();
+    u.out = QString::fromUtf8(p->readAllStandardOutput());
+    u.err = QString::fromUtf8(p->readAllStandardError());
+    delete p;
+    return u;
+}
+
+}  // namespace
+
+// ktr --import-xbrl with files and folders on a database holding the tests' mapping: one
+// FILE line per filing as it ends, every file in its own transaction, and the exit code
+// of the automatic imports (0 all saved, 1 none, 3 some).
+TEST(BatchXbrl, KtrImportsFilesAndFoldersOneTransactionEachAndExitsAsTheAutomaticImports)
+{
+    if (!QFile::exists(ktr())) GTEST_SKIP() << "ktr not built next to the tests";
     TestDb db;
     creaMappatura2018(*db.open());
     QTemporaryDir cartella;
@@ -17,33 +49,59 @@ TEST(BatchXbrl, KtrImportsEveryRealFilingAndExitsNonZeroWhenNothingIsSaved)
     QFile f(rotto);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write("<xbrl><context>") > 0);
     f.close();
-    QString out, err;
-    auto ktrImporta = [&](const QString& file, const char* risposta) {
-        QProcess p;
-        p.start(ktr, {"--db", db.connectionString(), "--app-path", cartella.path(), "--import-xbrl", file, "--answer", risposta});
-        EXPECT_TRUE(p.waitForFinished(60000));
-        out = QString::fromUtf8(p.readAllStandardOutput());
-        err = QString::fromUtf8(p.readAllStandardError());
-        return p.exitCode();
-    };
+    // A folder of filings, one in a subfolder: name order over the whole tree.
+    ASSERT_TRUE(QDir().mkpath(cartella.filePath("lotto/b")));
+    for (const auto& [nome, dove] : {std::pair{Reali[0], "lotto/b/1.xbrl"}, {Reali[1], "lotto/c.xbrl"}, {Reali[2], "lotto/a.xbrl"}})
+        ASSERT_TRUE(QFile::copy(filing(nome), cartella.filePath(dove)));
+    QFile(cartella.filePath("lotto/nota.txt")).open(QIODevice::WriteOnly);
 
-    EXPECT_EQ(ktrImporta(rotto, "yes"), 1);  // silent on screen, one line here
-    EXPECT_TRUE(("\n" + err).endsWith("\nImpossibile leggere il file XBRL: " + rotto + "\n") && !err.contains("non salvata")) << err.toStdString();
-    EXPECT_EQ(ktrImporta(filing("ISTANZA02353550391.xbrl"), "no"), 1);  // registration refused
-    EXPECT_TRUE(out.contains("BOX exclamation Importazione valori PDC | Elaborazione interrotta -> ok")) << out.toStdString();
-    EXPECT_TRUE(("\n" + err).endsWith("\nImportazione non salvata\n")) << err.toStdString();
+    Uscita u = attendi(avvia(db, cartella.path(), {rotto}, "yes"));
+    EXPECT_EQ(u.codice, 1);
+    EXPECT_TRUE(u.out.contains("FILE " + rotto + "\t\t\tNON SALVATO: Impossibile leggere il file XBRL: " + rotto)) << u.out.toStdString();
+    u = attendi(avvia(db, cartella.path(), {filing(Reali[2])}, "no"));  // registration refused
+    EXPECT_EQ(u.codice, 1);
+    EXPECT_TRUE(u.out.contains("BOX exclamation Importazione valori PDC | Elaborazione interrotta -> ok")) << u.out.toStdString();
+    EXPECT_TRUE(u.err.contains("Importazione non salvata: " + filing(Reali[2]) + " (Elaborazione interrotta)")) << u.err.toStdString();
 
-    for (const char* nome : {"03072020211-31122020-20210726110513.xbrl", "03072020211-31122021-20220530205759.xbrl",
-                             "ISTANZA02353550391.xbrl"}) {
-        SCOPED_TRACE(nome);
-        EXPECT_EQ(ktrImporta(filing(nome), "yes"), 0) << out.toStdString() << err.toStdString();
-        EXPECT_FALSE(err.contains("Importazione"));
-        EXPECT_TRUE(out.contains("LOG \tImportazione terminata con successo\t\t-\tH"));
-        EXPECT_EQ(out.count("EFFETTUATO CON SUCCESSO"), QString(nome).contains("-31122020-") ? 1 : 2);
-    }
-    EXPECT_TRUE(out.contains("BOX question Importazione bilancio XBRL | Attenzione ditta - PUCCI S.R.L. - \\ncon Partita iva : "
-                             "02353550391 non trovata.\\nCaricare automaticamente l'anagrafica ? -> yes"));
-    EXPECT_TRUE(out.contains("LOG A-T-00-000-\tVoce TotaleAttivo - 2023\t36.525.362\t-\t-"));
-    // The second micro filing overwrote its company's 2020, answered Yes.
+    u = attendi(avvia(db, cartella.path(), {cartella.filePath("lotto"), rotto}, "yes"));
+    EXPECT_EQ(u.codice, 3) << u.out.toStdString() << u.err.toStdString();
+    QStringList righe;
+    for (const QString& r : u.out.split('\n'))
+        if (r.startsWith("FILE ")) righe << r;
+    EXPECT_EQ(righe, (QStringList{"FILE " + cartella.filePath("lotto/a.xbrl") + "\t550391\t2023,2024\tSALVATO",
+                                  "FILE " + cartella.filePath("lotto/b/1.xbrl") + "\t020211\t2020\tSALVATO",
+                                  "FILE " + cartella.filePath("lotto/c.xbrl") + "\t020211\t2020,2021\tSALVATO",
+                                  "FILE " + rotto + "\t\t\tNON SALVATO: Impossibile leggere il file XBRL: " + rotto}));
+    EXPECT_EQ(u.out.count("LOG \tImportazione terminata con successo\t\t-\tH"), 3);
+    EXPECT_EQ(u.out.count("EFFETTUATO CON SUCCESSO"), 5);
+    EXPECT_TRUE(u.out.contains("LOG A-T-00-000-\tVoce TotaleAttivo - 2023\t36.525.362\t-\t-"));
+    EXPECT_TRUE(u.out.contains("LOG \tRiepilogo: 4 file, 3 salvati, 1 non salvati\t\tE\t-")) << u.out.toStdString();
+
+    u = attendi(avvia(db, cartella.path(), {filing(Reali[0]), filing(Reali[1])}, "yes"));  // overwritten in place
+    EXPECT_EQ(u.codice, 0) << u.err.toStdString();
     EXPECT_EQ(scalar(*db.open(), "SELECT COUNT(*) FROM QD21_PERVALUTA WHERE QD21_CODICEDITTA_QD05 IN ('020211', '550391')").toInt(), 4);
+}
+
+// Two first imports of one filing at once on PostgreSQL: the second waits for the first
+// and then finds the company it registered; neither fails on a duplicate key.
+TEST(BatchXbrl, TwoFirstImportsOfOneFilingAtOnceBothEndCleanly)
+{
+    if (!QFile::exists(ktr())) GTEST_SKIP() << "ktr not built next to the tests";
+    const std::vector<QString> basi = TestDb::backends();
+    if (std::find(basi.begin(), basi.end(), "postgresql") == basi.end())
+        GTEST_SKIP() << "PostgreSQL not configured";
+    TestDb db("postgresql");
+    creaMappatura2018(*db.open());
+    QTemporaryDir cartella;
+    for (int giro = 0; giro < 3; ++giro) {
+        QProcess* a = avvia(db, cartella.path(), {filing(Reali[2])}, "yes");
+        QProcess* b = avvia(db, cartella.path(), {filing(Reali[2])}, "yes");
+        const Uscita ua = attendi(a), ub = attendi(b);
+        for (const Uscita& u : {ua, ub}) {
+            EXPECT_EQ(u.codice, 0) << u.out.toStdString() << u.err.toStdString();
+            EXPECT_FALSE((u.out + u.err).contains("duplicate key"));
+        }
+    }
+    EXPECT_EQ(scalar(*db.open(), "SELECT COUNT(*) FROM QD05_DITTA WHERE QD05_PIVA = '02353550391'").toInt(), 1);
+    EXPECT_EQ(scalar(*db.open(), "SELECT COUNT(*) FROM QD21_PERVALUTA WHERE QD21_CODICEDITTA_QD05 = '550391'").toInt(), 2);
 }

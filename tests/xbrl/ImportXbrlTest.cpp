@@ -112,11 +112,11 @@ TEST_P(ImportXbrl, OverwriteAsksPerYearAndRebuildsTheChosenPeriodWithItsFootnote
     ASSERT_TRUE(importa());
     EXPECT_EQ(righe("SELECT * FROM QD78_FOOTNOTE"), QStringList{"111111|2024|12|1|501|Nota dell`esercizio"});
 
-    // No: a new period for each year, announced, nothing deleted. The row of the last
-    // context read is the first one asked about.
+    // No: a new period for each year, announced, nothing deleted; the year of the first
+    // fact posted is asked about first.
     daImportare(doc).answerMessage(vb::vbNo).answerMessage(vb::vbNo);
     ASSERT_TRUE(importa());
-    EXPECT_EQ(box(), (QStringList{Ricopro.arg(2023), Assegnato.arg(2), Ricopro.arg(2024), Assegnato.arg(2)}));
+    EXPECT_EQ(box(), (QStringList{Ricopro.arg(2024), Assegnato.arg(2), Ricopro.arg(2023), Assegnato.arg(2)}));
     const QStringList dueVolte = {"2024|1|700|700", "2024|2|700|700", "2023|1|600|600", "2023|2|600|600"};
     EXPECT_EQ(valori("A-T-00-000-"), dueVolte);
 
@@ -124,8 +124,8 @@ TEST_P(ImportXbrl, OverwriteAsksPerYearAndRebuildsTheChosenPeriodWithItsFootnote
     daImportare(doc).answerMessage(vb::vbYes).answerInput("0").answerInput("").answerInput("2").answerMessage(vb::vbYes).answerInput("2");
     ASSERT_TRUE(importa());
     const QString lista = "Selezione Periodo: Selezionare il periodo da ricoprire : \r\n"
-                          "N° 1 Dicembre/2023 (Periodo n° 1)\r\nN° 2 Dicembre/2023 (Periodo n° 2)\r\n";
-    EXPECT_EQ(box().mid(0, 4), (QStringList{Ricopro.arg(2023), lista, lista, lista}));
+                          "N° 1 Dicembre/2024 (Periodo n° 1)\r\nN° 2 Dicembre/2024 (Periodo n° 2)\r\n";
+    EXPECT_EQ(box().mid(0, 4), (QStringList{Ricopro.arg(2024), lista, lista, lista}));
     EXPECT_EQ(dialogs.shown()[2].defaultAnswer, "1");
     EXPECT_EQ(valori("A-T-00-000-"), dueVolte);
     EXPECT_EQ(righe("SELECT QD78_NPERIODO FROM QD78_FOOTNOTE ORDER BY 1"), (QStringList{"1", "2"}));
@@ -178,16 +178,17 @@ TEST_P(ImportXbrl, ForeignUnitGetsARatePerYearUsedForThatYearsFacts)
         .answerMessage(vb::vbYes).answerInput("4").answerInput("2");
     ASSERT_TRUE(importa());
     const QString domanda = "Richiesta cambio valuta: Digitare il cambio per il periodo 12/%1 da applicare per la conversione USD ==> EUR : ";
-    EXPECT_EQ(box().mid(1, 2), (QStringList{domanda.arg(2023), domanda.arg(2024)}));
+    EXPECT_EQ(box().mid(1, 2), (QStringList{domanda.arg(2024), domanda.arg(2023)}));
     EXPECT_EQ(dialogs.shown()[2].defaultAnswer, "0");
-    EXPECT_EQ(valori("A-T-00-000-"), (QStringList{"2024|1|500|1000", "2023|1|250|1000"}));
-    EXPECT_EQ(righe("SELECT QD21_VALUTA, QD21_CAMBIO FROM QD21_PERVALUTA ORDER BY QD21_ANNO"), (QStringList{"USD|4", "USD|2"}));
+    EXPECT_EQ(valori("A-T-00-000-"), (QStringList{"2024|1|250|1000", "2023|1|500|1000"}));
+    EXPECT_EQ(righe("SELECT QD21_VALUTA, QD21_CAMBIO FROM QD21_PERVALUTA ORDER BY QD21_ANNO"), (QStringList{"USD|2", "USD|4"}));
 }
 
 TEST_P(ImportXbrl, OnlyTheOlderConsolidatedSchemasAreDescribedAsConsolidated)
 {
     const QString ns2014 = "http://www.infocamere.it/itnn/fr/itcc/ci/2014-11-17";
     creaMappatura(conn(), ns2014, "6", "93CO", "KXCO93");
+    creaMappatura(conn(), Ns2018, "8", "97CO", "KXCO97");
     const QString casi[][4] = {{ns2014, "itcc-ci-cons-2014-11-17.xsd", "093000", "Bilancio Consolidato Dicembre/2024 (Periodo n° 1)|1"},
                                {Ns2018, "itcc-ci-cons-2018-11-04.xsd", "097000", "Dicembre/2024 (Periodo n° 1)|0"}};
     for (const auto& [ns, schemaRef, ditta, periodo] : casi) {

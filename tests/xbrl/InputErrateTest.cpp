@@ -22,11 +22,12 @@ TEST_P(InputErrate, EndCleanlyWithNothingWritten)
     auto conDtd = [&](const QString& dtd, const QString& fatti) { return documento(fatti).replace("<xbrl ", (dtd + "\n<xbrl ").toUtf8()); };
     QString risate = "<!DOCTYPE xbrl [<!ENTITY a0 \"risata\">";
     for (int i = 1; i < 10; ++i) risate += QString("<!ENTITY a%1 \"%2\">").arg(i).arg(QString("&a%1;").arg(i - 1).repeated(10));
-    QString diecimila;  // 5,000 identifiers, an instant and a duration each
-    for (int i = 0; i < 5000; ++i)
-        diecimila += QString("<context id=\"I%1\"><entity><identifier>IT%1</identifier></entity><period><instant>2024-12-31</instant>"
+    QString sessantamila;  // 30,000 identifiers, an instant and a duration each
+    for (int i = 0; i < 30000; ++i)
+        sessantamila += QString("<context id=\"I%1\"><entity><identifier>IT%1</identifier></entity><period><instant>2024-12-31</instant>"
                              "</period></context><context id=\"D%1\"><entity><identifier>IT%1</identifier></entity><period>"
                              "<startDate>2024-01-01</startDate><endDate>2024-12-31</endDate></period></context>\n").arg(i + 10000);
+    const QString rifiuto = "Importazione bilancio XBRL: %1\r\nImpossibile continuare l'importazione";
 
     const QString nonTrovata = "Importazione bilancio XBRL: Versione file XBRL non trovata.\r\nImpossibile continuare l'importazione";
     const QString senzaPiano = "Importazione bilancio XBRL: Piano dei conti non trovato.\r\nImpossibile continuare l'importazione";
@@ -55,7 +56,9 @@ TEST_P(InputErrate, EndCleanlyWithNothingWritten)
                               .replace("</xbrl>", "</xbrli:xbrl>"), niente, {nonTrovata}, {}},
         {"schema without a known prefix", documento(attivo, contestiDueAnni(), "bilancio-2018.xsd"), niente, {senzaPiano}, {}},
         {"abbsemp in 2018", documento(attivo, contestiDueAnni(), "itcc-ci-abbsemp-2018-11-04.xsd"), niente, {senzaPiano}, {}},
-        {"a date that is no date", documento(attivo, contestiDueAnni().replace("2024-12-31", "31/12/2024")), niente, {errore}, " "},
+        {"a date that is no date", documento(attivo, contestiDueAnni().replace("2024-12-31", "31/12/2024")), niente,
+         {rifiuto.arg("Il contesto I2024 ha una data non valida: 31/12/2024")},
+         "Il contesto I2024 ha una data non valida: 31/12/2024"},
         {"fact that is no number", documento(attivo + fatto("TotalePassivo", "I2024", "12a")), si, {registra, errore},
          "P-T-00-000- Voce TotalePassivo"},
         {"base64 in a numeric fact", documento(fatto("TotaleAttivo", "I2024", "SGVsbG8gV29ybGQ=")), si, {registra, errore},
@@ -65,11 +68,11 @@ TEST_P(InputErrate, EndCleanlyWithNothingWritten)
                    attivo), niente, {errore}, " "},
         {"a rate that is no number", documento(attivo, contestiDueAnni(), "itcc-ci-ese-2018-11-04.xsd", Ns2018, "iso4217:USD"),
          [](ScriptedDialogs& d) { d.answerMessage(vb::vbYes).answerInput("abc"); },
-         {registra, "Richiesta cambio valuta: Digitare il cambio per il periodo 12/2023 da applicare per la conversione USD ==> EUR : ",
-          errore}, " "},
-        {"ten thousand contexts, registration refused", documento(attivo, diecimila),
+         {registra, "Richiesta cambio valuta: Digitare il cambio per il periodo 12/2024 da applicare per la conversione USD ==> EUR : ",
+          errore}, "A-T-00-000- Voce TotaleAttivo"},
+        {"sixty thousand contexts, registration refused", documento(fatto("TotaleAttivo", "I39999", "10"), sessantamila),
          [](ScriptedDialogs& d) { d.answerMessage(vb::vbNo); },
-         {kRegistra + " - \r\ncon Partita iva : IT14999 non trovata.\r\nCaricare automaticamente l'anagrafica ?",
+         {kRegistra + " - \r\ncon Partita iva : IT39999 non trovata.\r\nCaricare automaticamente l'anagrafica ?",
           "Importazione valori PDC: Elaborazione interrotta"}, "Importazione in corso ...."},
     };
     for (const auto& c : casi) {

@@ -1,31 +1,43 @@
+#include "xbrl/ImportazioneXbrl.h"
 #include "xbrl/TabellaPeriodi.h"
 #include "xbrl/Tassonomia.h"
 #include <gtest/gtest.h>
 
-TEST(TabellaPeriodi, RowsByKeyOrFirstFreeAndExtraKeysShareTheLast)
+TEST(TabellaPeriodi, EachContextGoesToThePeriodOfItsIdentifierYearAndMonth)
 {
-    for (auto [contesti, righe] : {std::pair{1, 1}, {3, 1}, {4, 2}, {5, 3}, {7, 3}, {10000, 5000}})
-        EXPECT_EQ(righePerContesti(contesti), righe) << contesti;
+    TabellaPeriodi t;
+    ASSERT_TRUE(t.aggiungi("I2024", "IT1", QDate(2024, 12, 31)));
+    ASSERT_TRUE(t.aggiungi("D2024", "IT1", QDate(2024, 12, 31)));
+    ASSERT_TRUE(t.aggiungi("S2024", "IT1", QDate(2024, 12, 31)));  // a second context of the year
+    ASSERT_TRUE(t.aggiungi("I2019", "IT1", QDate(2019, 12, 31)));  // read last, used or not
+    ASSERT_TRUE(t.aggiungi("B2024", "IT2", QDate(2024, 12, 31)));
+    ASSERT_TRUE(t.aggiungi("F", "IT1", QDate()));
+    EXPECT_FALSE(t.aggiungi("I2024", "IT1", QDate(2023, 12, 31)));
 
-    TabellaPeriodi t(3);
-    auto tieni = [&](int r, const char* chiave, qint16 anno, const char* contesti) {
-        t[r].identificativo = chiave;
-        t[r].anno = anno;
-        t[r].contesti = contesti;
+    EXPECT_EQ(t.righe().size(), 3u);
+    EXPECT_EQ(t.contesto("D2024")->riga, t.contesto("I2024")->riga);
+    EXPECT_EQ(t.contesto("S2024")->riga, t.contesto("I2024")->riga);
+    EXPECT_NE(t.contesto("B2024")->riga, t.contesto("I2024")->riga);
+    EXPECT_EQ(t.contesto("I2019")->riga->anno, 2019);
+    EXPECT_EQ(t.contesto("F")->riga, nullptr);
+    EXPECT_EQ(t.contesto("i2024"), nullptr);
+}
+
+TEST(ImportazioneXbrl, FactsAreXmlDecimals)
+{
+    const std::tuple<const char*, int, double> numeri[] = {
+        {"53627.00", 2, 53627}, {"12345", 2, 123.45}, {"-45", 0, -45}, {"+7.5", 0, 7.5}, {".5", 4, 0.5},
+        {" 1000 ", -3, 1000000}, {"1234.56", 0, 1234.56}, {"0.9215", 0, 0.9215},
     };
-    tieni(0, "IT1", 2024, "I2024|D2024");
-    t[1].contesti = "|D2023";  // a duration alone does not hold its row
-    EXPECT_EQ(RigaPeriodo(t, "IT1", 2024), 0);
-    EXPECT_EQ(RigaPeriodo(t, "IT1", 2023), 1);
-    tieni(1, "IT1", 2023, "I2023|D2023");
-    tieni(2, "IT2", 2024, "I2024b");
-    EXPECT_EQ(RigaPeriodo(t, "IT2", 2024), 2);
-    EXPECT_EQ(RigaPeriodo(t, "IT1", 2022), 2);  // no room: the last row
-
-    for (auto [riferimento, riga] : {std::pair{"D2024", 0}, {"I2023", 1}, {"I2024b", 2}, {"i2023", 2}})
-        EXPECT_EQ(RigaContesto(t, riferimento), riga) << riferimento;
-    t[1].contesti = " ";
-    EXPECT_EQ(RigaContesto(t, "X"), 1);  // the first row without contexts
+    for (const auto& [testo, decimali, atteso] : numeri) {
+        double v = 0;
+        EXPECT_TRUE(ImportazioneXbrl::leggiImporto(testo, decimali, v)) << testo;
+        EXPECT_DOUBLE_EQ(v, atteso) << testo;
+    }
+    for (const char* testo : {"", "-", ".", "1.2.3", "1,5", "1.234,56", "12a", "1e5", "INF", "NaN", "١٢"}) {
+        double v = 0;
+        EXPECT_FALSE(ImportazioneXbrl::leggiImporto(testo, 0, v)) << testo;
+    }
 }
 
 TEST(Tassonomia, CodeAndFirstPrefixFoundSelectChartModelAndSchema)

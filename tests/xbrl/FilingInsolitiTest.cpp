@@ -1,0 +1,160 @@
+#include "XbrlFixture.h"
+#include <sys/stat.h>
+
+using namespace xbrlprova;
+
+namespace {
+
+// A context: instant (a date) or duration (start|end), an optional segment.
+QString contesto(const QString& id, const QString& identificativo, const QString& data, const QString& segmento = {})
+{
+    const QString periodo = data.contains('|') ? QString("<startDate>%1</startDate><endDate>%2</endDate>")
+                                                     .arg(data.section('|', 0, 0), data.section('|', 1, 1))
+                                               : QString("<instant>%1</instant>").arg(data);
+    const QString seg = segmento.isEmpty() ? QString() : "<segment>" + segmento + "</segment>";
+    return QString("<context id=\"%1\"><entity><identifier>%2</identifier>%3</entity><period>%4</period></context>\n")
+        .arg(id, identificativo, seg, periodo);
+}
+
+const QString Rifiuto = "Importazione bilancio XBRL: %1\r\nImpossibile continuare l'importazione";
+
+}  // namespace
+
+class FilingInsoliti : public XbrlFixture {};
+
+// An odd number of contexts, an unused context read last in a year with stored values,
+// a second context of a year: every fact goes to its own year, nothing else is touched.
+TEST_P(FilingInsoliti, EachFactLandsInTheYearOfItsOwnContextAndUnusedContextsChangeNothing)
+{
+    const QString id = "03072020211";
+    daImportare(documento(fatto("TotaleAttivo", "I2019", "70") + fatto("TotalePassivo", "I2019", "70"),
+                          contesto("I2019", id, "2019-12-31")))
+        .answerMessage(vb::vbYes);
+    ASSERT_TRUE(importa());
+
+    const QString contesti = contesto("I2020", id, "2020-12-31") + contesto("D2020", id, "2020-05-12|2020-12-31") +
+                             contesto("S2020", id, "2020-12-31", "<xbrldi:explicitMember dimension=\"a:b\">a:c</xbrldi:explicitMember>") +
+                             contesto("I2019", id, "2019-12-31");
+    daImportare(documento(fatto("TotaleAttivo", "D2020", "100") + fatto("TotalePassivo", "S2020", "100"), contesti));
+    ASSERT_TRUE(importa());
+    EXPECT_EQ(box(), QStringList());  // no overwrite question for 2019
+    EXPECT_EQ(valori("A-T-00-000-"), (QStringList{"2020|1|100|100", "2019|1|70|70"}));
+    EXPECT_EQ(valori("P-T-00-000-"), (QStringList{"2020|1|-100|-100", "2019|1|-70|-70"}));
+    EXPECT_EQ(righe("SELECT QD21_ANNO, QD21_NPERIODO FROM QD21_PERVALUTA ORDER BY 1"), (QStringList{"2019|1", "2020|1"}));
+    EXPECT_TRUE(log().contains("|VERIFICA QUADRATURA 2020  EFFETTUATO CON SUCCESSO.|"));
+}
+
+// Each filing that cannot be posted right is refused before anything is written, with
+// the reason and the context or fact it concerns.
+TEST_P(FilingInsoliti, FilingsThatCannotBePlacedAreRefusedBeforeWriting)
+{
+    const QString due = contesto("A", "IT111", "2021-12-31") + contesto("B", "IT222", "2021-12-31");
+    const QString valute = "<unit id=\"usd\"><measure>iso4217:USD</measure></unit>";
+    const QString fifo = cartella.filePath("tubo.xbrl");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString enorme = cartella.filePath("enorme.xbrl");
+    {
+        QFile f(enorme);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.resize(65LL * 1024 * 1024));
+    }
+    const struct {
+        const char* caso;
+        QByteArray documento;  // empty: the path below
+        QString percorso;
+        QString motivo;
+    } casi[] = {
+        {"two companies without a VAT number", documento(fatto("TotaleAttivo", "A", "120027") + fatto("TotaleAttivo", "B", "777"), due),
+         {}, "Il file contiene fatti di due ditte: IT111 (contesto A) e IT222 (contesto B)."},
+        {"a context that does not exist", documento(fatto("TotaleAttivo", "I2024", "1") + fatto("TotalePassivo", "X", "1")), {},
+         "Il fatto itcc-ci:TotalePassivo fa riferimento al contesto X, che non esiste nel file."},
+        {"an empty identifier", documento(fatto("TotaleAttivo", "I2024", "1"), contesto("I2024", "", "2024-12-31")), {},
+         "Il contesto I2024 non ha l'identificativo della ditta."},
+        {"a fact in another currency",
+         documento(fatto("TotaleAttivo", "I2024", "1") + valute +
+                   "<itcc-ci:TotalePassivo contextRef=\"I2024\" unitRef=\"usd\" decimals=\"0\">1</itcc-ci:TotalePassivo>"),
+         {}, "Il fatto itcc-ci:TotalePassivo (contesto I2024) è in USD, il bilancio in EUR."},
+        {"a named pipe", {}, fifo, "Il percorso " + fifo + " non è un file XBRL: è una cartella o un file speciale."},
+        {"a file above the size of any filing", {}, enorme,
+         "Il file " + enorme + " supera la dimensione massima di un bilancio XBRL (64 MB)."},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.caso);
+        const QStringList prima = istantanea();
+        if (c.percorso.isEmpty()) {
+            daImportare(c.documento);
+        } else {
+            dialogs.clear();
+            dialogs.answerFile(c.percorso);
+        }
+        EXPECT_FALSE(importa());
+        EXPECT_EQ(box(), QStringList{Rifiuto.arg(c.motivo)});
+        EXPECT_EQ(log().last(), "|" + c.motivo + "|");
+        EXPECT_EQ(istantanea(), prima);
+    }
+}
+
+// The currency is the first ISO 4217 measure, a nil fact has no value, a decimal point
+// is read as one.
+TEST_P(FilingInsoliti, CurrencyNilFactsAndDecimalPoints)
+{
+    const QString fatti = fatto("TotaleAttivo", "I2024", "53627.00", "2") +
+                          "<itcc-ci:TotalePassivo contextRef=\"I2024\" unitRef=\"u\" xsi:nil=\"true\"/>\n" +
+                          fatto("TotalePassivo", "I2024", "53627", "0");
+    QByteArray doc = documento(fatti, contestiDueAnni(), "itcc-ci-ese-2018-11-04.xsd", Ns2018, "xbrli:shares");
+    doc.replace("</unit>", "</unit><unit id=\"e\"><measure>iso:EUR</measure></unit>");
+    doc.replace("<xbrl ", "<xbrl xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" xmlns:iso=\"http://www.xbrl.org/2003/iso4217\" ");
+    daImportare(doc).answerMessage(vb::vbYes);
+    ASSERT_TRUE(importa());
+    EXPECT_EQ(box().size(), 1);  // the registration alone: no rate question
+    EXPECT_EQ(valori("A-T-00-000-"), QStringList{"2024|1|53627|53627"});
+    EXPECT_EQ(valori("P-T-00-000-"), QStringList{"2024|1|-53627|-53627"});
+    EXPECT_EQ(righe("SELECT QD21_VALUTA, QD21_CAMBIO FROM QD21_PERVALUTA"), QStringList{"EUR|1"});
+    EXPECT_EQ(righe("SELECT QD05_CODICEVALUTA_QD40 FROM QD05_DITTA WHERE QD05_PIVA = '09876543210'"), QStringList{"EUR"});
+}
+
+// Codes and names with quotes, separators, comments and other alphabets: the company row
+// and every row that refers to it carry one code, a second import finds the company, and
+// no other company's rows change.
+TEST_P(FilingInsoliti, MasterDataWithQuotesKeepsOneCodeAndTouchesNothingElse)
+{
+    const QStringList altrePrima = righe("SELECT * FROM QD07_VALORIPDC ORDER BY 1, 2, 3, 4, 9");
+    const QStringList ditte0 = righe("SELECT QD05_CODICEDITTA FROM QD05_DITTA ORDER BY 1");
+    int n = 0;
+    for (const QString identificativo : {"D'AMICO", "12'';--x", "a\\b\"c;", "' OR 1=1--", "Ωμέγα'ß"}) {
+        SCOPED_TRACE(identificativo.toStdString());
+        const QString nome = QString("Ditta %1 l'%2 \"--").arg(++n).arg(identificativo);
+        const QString fatti = "<itcc-ci:DatiAnagraficiDenominazione contextRef=\"I2024\">" + nome.toHtmlEscaped() +
+                              "</itcc-ci:DatiAnagraficiDenominazione>" + fatto("TotaleAttivo", "I2024", "5") +
+                              fatto("TotalePassivo", "I2024", "5");
+        const QByteArray doc = documento(fatti, contesto("I2024", identificativo.toHtmlEscaped(), "2024-12-31"));
+        daImportare(doc).answerMessage(vb::vbYes);
+        ASSERT_TRUE(importa());
+        daImportare(doc).answerMessage(vb::vbNo);  // found again: the period is the question now
+        ASSERT_TRUE(importa());
+        EXPECT_EQ(box().size(), 2);
+        EXPECT_TRUE(box().first().contains("Ricopro")) << box().join(";").toStdString();
+
+        const QString piva = QString(identificativo).replace('\'', '`');
+        const QStringList ditta = righe("SELECT QD05_CODICEDITTA, QD05_RAGIONESOCIALE FROM QD05_DITTA WHERE QD05_PIVA = '" +
+                                        QString(piva).replace("'", "''") + "'");
+        ASSERT_EQ(ditta.size(), 1);
+        const QString codice = ditta[0].section('|', 0, 0);
+        EXPECT_EQ(codice, piva.right(6).trimmed());
+        EXPECT_EQ(ditta[0].section('|', 1), QString(nome).replace('\'', '`'));
+        const QString c = "'" + QString(codice).replace("'", "''") + "'";
+        EXPECT_EQ(righe("SELECT COUNT(*) FROM QD08_DITTAMODELLO WHERE QD08_CODICEDITTA_QD05 = " + c), QStringList{"1"});
+        EXPECT_EQ(righe("SELECT QD21_NPERIODO FROM QD21_PERVALUTA WHERE QD21_CODICEDITTA_QD05 = " + c + " ORDER BY 1"),
+                  (QStringList{"1", "2"}));
+        EXPECT_EQ(righe("SELECT QD07_NPERIODO, QD07_VALOREORIGINALE FROM QD07_VALORIPDC WHERE QD07_CODICECONTO = 'A-T-00-000-' "
+                        "AND QD07_CODICEDITTA_QD05 = " + c + " ORDER BY 1"),
+                  (QStringList{"1|5", "2|5"}));
+    }
+    EXPECT_EQ(righe("SELECT COUNT(*) FROM QD05_DITTA").first().toInt(), ditte0.size() + 5);
+    // The demo companies' values are as they were.
+    QStringList altre;
+    for (const QString& r : righe("SELECT * FROM QD07_VALORIPDC ORDER BY 1, 2, 3, 4, 9"))
+        if (altrePrima.contains(r)) altre << r;
+    EXPECT_EQ(altre, altrePrima);
+}
+
+XBRL_BACKENDS(FilingInsoliti);
