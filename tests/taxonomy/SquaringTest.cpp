@@ -323,5 +323,57 @@ TEST_P(SquaringTest, BalancedFilingsOfEveryFormImportAndSquare)
     }
 }
 
+// The short forms let a filing give a grouped line without its parts: the amount is posted
+// on the group's account, said so in the log, and the filing squares; a filing that gives
+// the group and its parts is posted once, on the parts.
+TEST_P(SquaringTest, GroupedLinesOfTheShortFormsSquareAndAreNotCountedTwice)
+{
+    freshDatabase();
+    QTemporaryDir dir;
+    const taxonomy::Form micro = options2018().forms.at(2);
+    ASSERT_EQ(micro.prefix, QStringLiteral("micr"));
+    const taxonomy::Chart& chart = chartOf(micro.chart);
+    const std::pair<const char*, std::vector<const char*>> gruppi[] = {
+        {"CostiProduzionePersonaleTrattamentoFineRapportoTrattamentoQuiescenzaAltriCostiPersonale",
+         {"CostiProduzionePersonaleTrattamentoFineRapporto", "CostiProduzionePersonaleTrattamentoQuiescenzaSimili",
+          "CostiProduzionePersonaleAltriCosti"}},
+        {"ValoreProduzioneVariazioniRimanenzeProdottiCorsoLavorazioneSemilavoratiFinitiLavoriCorsoOrdinazione",
+         {"ValoreProduzioneVariazioniRimanenzeProdottiCorsoLavorazioneSemilavoratiFiniti",
+          "ValoreProduzioneVariazioniLavoriCorsoOrdinazione"}},
+        {"ProventiOneriFinanziariAltriProventiFinanziariTitoliIscrittiImmobilizzazioniNonCostituisconoPartecipazioniTitoliIscritti"
+         "AttivoCircolanteNonCostituisconoPartecipazioni",
+         {"ProventiOneriFinanziariAltriProventiFinanziariTitoliIscrittiImmobilizzazioniNonCostituisconoPartecipazioni",
+          "ProventiOneriFinanziariAltriProventiFinanziariTitoliIscrittiAttivoCircolanteNonCostituisconoPartecipazioni"}},
+    };
+    for (const bool raggruppato : {false, true}) {
+        SCOPED_TRACE(raggruppato ? "grouped lines alone" : "groups and parts");
+        const QString vat = raggruppato ? QStringLiteral("01234567891") : QStringLiteral("01234567892");
+        QStringList righe = QString::fromUtf8(balancedFiling(micro, vat)).split(QLatin1Char('\n'));
+        if (raggruppato)
+            for (const auto& [gruppo, parti] : gruppi)
+                for (const char* parte : parti) righe.removeIf([&](const QString& r) { return r.startsWith(QStringLiteral("<itcc-ci:%1 ").arg(QLatin1String(parte))); });
+        const QString file = dir.filePath(vat + QStringLiteral(".xbrl"));
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(righe.join(QLatin1Char('\n')).toUtf8()) > 0);
+        f.close();
+        const Statements s(file);
+
+        ASSERT_EQ(import(file), 0) << err.toStdString();
+        EXPECT_TRUE(out.contains(verified(Y2024))) << out.join(QLatin1Char('\n')).toStdString();
+        const QMap<QString, double> conti = byAccount(vat.right(6), Y2024);
+        for (const auto& [gruppo, parti] : gruppi) {
+            const taxonomy::Account* g = chart.accountOf(QLatin1String(gruppo));
+            ASSERT_TRUE(g) << gruppo;
+            const double fatto = s.value(QLatin1String(gruppo), Y2024);
+            ASSERT_NE(fatto, 0);
+            EXPECT_DOUBLE_EQ(std::fabs(conti.value(g->code)), raggruppato ? std::fabs(fatto) : 0) << gruppo;
+            double sommaParti = 0;
+            for (const char* parte : parti) sommaParti += std::fabs(conti.value(chart.accountOf(QLatin1String(parte))->code));
+            EXPECT_DOUBLE_EQ(sommaParti, raggruppato ? 0 : std::fabs(fatto)) << gruppo;
+        }
+        EXPECT_EQ(out.filter(QStringLiteral("Voce raggruppata senza dettaglio")).size(), raggruppato ? 3 : 0);
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, SquaringTest, ::testing::ValuesIn(TestDb::backends()),
                          TestDb::name<::testing::TestParamInfo<QString>>);

@@ -245,6 +245,29 @@ Chart buildChart(const Form& form, const std::vector<Statement>& statements, con
         accounts.insert(a.element, a);
     }
 
+    // The parts of every total below the statements' roots, by their codes.
+    for (const Statement& s : statements) {
+        const Tree t = treeOf(s.primary);
+        for (auto it = t.children.cbegin(); it != t.children.cend(); ++it) {
+            const auto g = accounts.constFind(it.key());
+            if (t.roots.contains(it.key()) || g == accounts.constEnd() || g->rowType != RowType::Aggregate) continue;
+            QSet<QString> seen;
+            std::vector<QString> stack;
+            for (const Arc& a : it.value()) stack.push_back(a.to);
+            while (!stack.empty()) {
+                const QString e = stack.back();
+                stack.pop_back();
+                if (seen.contains(e)) continue;
+                seen.insert(e);
+                if (const auto p = accounts.constFind(e); p != accounts.constEnd()) chart.groups.push_back({g->code, p->code});
+                for (const Arc& a : t.children.value(e)) stack.push_back(a.to);
+            }
+        }
+    }
+    std::sort(chart.groups.begin(), chart.groups.end(), [](const GroupPart& a, const GroupPart& b) {
+        return a.group != b.group ? a.group < b.group : a.part < b.part;
+    });
+
     // Rows and accounts in the order the statements present them; headings between them.
     QSet<QString> rowCodes;
     auto addRow = [&](const QString& code, char type, const QString& description) {
@@ -382,6 +405,10 @@ QString referenceSql(const ReferenceData& data)
                       "-- Reference data of the itcc-ci taxonomy %1, written by ktr-taxonomy from the taxonomy's files.\n"
                       "-- Every run replaces the version's rows, so loading it again changes nothing.\n")
                       .arg(data.namespaceUri);
+    out += QStringLiteral(
+        "CREATE TABLE IF NOT EXISTS QD53_XBRLGRUPPI (QD53_CODICEPDC_QD04 VARCHAR(20) NOT NULL, QD53_CODICECONTO_QD15 "
+        "VARCHAR(20) NOT NULL, QD53_CODICECONTOPARTE VARCHAR(20) NOT NULL);\n");
+    out += QStringLiteral("DELETE FROM QD53_XBRLGRUPPI WHERE QD53_CODICEPDC_QD04 IN %1;\n").arg(inList(charts));
     out += QStringLiteral("DELETE FROM QD52_XBRLCORR WHERE QD52_VERSIONE = %1;\n").arg(version);
     out += QStringLiteral("DELETE FROM QD77_FOOTNOTEDEF WHERE QD77_VERSIONE = %1;\n").arg(version);
     out += QStringLiteral("DELETE FROM QD51_XBRLDEFANAG WHERE QD51_VERSIONE = %1;\n").arg(version);
@@ -451,6 +478,13 @@ QString referenceSql(const ReferenceData& data)
         out,
         QStringLiteral("INSERT INTO QD52_XBRLCORR (QD52_PK_QD51, QD52_VERSIONE, QD52_CODICEPDC_QD04, QD52_CODICECONTO_QD15)"),
         rows);
+
+    rows.clear();
+    for (const Chart& c : data.charts)
+        for (const GroupPart& g : c.groups)
+            rows << QStringLiteral("(%1, %2, %3)").arg(literal(c.form.chart), literal(g.group), literal(g.part));
+    insertRows(out, QStringLiteral("INSERT INTO QD53_XBRLGRUPPI (QD53_CODICEPDC_QD04, QD53_CODICECONTO_QD15, QD53_CODICECONTOPARTE)"),
+               rows);
 
     rows.clear();
     std::sort(mappedOrder.begin(), mappedOrder.end());

@@ -47,11 +47,21 @@ struct SchemaRow {
     QString description;  // up to 120 characters
 };
 
+// An account that totals others (a grouped line of the short forms, a subtotal) and one
+// of the accounts it totals, at any depth.
+struct GroupPart {
+    QString group;
+    QString part;
+};
+
 struct Chart {
     Form form;
     QString description;
     std::vector<Account> accounts;  // in the statements' order, balance sheet first
     std::vector<SchemaRow> schemaRows;
+    // What each total of a statement adds up: a filing that gives a total without any of
+    // its parts has its amount posted on the total's own account.
+    std::vector<GroupPart> groups;
     const Account* account(const QString& code) const;
     const Account* accountOf(const QString& element) const;
 };
