@@ -29,7 +29,6 @@ public:
     CGlobal& global() override { return *m_s.m_CGlobal; }
     Dialogs& dialogs() override { return m_s.dialogs(); }
     QString titoloFinestra() const override { return m_s.captionTitle(); }
-    QString leggiFile(QString& percorso) override { return m_s.ReadTextFilePlus(percorso); }
     void InsertLog(const QString& conto, const QString& descrizione, const QString& valore, bool errore,
                    bool evidenzia) override
     {

@@ -84,12 +84,30 @@ QString DocumentoXbrl::sostituisciEntita(QString testo)
     return testo;
 }
 
-bool DocumentoXbrl::carica(const QString& testo)
+QByteArray DocumentoXbrl::leggiUtf8(const QString& percorso)
+{
+    QFile f(percorso);
+    if (!f.open(QIODevice::ReadOnly)) throw AppError::fileNotFound(percorso);
+    QByteArray testo = f.readAll();
+    if (testo.startsWith("\xEF\xBB\xBF")) testo.remove(0, 3);  // the byte-order mark is no text
+    return testo;
+}
+
+QByteArray DocumentoXbrl::sostituisciEntitaUtf8(QByteArray testo)
+{
+    if (testo.contains("&nbsp;")) testo.replace("&nbsp;", "&#160;");
+    if (testo.contains("&euro;")) testo.replace("&euro;", "&#8364;");
+    return testo;
+}
+
+bool DocumentoXbrl::carica(const QString& testo) { return caricaUtf8(testo.toUtf8()); }
+
+bool DocumentoXbrl::caricaUtf8(QByteArray utf8)
 {
     m_perNome.clear();
     m_doc.reset();
     m_caricato = false;
-    m_utf8 = testo.toUtf8();
+    m_utf8 = std::move(utf8);
     if (!soloRiferimentiNoti(m_utf8)) return false;
 
     // parse_doctype only to see a declaration: its entities are never expanded.

@@ -16,6 +16,12 @@ public:
     // The two HTML entities that XML does not know, as character references.
     static QString sostituisciEntita(QString testo);
 
+    // The same for the file's bytes, without a round trip through UTF-16: many filings
+    // in one run spend their time there otherwise.
+    static QByteArray leggiUtf8(const QString& percorso);
+    static QByteArray sostituisciEntitaUtf8(QByteArray testo);
+    bool caricaUtf8(QByteArray utf8);
+
     // Parses the text; false when it is not a well-formed document, when it has a
     // document type declaration, or when it refers to an entity XML does not define.
     bool carica(const QString& testo);

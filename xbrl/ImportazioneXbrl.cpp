@@ -151,7 +151,7 @@ bool ImportazioneXbrl::esegui(QString file)
                                                              .arg(DimensioneMassima / (1024 * 1024)));
 
         // A text that does not parse ends the command without a word.
-        if (!m_documento.carica(DocumentoXbrl::sostituisciEntita(m_schermo.leggiFile(file)))) {
+        if (!m_documento.caricaUtf8(DocumentoXbrl::sostituisciEntitaUtf8(DocumentoXbrl::leggiUtf8(file)))) {
             m_motivo = QStringLiteral("Impossibile leggere il file XBRL: ") + file;
             return false;
         }

@@ -15,7 +15,6 @@ public:
     virtual Dialogs& dialogs() = 0;
     virtual QString titoloFinestra() const = 0;  // caption of the window holding the screen
 
-    virtual QString leggiFile(QString& percorso) = 0;  // the file as UTF-8 text
     virtual void InsertLog(const QString& conto, const QString& descrizione, const QString& valore, bool errore,
                            bool evidenzia) = 0;
     // Shows the caption text above the log, with the log; clears the log when asked.

@@ -112,6 +112,19 @@ TEST_P(FilingInsoliti, CurrencyNilFactsAndDecimalPoints)
     EXPECT_EQ(righe("SELECT QD05_CODICEVALUTA_QD40 FROM QD05_DITTA WHERE QD05_PIVA = '09876543210'"), QStringList{"EUR"});
 }
 
+// An amount beyond the value columns, or no number, names its fact and context in the log.
+TEST_P(FilingInsoliti, OverflowsAndTypeErrorsNameTheFactAndItsContext)
+{
+    for (const auto& [valore, errore] : {std::pair{"10000000000000000", "Overflow"}, {"12a", "Tipo non corrispondente"}}) {
+        const QStringList prima = istantanea();
+        daImportare(documento(fatto("TotaleAttivo", "I2024", "1") + fatto("TotalePassivo", "D2023", valore))).answerMessage(vb::vbYes);
+        EXPECT_FALSE(importa());
+        EXPECT_EQ(box().last(), QString("Importazione valori PDC: ") + errore);
+        EXPECT_TRUE(log().contains(QString("|%1: fatto itcc-ci:TotalePassivo (contesto D2023)|").arg(errore))) << log().join("\n").toStdString();
+        EXPECT_EQ(istantanea(), prima);
+    }
+}
+
 // Codes and names with quotes, separators, comments and other alphabets: the company row
 // and every row that refers to it carry one code, a second import finds the company, and
 // no other company's rows change.
