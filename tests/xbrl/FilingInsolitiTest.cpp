@@ -1,4 +1,5 @@
 #include "XbrlFixture.h"
+#include <QLabel>
 #include <sys/stat.h>
 
 using namespace xbrlprova;
@@ -123,6 +124,34 @@ TEST_P(FilingInsoliti, OverflowsAndTypeErrorsNameTheFactAndItsContext)
         EXPECT_TRUE(log().contains(QString("|%1: fatto itcc-ci:TotalePassivo (contesto D2023)|").arg(errore))) << log().join("\n").toStdString();
         EXPECT_EQ(istantanea(), prima);
     }
+}
+
+// The window's tool takes several files: "n / N" in the caption, each file in its own
+// transaction, a file that fails does not stop the others, and a summary closes the log.
+// Master-data texts far beyond their columns are cut to them.
+TEST_P(FilingInsoliti, TheWindowImportsSeveralFilesAndSumsThemUp)
+{
+    const QString lungo = QString("Ditta ").repeated(200000);
+    const QString buono = cartella.filePath("buono.xbrl"), rotto = cartella.filePath("rotto.xbrl");
+    QFile f(buono);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(documento("<itcc-ci:DatiAnagraficiDenominazione contextRef=\"I2024\">" + lungo + "</itcc-ci:DatiAnagraficiDenominazione>" +
+                      fatto("TotaleAttivo", "I2024", "8") + fatto("TotalePassivo", "I2024", "8")));
+    f.close();
+    QFile r(rotto);
+    ASSERT_TRUE(r.open(QIODevice::WriteOnly) && r.write("<xbrl>") > 0);
+    r.close();
+    dialogs.clear();
+    dialogs.answerFile(rotto + "\n" + buono).answerMessage(vb::vbYes);
+    const int prima = conn().commits();
+    screen->ClickImportXBRL();
+    screen->lwLog->flush();
+    EXPECT_EQ(conn().commits(), prima + 1);
+    EXPECT_TRUE(screen->lblCaption->text().startsWith("2 / 2   Ditta Ditta")) << screen->lblCaption->text().toStdString();
+    EXPECT_EQ(log().mid(log().size() - 2),
+              (QStringList{"|Riepilogo: 2 file, 1 salvati, 1 non salvati|", "|rotto.xbrl: Impossibile leggere il file XBRL: " + rotto + "|"}));
+    EXPECT_EQ(righe("SELECT QD05_RAGIONESOCIALE FROM QD05_DITTA WHERE QD05_PIVA = '09876543210'"), QStringList{lungo.left(120)});
+    EXPECT_EQ(valori("A-T-00-000-"), QStringList{"2024|1|8|8"});
 }
 
 // Codes and names with quotes, separators, comments and other alphabets: the company row
