@@ -276,8 +276,8 @@ void ImportazioneXbrl::leggiContesti(const std::vector<pugi::xml_node>& contesti
                 for (const pugi::xml_node figlio : parte.children()) {
                     if (!nome(figlio, "instant") && !nome(figlio, "endDate")) continue;
                     quando = data(DocumentoXbrl::testo(figlio));
-                    if (!quando.isValid())
-                        rifiuta(QStringLiteral("Il contesto %1 ha una data non valida: %2").arg(id, DocumentoXbrl::testo(figlio)));
+                    // Refused only when a fact uses the context: an unused one changes nothing.
+                    if (!quando.isValid()) m_dateErrate.insert(id, DocumentoXbrl::testo(figlio).left(100));
                 }
             }
         }
@@ -300,6 +300,8 @@ void ImportazioneXbrl::raccogliFatti(pugi::xml_node radice)
                         .arg(utf8(n.name()), utf8(rif.value())));
         m_fatti.push_back(n);
         if (nullo(n)) continue;
+        if (m_dateErrate.contains(c->id))
+            rifiuta(QStringLiteral("Il contesto %1 ha una data non valida: %2").arg(c->id, m_dateErrate.value(c->id)));
         if (!c->riga) rifiuta(QStringLiteral("Il contesto %1 non ha né istante né fine periodo.").arg(c->id));
         if (vb::Trim(c->identificativo).isEmpty())
             rifiuta(QStringLiteral("Il contesto %1 non ha l'identificativo della ditta.").arg(c->id));

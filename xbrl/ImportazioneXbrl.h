@@ -74,7 +74,8 @@ private:
     DocumentoXbrl m_documento;
     Tassonomia m_tassonomia;
     QString m_unita;
-    QHash<QString, QString> m_valuteUnita;  // unit id -> ISO 4217 code, empty when not a currency
+    QHash<QString, QString> m_valuteUnita;
+    QHash<QString, QString> m_dateErrate;  // context id -> the date it could not read  // unit id -> ISO 4217 code, empty when not a currency
     QString m_identificativo;
     TabellaPeriodi m_tabella;
     std::vector<pugi::xml_node> m_fatti;                          // facts with a context, in order

@@ -35,7 +35,7 @@ TEST_P(FilingInsoliti, EachFactLandsInTheYearOfItsOwnContextAndUnusedContextsCha
 
     const QString contesti = contesto("I2020", id, "2020-12-31") + contesto("D2020", id, "2020-05-12|2020-12-31") +
                              contesto("S2020", id, "2020-12-31", "<xbrldi:explicitMember dimension=\"a:b\">a:c</xbrldi:explicitMember>") +
-                             contesto("I2019", id, "2019-12-31");
+                             contesto("I2019", id, "2019-12-31") + contesto("X", "ALTRA", "31/12/2018");
     daImportare(documento(fatto("TotaleAttivo", "D2020", "100") + fatto("TotalePassivo", "S2020", "100"), contesti));
     ASSERT_TRUE(importa());
     EXPECT_EQ(box(), QStringList());  // no overwrite question for 2019
