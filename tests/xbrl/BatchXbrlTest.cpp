@@ -9,6 +9,9 @@ namespace {
 const QString Reali[] = {"03072020211-31122020-20210726110513.xbrl", "03072020211-31122021-20220530205759.xbrl",
                          "ISTANZA02353550391.xbrl"};
 
+// The real filing by an absolute path: the command runs elsewhere.
+QString reale(int i) { return QFileInfo(filing(Reali[i])).absoluteFilePath(); }
+
 QString ktr() { return QCoreApplication::applicationDirPath() + "/../ktr"; }
 
 struct Uscita {
@@ -51,17 +54,17 @@ TEST(BatchXbrl, KtrImportsFilesAndFoldersOneTransactionEachAndExitsAsTheAutomati
     f.close();
     // A folder of filings, one in a subfolder: name order over the whole tree.
     ASSERT_TRUE(QDir().mkpath(cartella.filePath("lotto/b")));
-    for (const auto& [nome, dove] : {std::pair{Reali[0], "lotto/b/1.xbrl"}, {Reali[1], "lotto/c.xbrl"}, {Reali[2], "lotto/a.xbrl"}})
-        ASSERT_TRUE(QFile::copy(filing(nome), cartella.filePath(dove)));
+    for (const auto& [i, dove] : {std::pair{0, "lotto/b/1.xbrl"}, {1, "lotto/c.xbrl"}, {2, "lotto/a.xbrl"}})
+        ASSERT_TRUE(QFile::copy(reale(i), cartella.filePath(dove)));
     QFile(cartella.filePath("lotto/nota.txt")).open(QIODevice::WriteOnly);
 
     Uscita u = attendi(avvia(db, cartella.path(), {rotto}, "yes"));
     EXPECT_EQ(u.codice, 1);
     EXPECT_TRUE(u.out.contains("FILE " + rotto + "\t\t\tNON SALVATO: Impossibile leggere il file XBRL: " + rotto)) << u.out.toStdString();
-    u = attendi(avvia(db, cartella.path(), {filing(Reali[2])}, "no"));  // registration refused
+    u = attendi(avvia(db, cartella.path(), {reale(2)}, "no"));  // registration refused
     EXPECT_EQ(u.codice, 1);
     EXPECT_TRUE(u.out.contains("BOX exclamation Importazione valori PDC | Elaborazione interrotta -> ok")) << u.out.toStdString();
-    EXPECT_TRUE(u.err.contains("Importazione non salvata: " + filing(Reali[2]) + " (Elaborazione interrotta)")) << u.err.toStdString();
+    EXPECT_TRUE(u.err.contains("Importazione non salvata: " + reale(2) + " (Elaborazione interrotta)")) << u.err.toStdString();
 
     u = attendi(avvia(db, cartella.path(), {cartella.filePath("lotto"), rotto}, "yes"));
     EXPECT_EQ(u.codice, 3) << u.out.toStdString() << u.err.toStdString();
@@ -77,7 +80,7 @@ TEST(BatchXbrl, KtrImportsFilesAndFoldersOneTransactionEachAndExitsAsTheAutomati
     EXPECT_TRUE(u.out.contains("LOG A-T-00-000-\tVoce TotaleAttivo - 2023\t36.525.362\t-\t-"));
     EXPECT_TRUE(u.out.contains("LOG \tRiepilogo: 4 file, 3 salvati, 1 non salvati\t\tE\t-")) << u.out.toStdString();
 
-    u = attendi(avvia(db, cartella.path(), {filing(Reali[0]), filing(Reali[1])}, "yes"));  // overwritten in place
+    u = attendi(avvia(db, cartella.path(), {reale(0), reale(1)}, "yes"));  // overwritten in place
     EXPECT_EQ(u.codice, 0) << u.err.toStdString();
     EXPECT_EQ(scalar(*db.open(), "SELECT COUNT(*) FROM QD21_PERVALUTA WHERE QD21_CODICEDITTA_QD05 IN ('020211', '550391')").toInt(), 4);
 }
@@ -94,8 +97,8 @@ TEST(BatchXbrl, TwoFirstImportsOfOneFilingAtOnceBothEndCleanly)
     creaMappatura2018(*db.open());
     QTemporaryDir cartella;
     for (int giro = 0; giro < 3; ++giro) {
-        QProcess* a = avvia(db, cartella.path(), {filing(Reali[2])}, "yes");
-        QProcess* b = avvia(db, cartella.path(), {filing(Reali[2])}, "yes");
+        QProcess* a = avvia(db, cartella.path(), {reale(2)}, "yes");
+        QProcess* b = avvia(db, cartella.path(), {reale(2)}, "yes");
         const Uscita ua = attendi(a), ub = attendi(b);
         for (const Uscita& u : {ua, ub}) {
             EXPECT_EQ(u.codice, 0) << u.out.toStdString() << u.err.toStdString();
