@@ -190,13 +190,3 @@ QString DocumentoXbrl::testo(pugi::xml_node nodo)
     while (e > b && spazio(testo[e - 1])) --e;
     return QString::fromUtf8(testo.constData() + b, e - b);
 }
-
-bool DocumentoXbrl::leggibile(const QString& percorso)
-{
-    try {
-        DocumentoXbrl d;
-        return d.carica(sostituisciEntita(leggiTesto(percorso)));
-    } catch (...) {
-        return false;
-    }
-}

@@ -38,9 +38,6 @@ public:
     // Text content of a node and its descendants, without the blanks around it.
     static QString testo(pugi::xml_node nodo);
 
-    // Whether the file at this path reads and parses as the import needs.
-    static bool leggibile(const QString& percorso);
-
 private:
     QByteArray m_utf8;  // the parsed text: the DOM's strings point into it
     pugi::xml_document m_doc;
