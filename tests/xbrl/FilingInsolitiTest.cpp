@@ -53,6 +53,8 @@ TEST_P(FilingInsoliti, FilingsThatCannotBePlacedAreRefusedBeforeWriting)
     const QString valute = "<unit id=\"usd\"><measure>iso4217:USD</measure></unit>";
     const QString fifo = cartella.filePath("tubo.xbrl");
     ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString zero = cartella.filePath("zero.xbrl");
+    ASSERT_TRUE(QFile::link("/dev/zero", zero));
     const QString enorme = cartella.filePath("enorme.xbrl");
     {
         QFile f(enorme);
@@ -75,6 +77,8 @@ TEST_P(FilingInsoliti, FilingsThatCannotBePlacedAreRefusedBeforeWriting)
                    "<itcc-ci:TotalePassivo contextRef=\"I2024\" unitRef=\"usd\" decimals=\"0\">1</itcc-ci:TotalePassivo>"),
          {}, "Il fatto itcc-ci:TotalePassivo (contesto I2024) è in USD, il bilancio in EUR."},
         {"a named pipe", {}, fifo, "Il percorso " + fifo + " non è un file XBRL: è una cartella o un file speciale."},
+        {"a link to a device", {}, zero, "Il percorso " + zero + " non è un file XBRL: è una cartella o un file speciale."},
+        {"a folder", {}, cartella.path(), "Il percorso " + cartella.path() + " non è un file XBRL: è una cartella o un file speciale."},
         {"a file above the size of any filing", {}, enorme,
          "Il file " + enorme + " supera la dimensione massima di un bilancio XBRL (64 MB)."},
     };
