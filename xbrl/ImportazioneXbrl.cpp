@@ -358,7 +358,6 @@ bool ImportazioneXbrl::risolviDitta()
         m_anagrafica.registra(conn, m_ditta, identificativo, m_tassonomia, m_unita);
         m_dittaCreata = true;
     }
-    m_dittaRisolta = true;
     return true;
 }
 

@@ -84,7 +84,6 @@ private:
     QString m_denominazione;
     AnagraficaXbrl m_anagrafica;
     QString m_ditta;
-    bool m_dittaRisolta = false;
     bool m_dittaCreata = false;
     bool m_salvata = false;
     int m_decimali = 0;
