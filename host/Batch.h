@@ -15,6 +15,7 @@ struct BatchOptions {
     bool answerYes = false;  // the answer to every Yes/No question
     QStringList inputs;      // answers to the input boxes, in order
     QString file;            // the answer to the file dialog (empty: cancelled)
+    bool prova = false;      // run everything, then undo it: commits are printed as "PROVA ..."
 };
 
 namespace Batch {
