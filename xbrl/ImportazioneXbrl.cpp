@@ -9,6 +9,7 @@
 #include "xbrl/RegoleConto.h"
 #include "xbrl/SchermoXbrl.h"
 #include <QDate>
+#include <QDir>
 #include <QElapsedTimer>
 #include <cmath>
 
@@ -46,8 +47,13 @@ void ImportazioneXbrl::esegui(QString file)
 {
     Connection& conn = m_schermo.global().Database().Connection();
     try {
-        // A text that does not parse ends the command without a word.
-        if (!m_documento.carica(DocumentoXbrl::sostituisciEntita(m_schermo.leggiFile(file)))) return;
+        // A text that does not parse ends the command, saying so.
+        if (!m_documento.carica(DocumentoXbrl::sostituisciEntita(m_schermo.leggiFile(file)))) {
+            m_schermo.dialogs().MsgBox(QStringLiteral("Il file ") + QDir::toNativeSeparators(file) +
+                                           QStringLiteral(" non è un documento XBRL leggibile"),
+                                       vb::vbExclamation, Titolo);
+            return;
+        }
         if (!riconosciTassonomia()) {
             pulizia();
             return;

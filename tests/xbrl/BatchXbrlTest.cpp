@@ -27,7 +27,7 @@ TEST(BatchXbrl, KtrImportsEveryRealFilingAndExitsNonZeroWhenNothingIsSaved)
         return p.exitCode();
     };
 
-    EXPECT_EQ(ktrImporta(rotto, "yes"), 1);  // silent on screen, one line here
+    EXPECT_EQ(ktrImporta(rotto, "yes"), 1);  // its box on screen, one line here
     EXPECT_TRUE(("\n" + err).endsWith("\nImpossibile leggere il file XBRL: " + rotto + "\n") && !err.contains("non salvata")) << err.toStdString();
     EXPECT_EQ(ktrImporta(filing("ISTANZA02353550391.xbrl"), "no"), 1);  // registration refused
     EXPECT_TRUE(out.contains("BOX exclamation Importazione valori PDC | Elaborazione interrotta -> ok")) << out.toStdString();
