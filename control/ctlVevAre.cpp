@@ -6,6 +6,7 @@
 #include "platform/host/Hotkey.h"
 #include "platform/ui/ListControl.h"
 #include "platform/ui/LogList.h"
+#include "platform/ui/Traduzioni.h"
 #include "platform/db/Recordset.h"
 #include "platform/host/Settings.h"
 #include <QApplication>
@@ -15,6 +16,8 @@
 
 ctlVevAre::ctlVevAre(Dialogs& dialogs, QWidget* parent) : QWidget(parent), m_dialogs(dialogs)
 {
+    // The screen's standard dialogs speak Italian whatever the host loaded.
+    installaTraduzioniQt();
     setWindowTitle(QStringLiteral("Importazione valori PDC"));
     CreaControlli();
     CreaBarraStrumenti();

@@ -5,6 +5,7 @@
 #include "platform/runtime/AppError.h"
 #include "platform/host/CGlobal.h"
 #include "platform/host/Settings.h"
+#include "platform/ui/Traduzioni.h"
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
@@ -29,6 +30,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ktr"));
     QApplication::setOrganizationName(QStringLiteral("KTR"));
+    installaTraduzioniQt();
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Importazione valori PDC"));

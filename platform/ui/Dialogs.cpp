@@ -1,8 +1,11 @@
 #include "platform/ui/Dialogs.h"
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSplitter>
+#include <QTreeView>
 
 int QtDialogs::MsgBox(const QString& prompt, int flags, const QString& title)
 {
@@ -16,15 +19,16 @@ int QtDialogs::MsgBox(const QString& prompt, int flags, const QString& title)
     case vb::vbInformation: box.setIcon(QMessageBox::Information); break;
     default: break;
     }
+    // Italian captions with their accelerators, whether Qt's translations are there or not.
     if ((flags & 0x0F) == vb::vbYesNo) {
-        auto* yes = box.addButton(QStringLiteral("Sì"), QMessageBox::YesRole);
-        auto* no = box.addButton(QStringLiteral("No"), QMessageBox::NoRole);
+        auto* yes = box.addButton(QStringLiteral("&Sì"), QMessageBox::YesRole);
+        auto* no = box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
         box.setDefaultButton((flags & vb::vbDefaultButton2) ? no : yes);
         box.setEscapeButton(no);
         box.exec();
         return box.clickedButton() == yes ? vb::vbYes : vb::vbNo;
     }
-    box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.addButton(QStringLiteral("&OK"), QMessageBox::AcceptRole);
     box.exec();
     return vb::vbOK;
 }
@@ -35,8 +39,8 @@ QString QtDialogs::InputBox(const QString& prompt, const QString& title, const Q
     dlg.setWindowTitle(title);
     dlg.setLabelText(prompt);
     dlg.setTextValue(defaultAnswer);
-    dlg.setOkButtonText(QStringLiteral("OK"));
-    dlg.setCancelButtonText(QStringLiteral("Annulla"));
+    dlg.setOkButtonText(QStringLiteral("&OK"));
+    dlg.setCancelButtonText(QStringLiteral("&Annulla"));
     return dlg.exec() == QDialog::Accepted ? dlg.textValue() : QString();
 }
 
@@ -46,5 +50,25 @@ QString QtDialogs::OpenFile(const QString& title, const QString& filter, const Q
     const QStringList parti = filter.split(QLatin1Char('|'));
     QStringList filtri;
     for (qsizetype i = 0; i + 1 < parti.size(); i += 2) filtri << parti[i] + QStringLiteral(" (") + parti[i + 1] + QLatin1Char(')');
-    return QFileDialog::getOpenFileName(m_parent, title, folder, filtri.isEmpty() ? filter : filtri.join(QStringLiteral(";;")));
+    QFileDialog dialogo(m_parent, title, folder, filtri.isEmpty() ? filter : filtri.join(QStringLiteral(";;")));
+    dialogo.setAcceptMode(QFileDialog::AcceptOpen);
+    dialogo.setFileMode(QFileDialog::ExistingFile);
+    dialogo.setViewMode(QFileDialog::Detail);
+    // Qt's own dialog opens narrow and cuts long file names: room for whole names, and
+    // for the size, type and date beside them.
+    int larghezza = LarghezzaDialogoFile;
+    if (auto* vista = dialogo.findChild<QTreeView*>()) {
+        const QFontMetrics fm(vista->font());
+        QHeaderView* colonne = vista->header();
+        colonne->resizeSection(0, qMax(colonne->sectionSize(0), LarghezzaNomeFile));
+        colonne->resizeSection(1, fm.horizontalAdvance(QStringLiteral("999,9 KiB")) + 30);
+        colonne->resizeSection(2, fm.horizontalAdvance(QStringLiteral("Documento XML")) + 30);
+        colonne->resizeSection(3, fm.horizontalAdvance(QStringLiteral("07/12/2026 10:30")) + 30);
+        int colonneTotale = 0;
+        for (int c = 0; c < 4; ++c) colonneTotale += colonne->sectionSize(c);
+        larghezza = qMax(larghezza, colonneTotale + 260);  // the places on the left, margins and scroll bar
+    }
+    if (auto* divisore = dialogo.findChild<QSplitter*>()) divisore->setSizes({160, larghezza - 160});
+    dialogo.resize(dialogo.size().expandedTo(QSize(larghezza, 520)));
+    return dialogo.exec() == QDialog::Accepted && !dialogo.selectedFiles().isEmpty() ? dialogo.selectedFiles().first() : QString();
 }
