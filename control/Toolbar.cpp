@@ -233,7 +233,7 @@ void ctlVevAre::ClickCancel()
     DS1->setToolsEnabled({QStringLiteral("tbNew"), QStringLiteral("tbOpen"), kImport, kImportCEE, kImportXBRL}, true);
     DS1->setToolsEnabled({QStringLiteral("tbOK"), QStringLiteral("tbCancel"), QStringLiteral("tbPrint")}, false);
     fraSelectPeriodo->setVisible(false);
-    MostraSuggerimento(!fraLog->isVisible());
+    MostraSuggerimento(fraLog->isHidden());
 }
 
 bool ctlVevAre::HandleHotkey(int keyCode, int shift)
