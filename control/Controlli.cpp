@@ -108,6 +108,14 @@ void ctlVevAre::CreaControlli()
     QWidget::setTabOrder(txtCambio, cmdGetRate);
     QWidget::setTabOrder(cmdGetRate, cmdEditCambio);
 
+    // The idle screen says what to do; a command that starts hides it.
+    lblSuggerimento = new QLabel(QStringLiteral("Nuovo per importare il file di una ditta, oppure una delle importazioni automatiche"),
+                                 this);
+    lblSuggerimento->setObjectName(QStringLiteral("lblSuggerimento"));
+    lblSuggerimento->setAlignment(Qt::AlignCenter);
+    lblSuggerimento->setWordWrap(true);
+    lblSuggerimento->setEnabled(false);  // drawn grey, as a hint is
+
     fraLog = new QGroupBox(QStringLiteral("Importazione"), this);
     fraLog->setObjectName(QStringLiteral("fraLog"));
     lwLog = new LogList(fraLog);

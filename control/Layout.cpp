@@ -3,6 +3,7 @@
 #include "platform/ui/LogList.h"
 #include <QFrame>
 #include <QGroupBox>
+#include <QLabel>
 
 namespace {
 
@@ -41,6 +42,7 @@ void ctlVevAre::Ridisponi()
     }
 
     place(fraSelectPeriodo, 0, T, W - 20, H);
+    place(lblSuggerimento, 0, T, W - 20, H - T);
     place(fraLog, 0, T + P, W - 20, H - T - P);
 
     // The frame's caption and border take part of it: the list is measured in the

@@ -1,5 +1,6 @@
 #include "control/ctlVevAre.h"
 #include "platform/host/CGlobal.h"
+#include "platform/host/Hotkey.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/DockToolbar.h"
 #include "platform/ui/ListControl.h"
@@ -7,6 +8,7 @@
 #include <QAction>
 #include <QFrame>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QStyle>
 #include <QToolButton>
@@ -76,11 +78,62 @@ void ctlVevAre::CreaBarraStrumenti()
             if (g_daHotkey > 0) throw;
             MostraErrore(AppError::fromCurrent());
         }
+        RiprendiTastiera();
     });
+}
+
+// The host's names of the keys that start each tool.
+static const std::pair<const char*, const char*> kTastiStrumenti[] = {
+    {"tbNew", "HKSTDNEW"},          {"tbOpen", "HKSTDOPEN"},   {"tbClose", "HKSTDCLOSE"},
+    {"tbOK", "HKSTDSAVE"},          {"tbCancel", "HKSTDUNDO"}, {"tbPrint", "HKSTDPRINT"},
+    {"tbExit", "HKSTDEXIT"},        {"tbImport", "HKKTRIMPORT"}, {"tbImportCEE", "HKKTRIMPORTCEE"},
+    {"tbImportXBRL", "HKKTRIMPORTXBRL"},
+};
+
+void ctlVevAre::SuggerimentiTasti()
+{
+    for (const auto& [tool, nome] : kTastiStrumenti) {
+        QAction* a = DS1->action(QLatin1String(tool));
+        if (!a) continue;
+        const QKeySequence tasti = m_CGlobal->Hotkey().tasti(QLatin1String(nome));
+        a->setToolTip(tasti.isEmpty() ? a->text()
+                                      : a->text() + QStringLiteral(" (") + tasti.toString(QKeySequence::NativeText) +
+                                            QLatin1Char(')'));
+    }
+}
+
+void ctlVevAre::MostraSuggerimento(bool visibile) { lblSuggerimento->setVisible(visibile); }
+
+bool ctlVevAre::ChiediInterruzione()
+{
+    if (!ImportazioneInCorso()) return false;
+    if (!m_Interrompi &&
+        dialogs().MsgBox(QStringLiteral("Interrompere l'importazione al termine del gruppo in corso?"),
+                         vb::vbYesNo | vb::vbQuestion | vb::vbDefaultButton2, captionTitle()) == vb::vbYes)
+        m_Interrompi = true;
+    return m_Interrompi;
+}
+
+ctlVevAre::InCorso::InCorso(ctlVevAre& screen) : m_screen(screen)
+{
+    if (m_screen.m_InCorso++ == 0) m_screen.m_Interrompi = false;
+}
+
+ctlVevAre::InCorso::~InCorso()
+{
+    if (--m_screen.m_InCorso > 0) return;
+    m_screen.m_Interrompi = false;
+    emit m_screen.ImportazioneConclusa();
 }
 
 void ctlVevAre::DS1_ToolClick(const QString& key)
 {
+    // The user interface runs during an import: nothing may start inside it, and tbClose
+    // asks whether to stop it.
+    if (ImportazioneInCorso()) {
+        if (key == QLatin1String("tbClose")) ChiediInterruzione();
+        return;
+    }
     if (key == QLatin1String("tbNew")) ClickNew();
     else if (key == QLatin1String("tbOpen")) ClickOpen();
     else if (key == QLatin1String("tbClose")) ClickClose();
@@ -95,6 +148,8 @@ void ctlVevAre::DS1_ToolClick(const QString& key)
 
 void ctlVevAre::ClickNew()
 {
+    if (ImportazioneInCorso()) return;
+    MostraSuggerimento(false);
     try {
         setHourglass(true);
         DS1->setToolsEnabled({kImport, kImportCEE, kImportXBRL}, false);
@@ -119,6 +174,8 @@ void ctlVevAre::ClickNew()
 
 void ctlVevAre::ClickOpen()
 {
+    if (ImportazioneInCorso()) return;
+    MostraSuggerimento(false);
     setHourglass(true);
     CaricaDitte();
     setHourglass(false);
@@ -147,9 +204,11 @@ void ctlVevAre::MostraSelezione()
 // as it was for the save command and is disabled for the imports of exports and files.
 void ctlVevAre::AvviaImportazione(bool disabilitaStampa)
 {
+    MostraSuggerimento(false);
     fraSelectPeriodo->setVisible(false);
+    // The import tools too: no second import may start inside this one.
     DS1->setToolsEnabled({QStringLiteral("tbOK"), QStringLiteral("tbCancel"), QStringLiteral("tbNew"), QStringLiteral("tbOpen"),
-                          QStringLiteral("tbExit")},
+                          QStringLiteral("tbExit"), kImport, kImportCEE, kImportXBRL},
                          false);
     if (disabilitaStampa) DS1->setToolEnabled(QStringLiteral("tbPrint"), false);
     DS1->setToolEnabled(QStringLiteral("tbClose"), true);
@@ -165,6 +224,7 @@ void ctlVevAre::ClickClose()
     picCaption->setVisible(false);
     fraLog->setVisible(false);
     lwLog->clearRows();
+    MostraSuggerimento(true);
     Ridisponi();
 }
 
@@ -173,6 +233,7 @@ void ctlVevAre::ClickCancel()
     DS1->setToolsEnabled({QStringLiteral("tbNew"), QStringLiteral("tbOpen"), kImport, kImportCEE, kImportXBRL}, true);
     DS1->setToolsEnabled({QStringLiteral("tbOK"), QStringLiteral("tbCancel"), QStringLiteral("tbPrint")}, false);
     fraSelectPeriodo->setVisible(false);
+    MostraSuggerimento(fraLog->isHidden());
 }
 
 bool ctlVevAre::HandleHotkey(int keyCode, int shift)

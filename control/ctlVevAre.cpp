@@ -6,6 +6,7 @@
 #include "platform/host/Hotkey.h"
 #include "platform/ui/ListControl.h"
 #include "platform/ui/LogList.h"
+#include "platform/ui/Traduzioni.h"
 #include "platform/db/Recordset.h"
 #include "platform/host/Settings.h"
 #include <QApplication>
@@ -15,6 +16,8 @@
 
 ctlVevAre::ctlVevAre(Dialogs& dialogs, QWidget* parent) : QWidget(parent), m_dialogs(dialogs)
 {
+    // The screen's standard dialogs speak Italian whatever the host loaded.
+    installaTraduzioniQt();
     setWindowTitle(QStringLiteral("Importazione valori PDC"));
     CreaControlli();
     CreaBarraStrumenti();
@@ -71,6 +74,14 @@ void ctlVevAre::setCGlobal(CGlobal* global)
     DS1->setToolVisible(QStringLiteral("tbImport"), true);
     DS1->setToolVisible(QStringLiteral("tbImportCEE"), true);
     DS1->setToolVisible(QStringLiteral("tbImportXBRL"), true);
+    SuggerimentiTasti();
+    updateGeometry();
+}
+
+// The least a host should give the screen: every tool in the bar, the selection uncut.
+QSize ctlVevAre::minimumSizeHint() const
+{
+    return QSize(DS1->sizeHint().width() + 2, DS1->sizeHint().height() + picCaption->height() + fraSelectPeriodo->sizeHint().height());
 }
 
 qint32 ctlVevAre::MinHeight() const { return 2000; }
@@ -126,6 +137,29 @@ void ctlVevAre::resizeEvent(QResizeEvent* e)
 {
     QWidget::resizeEvent(e);
     Ridisponi();
+}
+
+void ctlVevAre::showEvent(QShowEvent* e)
+{
+    QWidget::showEvent(e);
+    // A key pressed while no control has the focus goes to the host window itself.
+    QWidget* finestra = window();
+    if (finestra != this && finestra != m_Finestra) {
+        if (m_Finestra) m_Finestra->removeEventFilter(this);
+        m_Finestra = finestra;
+        m_Finestra->installEventFilter(this);
+    }
+    RiprendiTastiera();
+}
+
+// The hotkeys work from the first moment and after each command, before any field had
+// the focus or when a command hid the one that had it: the screen takes the focus then.
+void ctlVevAre::RiprendiTastiera()
+{
+    if (!isVisible()) return;
+    const QWidget* fuoco = window()->focusWidget();
+    if (fuoco && fuoco->isVisible() && fuoco->isEnabled()) return;
+    setFocus(Qt::OtherFocusReason);
 }
 
 // A key press travels from the focus widget up through its parents while nobody takes

@@ -54,6 +54,7 @@ public:
     void CloseWindow() override;
     void setParametro(QString parametro) override;
     QWidget* widget() override { return this; }
+    QSize minimumSizeHint() const override;
 
     // --- shared services of the screen (control/)
     void MostraErrore(const AppError& error);
@@ -72,6 +73,24 @@ public:
     void DS1_ToolClick(const QString& key);
     bool HandleHotkey(int keyCode, int shift);  // true when the key started a tool's command
     void Ridisponi();  // lays the areas out again for the current size
+
+    // --- a run in progress (control/Toolbar.cpp)
+    // While an import runs no other command starts: tbClose, or the host closing the
+    // window, asks whether to stop the run after its current group.
+    bool ImportazioneInCorso() const { return m_InCorso > 0; }
+    bool ChiediInterruzione();  // true when the user chose to stop
+    bool InterruzioneRichiesta() const { return m_Interrompi; }
+    // Marks an import as running for its lifetime.
+    class InCorso {
+    public:
+        explicit InCorso(ctlVevAre& screen);
+        ~InCorso();
+        InCorso(const InCorso&) = delete;
+        InCorso& operator=(const InCorso&) = delete;
+
+    private:
+        ctlVevAre& m_screen;
+    };
 
     // --- selection and rates (selection/)
     void CaricaDitte();
@@ -130,9 +149,12 @@ signals:
     void ExitControl();
     // An import committed the values of this period (a command line reports it).
     void ImportazioneSalvata(const QString& ditta, const QString& anno, qint16 mese, qint16 periodo);
+    // The import that was running has ended.
+    void ImportazioneConclusa();
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
+    void showEvent(QShowEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
 
@@ -176,6 +198,7 @@ public:
         int gruppi = 0;
         int salvati = 0;
         bool completata = false;
+        bool interrottaUtente = false;  // stopped by the user after a group
     } m_EsitoAutomatica;
     ImportazioneXbrl* m_ImportXBRL = nullptr;  // the XBRL import running, owned by ClickImportXBRL
 
@@ -195,6 +218,7 @@ public:
     QPushButton* cmdEditCambio = nullptr;
     QToolButton* cmdGetRate = nullptr;
     QLabel* lblDescRif = nullptr;
+    QLabel* lblSuggerimento = nullptr;  // what to do, on the idle screen
 
 private:
     void ImportazioneAutomatica(const Esportazione& esportazione);  // import/ClickImport.cpp
@@ -203,9 +227,15 @@ private:
     void MostraSelezione();     // control/Toolbar.cpp
     void AvviaImportazione(bool disabilitaStampa);  // control/Toolbar.cpp
     void CollegaEventi();       // selection/ wiring of the list and rate events
+    void MostraSuggerimento(bool visibile);  // control/Toolbar.cpp
+    void SuggerimentiTasti();   // control/Toolbar.cpp: each tool's tip names its key
+    void RiprendiTastiera();    // control/ctlVevAre.cpp
 
     Dialogs& m_dialogs;
     WebRateServiceFactory m_rateServiceFactory;
     bool m_Standard = false;
     int m_MousePointer = 0;
+    int m_InCorso = 0;
+    bool m_Interrompi = false;
+    QWidget* m_Finestra = nullptr;  // the host window whose keys the screen looks at
 };

@@ -16,6 +16,7 @@ struct BatchOptions {
     QStringList inputs;      // answers to the input boxes, in order
     QString file;            // the answer to the file dialog (empty: cancelled)
     QStringList files;       // filings and folders of filings for the XBRL import
+    bool prova = false;      // run everything, then undo it: commits are printed as "PROVA ..."
 };
 
 namespace Batch {

@@ -20,6 +20,7 @@ void BatchRun::err(const QString& line) { scrivi(stderr, line); }
 BatchRun::BatchRun(CGlobal& global, const BatchOptions& options)
     : m_global(global),
       m_commitsBefore(global.Database().Connection().commits()),
+      m_prova(options.prova),
       m_dialogs(options.answerYes, options.inputs, [this](const QString& riga) {
           flush();
           out(riga);
@@ -36,14 +37,18 @@ BatchRun::BatchRun(CGlobal& global, const BatchOptions& options)
     QObject::connect(m_screen.get(), &ctlVevAre::ImportazioneSalvata, m_screen.get(),
                      [this](const QString& ditta, const QString& anno, qint16 mese, qint16 periodo) {
                          flush();
-                         out(QStringLiteral("SALVATO ") + BatchDialogs::inLinea(ditta) + QLatin1Char('\t') + anno +
+                         out((m_prova ? QStringLiteral("PROVA ") : QStringLiteral("SALVATO ")) + BatchDialogs::inLinea(ditta) + QLatin1Char('\t') + anno +
                              QLatin1Char('\t') + QString::number(mese) + QLatin1Char('\t') + QString::number(periodo));
                      });
     m_screen->setCGlobal(&global);
     if (!options.workingFolder.isEmpty()) m_screen->m_WorkingFolder = options.workingFolder;
+    if (m_prova) global.Database().Connection().iniziaProva();
 }
 
-BatchRun::~BatchRun() = default;
+BatchRun::~BatchRun()
+{
+    if (m_prova) m_global.Database().Connection().fineProva();
+}
 
 int BatchRun::commits() const { return m_global.Database().Connection().commits() - m_commitsBefore; }
 

@@ -29,6 +29,7 @@ private:
     CGlobal& m_global;
     int m_commitsBefore;
     int m_printed = 0;
+    bool m_prova;
     BatchDialogs m_dialogs;
     std::unique_ptr<ctlVevAre> m_screen;
 };

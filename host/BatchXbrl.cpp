@@ -17,7 +17,7 @@ int Batch::importaXbrl(CGlobal& global, const BatchOptions& options)
         salvati += e.salvata ? 1 : 0;
         BatchRun::out(QStringLiteral("FILE ") + BatchDialogs::inLinea(e.file) + QLatin1Char('\t') + BatchDialogs::inLinea(e.ditta) +
                       QLatin1Char('\t') + e.anni.join(QLatin1Char(',')) + QLatin1Char('\t') +
-                      (e.salvata ? QStringLiteral("SALVATO") : QStringLiteral("NON SALVATO: ") + BatchDialogs::inLinea(e.motivo)));
+                      (e.salvata ? (options.prova ? QStringLiteral("PROVA") : QStringLiteral("SALVATO")) : QStringLiteral("NON SALVATO: ") + BatchDialogs::inLinea(e.motivo)));
         if (!e.salvata) BatchRun::err(QStringLiteral("Importazione non salvata: %1 (%2)").arg(e.file, e.motivo));
     });
     run.flush();

@@ -14,7 +14,12 @@ public:
     ~MainWindow() override;
     ctlVevAre* screen() const { return m_screen; }
 
+protected:
+    // During an import the window asks whether to stop it, and closes when it has ended.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
+    bool m_chiudiAlTermine = false;
     std::unique_ptr<QtDialogs> m_dialogs;
     ctlVevAre* m_screen = nullptr;
 };

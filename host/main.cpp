@@ -5,6 +5,7 @@
 #include "platform/runtime/AppError.h"
 #include "platform/host/CGlobal.h"
 #include "platform/host/Settings.h"
+#include "platform/ui/Traduzioni.h"
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
@@ -22,13 +23,14 @@ int main(int argc, char* argv[])
     for (int i = 1; i < argc; ++i) {
         const QByteArray a(argv[i]);
         if ((a == "--help" || a == "-h" || a == "--create-db" || a == "--save" || a == "--load-taxonomy" ||
-             a == "--import-xbrl" || a == "--import-kadro" || a == "--import-cee") &&
+             a == "--import-xbrl" || a == "--import-kadro" || a == "--import-cee" || a == "--dry-run") &&
             qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ktr"));
     QApplication::setOrganizationName(QStringLiteral("KTR"));
+    installaTraduzioniQt();
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Importazione valori PDC"));
@@ -70,8 +72,11 @@ int main(int argc, char* argv[])
                                    QStringLiteral("Importazione automatica dell'esportazione Kadro, senza finestra."));
     QCommandLineOption importCee(QStringLiteral("import-cee"),
                                  QStringLiteral("Importazione automatica da bilancio CEE, senza finestra."));
+    QCommandLineOption dryRun(QStringLiteral("dry-run"),
+                              QStringLiteral("Prova: con --save, --import-kadro, --import-cee o --import-xbrl esegue "
+                                             "tutta l'importazione e poi la annulla, senza scrivere nulla."));
     parser.addOptions({db, createDb, appPath, baseCurrency, workingFolder, company, year, month, rate, save, answer, input,
-                       loadTaxonomy, importXbrl, importKadro, importCee});
+                       loadTaxonomy, importXbrl, importKadro, importCee, dryRun});
     parser.process(app);
 
     try {
@@ -117,6 +122,12 @@ int main(int argc, char* argv[])
         b.inputs = parser.values(input);
         b.file = parser.value(importXbrl);
         if (parser.isSet(importXbrl)) b.files = parser.values(importXbrl) + parser.positionalArguments();
+        b.prova = parser.isSet(dryRun);
+        if (b.prova && !parser.isSet(save) && !parser.isSet(importXbrl) && !parser.isSet(importKadro) && !parser.isSet(importCee)) {
+            std::fprintf(stderr, "%s\n",
+                         qPrintable(QStringLiteral("--dry-run vale solo con --save, --import-kadro, --import-cee o --import-xbrl.")));
+            return 2;
+        }
         if (parser.isSet(save)) return Batch::save(global, b);
         if (parser.isSet(importXbrl)) return Batch::importaXbrl(global, b);
         if (parser.isSet(importKadro)) return Batch::importaEsportazione(global, b, false);

@@ -54,6 +54,8 @@ void ctlVevAre::ClickImportCEE()
 
 void ctlVevAre::ImportazioneAutomatica(const Esportazione& esportazione)
 {
+    if (ImportazioneInCorso()) return;
+    const InCorso inCorso(*this);
     m_EsitoAutomatica = EsitoAutomatica{};
     TextFile file;
     try {
@@ -119,6 +121,11 @@ void ctlVevAre::ImportazioneAutomatica(const Esportazione& esportazione)
         seNumero(pdcKadro, [&] { return vb::CLng(EstraiCampo(riga, posizione)); });
         const ChiaveRiga gruppo{codice, anno, mese};
         if (codice == 0 || anno == 0 || mese == 0 || gruppo == ultimo) continue;
+        // The user asked to stop: the groups before stay posted, this one does not start.
+        if (InterruzioneRichiesta()) {
+            m_EsitoAutomatica.interrottaUtente = interrotta = true;
+            break;
+        }
 
         QString ditta, ragioneSociale;
         try {
@@ -211,7 +218,10 @@ void ctlVevAre::ImportazioneAutomatica(const Esportazione& esportazione)
                          vb::vbInformation, captionTitle());
         DS1->setToolEnabled(QStringLiteral("tbPrint"), true);
     }
-    if (!interrotta) {
+    if (m_EsitoAutomatica.interrottaUtente) {
+        dialogs().MsgBox(QStringLiteral("Importazione interrotta dall'utente al termine del gruppo in corso"), vb::vbInformation,
+                         QStringLiteral("Importazione da kadro"));
+    } else if (!interrotta) {
         dialogs().MsgBox(QStringLiteral("Importazione terminata"), vb::vbInformation, QStringLiteral("Importazione da kadro"));
         m_EsitoAutomatica.completata = true;
     }

@@ -16,6 +16,8 @@ const QString CrLf = QStringLiteral("\r\n");
 
 void ctlVevAre::ClickOk()
 {
+    if (ImportazioneInCorso()) return;
+    const InCorso inCorso(*this);
     try {
         if (cmbAnni->text().isEmpty() || cmbMesi->text().isEmpty() || cmbDitte->text().isEmpty()) return;
         if (m_Cambio == 0 && m_Valuta != m_CGlobal->ValutaBase()) {

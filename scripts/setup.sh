@@ -4,7 +4,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(cmake ninja-build g++ qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql libpugixml-dev
-          libgtest-dev sqlite3 libsqlite3-dev postgresql poppler-utils xvfb clang libclang-rt-14-dev)
+          libgtest-dev sqlite3 libsqlite3-dev postgresql poppler-utils xvfb clang libclang-rt-14-dev
+          qt6-translations-l10n)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,6 +1,7 @@
 #include "control/ctlVevAre.h"
 #include "platform/runtime/Clock.h"
 #include "platform/rates/EcbRateService.h"
+#include "platform/ui/Dialogs.h"
 #include "platform/ui/ListControl.h"
 #include "platform/runtime/Valori.h"
 #include <QLineEdit>
@@ -38,8 +39,16 @@ void ctlVevAre::cmdGetRate_Click()
         qint16 Mese = static_cast<qint16>(cmbMesi->ListIndex() + 1);
         QString Valuta = cmbValuta->text();
         const double cambio = GetCambioRSS(Anno, Mese, Valuta);
+        if (cambio == 0) {
+            // No answer from the service: the box keeps what it had, and the user knows why.
+            setHourglass(false);
+            dialogs().MsgBox(QStringLiteral("Impossibile ottenere il cambio dal Web: verificare la connessione a Internet, "
+                                            "oppure digitare il cambio."),
+                             vb::vbExclamation | vb::vbOKOnly, captionTitle());
+            return;
+        }
         // The rate box holds the reciprocal: units of the currency per unit of the base.
-        txtCambio->setText(cambio == 0 ? QStringLiteral("0") : vb::Trim(vb::CStr(1.0 / cambio)));
+        txtCambio->setText(vb::Trim(vb::CStr(1.0 / cambio)));
     } catch (...) {
         // A year that is not a number asks nothing: the rate box keeps its text.
     }

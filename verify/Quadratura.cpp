@@ -39,6 +39,12 @@ void ctlVevAre::VerificaQuadratura(const QString& Ditta, const QString& Anno, qi
     }
     try {
         InsertLog(QString(), QStringLiteral("VERIFICA QUADRATURA NON SUPERATO."), QString(), true, false);
+        // How far off the period is, in the base currency, to the cent.
+        const qint64 centesimi = qRound64(std::fabs(vb::Round(A, 2) - vb::Round(B, 2)) * 100);
+        const QString differenza = vb::FormatIntero(double(centesimi / 100)) + vb::numberFormat().decimal +
+                                   QStringLiteral("%1").arg(centesimi % 100, 2, 10, QLatin1Char('0'));
+        InsertLog(QString(), QStringLiteral("Differenza: ") + differenza + QLatin1Char(' ') + vb::Trim(m_CGlobal->ValutaBase()),
+                  QString(), true, false);
     } catch (...) {
     }
     try {

@@ -94,7 +94,8 @@ QString ctlVevAre::ReadTextFilePlus(QString& sFileName) { return DocumentoXbrl::
 void ctlVevAre::ClickImportXBRL()
 {
     // The user interface runs during an import: a second click or hotkey must not nest one.
-    if (m_ImportXBRL || !m_CGlobal) return;
+    if (m_ImportXBRL || ImportazioneInCorso() || !m_CGlobal) return;
+    const ctlVevAre::InCorso attiva(*this);
 
     AvviaImportazione(true);
 

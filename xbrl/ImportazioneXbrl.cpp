@@ -9,6 +9,7 @@
 #include "xbrl/SchermoXbrl.h"
 #include "xbrl/SqlXbrl.h"
 #include <QDate>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <algorithm>
@@ -150,9 +151,10 @@ bool ImportazioneXbrl::esegui(QString file)
             rifiuta(QStringLiteral("Il file ") + file + QStringLiteral(" supera la dimensione massima di un bilancio XBRL (%1 MB).")
                                                              .arg(DimensioneMassima / (1024 * 1024)));
 
-        // A text that does not parse ends the command without a word.
+        // A text that does not parse ends this file's import, saying so.
         if (!m_documento.caricaUtf8(DocumentoXbrl::sostituisciEntitaUtf8(DocumentoXbrl::leggiUtf8(file)))) {
-            m_motivo = QStringLiteral("Impossibile leggere il file XBRL: ") + file;
+            m_motivo = QStringLiteral("Il file ") + QDir::toNativeSeparators(file) + QStringLiteral(" non è un documento XBRL leggibile");
+            m_schermo.dialogs().MsgBox(m_motivo, vb::vbExclamation, Titolo);
             return false;
         }
         if (!riconosciTassonomia()) {

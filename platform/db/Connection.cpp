@@ -193,13 +193,47 @@ void Connection::fail(const QString& description, const QString& source)
 void Connection::Execute(const QString& sql, int)
 {
     m_errors.clear();
+    // In a trial run a statement outside an import must not abort the one transaction
+    // around everything, as a failed statement does on PostgreSQL.
+    if (m_prova && m_kind == PostgreSQL && m_transactionLevel == 0) {
+        QSqlQuery q(m_db);
+        q.exec(QStringLiteral("SAVEPOINT KTR_PASSO"));
+        if (!q.exec(translate(sql))) {
+            const QString testo = errorText(q.lastError());
+            q.exec(QStringLiteral("ROLLBACK TO SAVEPOINT KTR_PASSO"));
+            fail(testo, m_db.driverName());
+        }
+        q.exec(QStringLiteral("RELEASE SAVEPOINT KTR_PASSO"));
+        return;
+    }
     QSqlQuery q(m_db);
     if (!q.exec(translate(sql))) fail(errorText(q.lastError()), m_db.driverName());
 }
 
+void Connection::iniziaProva()
+{
+    if (m_prova) return;
+    QSqlQuery q(m_db);
+    if (!q.exec(m_kind == SQLite ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN")))
+        fail(errorText(q.lastError()), m_db.driverName());
+    m_prova = true;
+}
+
+void Connection::fineProva()
+{
+    if (!m_prova) return;
+    m_prova = false;
+    m_transactionLevel = 0;
+    QSqlQuery q(m_db);
+    q.exec(QStringLiteral("ROLLBACK"));
+}
+
 void Connection::BeginTrans()
 {
-    if (m_transactionLevel == 0) {
+    if (m_transactionLevel == 0 && m_prova) {
+        QSqlQuery q(m_db);
+        if (!q.exec(QStringLiteral("SAVEPOINT KTR_IMPORTAZIONE"))) fail(errorText(q.lastError()), m_db.driverName());
+    } else if (m_transactionLevel == 0) {
         if (m_kind == SQLite) {
             QSqlQuery q(m_db);
             if (!q.exec(QStringLiteral("BEGIN IMMEDIATE"))) fail(errorText(q.lastError()), m_db.driverName());
@@ -212,7 +246,7 @@ void Connection::BeginTrans()
 
 bool Connection::tenta(const std::function<void()>& passo)
 {
-    const bool savepoint = m_kind == PostgreSQL && m_transactionLevel > 0;
+    const bool savepoint = m_kind == PostgreSQL && (m_transactionLevel > 0 || m_prova);
     const QString nome = QStringLiteral("KTR_TENTA_%1").arg(++m_savepoints);
     try {
         if (savepoint) Execute(QStringLiteral("SAVEPOINT ") + nome);
@@ -246,7 +280,12 @@ void Connection::CommitTrans()
 {
     if (m_transactionLevel == 0) fail(QStringLiteral("Nessuna transazione attiva"), m_db.driverName());
     if (m_transactionLevel == 1) {
-        if (!m_db.commit()) fail(errorText(m_db.lastError()), m_db.driverName());
+        if (m_prova) {
+            QSqlQuery q(m_db);
+            if (!q.exec(QStringLiteral("RELEASE SAVEPOINT KTR_IMPORTAZIONE"))) fail(errorText(q.lastError()), m_db.driverName());
+        } else if (!m_db.commit()) {
+            fail(errorText(m_db.lastError()), m_db.driverName());
+        }
         ++m_commits;
     }
     --m_transactionLevel;
@@ -256,6 +295,12 @@ void Connection::RollbackTrans()
 {
     if (m_transactionLevel == 0) return;
     m_transactionLevel = 0;
+    if (m_prova) {
+        QSqlQuery q(m_db);
+        q.exec(QStringLiteral("ROLLBACK TO SAVEPOINT KTR_IMPORTAZIONE"));
+        q.exec(QStringLiteral("RELEASE SAVEPOINT KTR_IMPORTAZIONE"));
+        return;
+    }
     m_db.rollback();
 }
 

@@ -59,6 +59,13 @@ public:
     // Outermost transactions committed since the connection opened.
     int commits() const { return m_commits; }
 
+    // A trial run: from iniziaProva on everything runs inside one transaction that
+    // fineProva undoes. Each import's own transaction becomes a savepoint in it, so a
+    // later step still reads what an earlier one wrote, and its commit is still counted.
+    void iniziaProva();
+    void fineProva();
+    bool inProva() const { return m_prova; }
+
     // Runs a step whose failure the caller skips, without spoiling the transaction around
     // it: on PostgreSQL, where a failed statement aborts the whole transaction, the step
     // runs under a savepoint that is rolled back when it fails. False when it failed.
@@ -99,6 +106,7 @@ private:
     int m_transactionLevel = 0;
     int m_commits = 0;
     int m_savepoints = 0;
+    bool m_prova = false;
     QHash<QString, QList<ColumnInfo>> m_columns;
     sqlite3* m_sqlite = nullptr;
     QHash<QString, sqlite3_stmt*> m_direct;

@@ -34,3 +34,11 @@ QString Hotkey::NomeHotkey(int keyCode, int shift) const
     if (shift & 4) combined |= Qt::ALT;
     return m_names.value(combined);
 }
+
+QKeySequence Hotkey::tasti(const QString& name) const
+{
+    int trovato = 0;
+    for (auto it = m_names.cbegin(); it != m_names.cend(); ++it)
+        if (it.value() == name && (trovato == 0 || it.key() < trovato)) trovato = it.key();
+    return trovato == 0 ? QKeySequence() : QKeySequence(QKeyCombination::fromCombined(trovato));
+}

@@ -1,8 +1,11 @@
 #include "platform/ui/Dialogs.h"
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSplitter>
+#include <QTreeView>
 
 int QtDialogs::MsgBox(const QString& prompt, int flags, const QString& title)
 {
@@ -16,15 +19,16 @@ int QtDialogs::MsgBox(const QString& prompt, int flags, const QString& title)
     case vb::vbInformation: box.setIcon(QMessageBox::Information); break;
     default: break;
     }
+    // Italian captions with their accelerators, whether Qt's translations are there or not.
     if ((flags & 0x0F) == vb::vbYesNo) {
-        auto* yes = box.addButton(QStringLiteral("Sì"), QMessageBox::YesRole);
-        auto* no = box.addButton(QStringLiteral("No"), QMessageBox::NoRole);
+        auto* yes = box.addButton(QStringLiteral("&Sì"), QMessageBox::YesRole);
+        auto* no = box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
         box.setDefaultButton((flags & vb::vbDefaultButton2) ? no : yes);
         box.setEscapeButton(no);
         box.exec();
         return box.clickedButton() == yes ? vb::vbYes : vb::vbNo;
     }
-    box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.addButton(QStringLiteral("&OK"), QMessageBox::AcceptRole);
     box.exec();
     return vb::vbOK;
 }
@@ -35,8 +39,8 @@ QString QtDialogs::InputBox(const QString& prompt, const QString& title, const Q
     dlg.setWindowTitle(title);
     dlg.setLabelText(prompt);
     dlg.setTextValue(defaultAnswer);
-    dlg.setOkButtonText(QStringLiteral("OK"));
-    dlg.setCancelButtonText(QStringLiteral("Annulla"));
+    dlg.setOkButtonText(QStringLiteral("&OK"));
+    dlg.setCancelButtonText(QStringLiteral("&Annulla"));
     return dlg.exec() == QDialog::Accepted ? dlg.textValue() : QString();
 }
 
@@ -48,6 +52,32 @@ QString filtriDialogo(const QString& filter)
     QStringList filtri;
     for (qsizetype i = 0; i + 1 < parti.size(); i += 2) filtri << parti[i] + QStringLiteral(" (") + parti[i + 1] + QLatin1Char(')');
     return filtri.isEmpty() ? filter : filtri.join(QStringLiteral(";;"));
+}
+
+// Qt's own dialog opens narrow and cuts long file names: room for whole names, and for the
+// size, type and date beside them.
+QStringList scegliFile(QWidget* parent, const QString& title, const QString& filter, const QString& folder,
+                       QFileDialog::FileMode modo)
+{
+    QFileDialog dialogo(parent, title, folder, filtriDialogo(filter));
+    dialogo.setAcceptMode(QFileDialog::AcceptOpen);
+    dialogo.setFileMode(modo);
+    dialogo.setViewMode(QFileDialog::Detail);
+    int larghezza = QtDialogs::LarghezzaDialogoFile;
+    if (auto* vista = dialogo.findChild<QTreeView*>()) {
+        const QFontMetrics fm(vista->font());
+        QHeaderView* colonne = vista->header();
+        colonne->resizeSection(0, qMax(colonne->sectionSize(0), QtDialogs::LarghezzaNomeFile));
+        colonne->resizeSection(1, fm.horizontalAdvance(QStringLiteral("999,9 KiB")) + 30);
+        colonne->resizeSection(2, fm.horizontalAdvance(QStringLiteral("Documento XML")) + 30);
+        colonne->resizeSection(3, fm.horizontalAdvance(QStringLiteral("07/12/2026 10:30")) + 30);
+        int colonneTotale = 0;
+        for (int c = 0; c < 4; ++c) colonneTotale += colonne->sectionSize(c);
+        larghezza = qMax(larghezza, colonneTotale + 260);  // the places on the left, margins and scroll bar
+    }
+    if (auto* divisore = dialogo.findChild<QSplitter*>()) divisore->setSizes({160, larghezza - 160});
+    dialogo.resize(dialogo.size().expandedTo(QSize(larghezza, 520)));
+    return dialogo.exec() == QDialog::Accepted ? dialogo.selectedFiles() : QStringList();
 }
 }  // namespace
 
@@ -61,10 +91,11 @@ QStringList Dialogs::OpenFiles(const QString& title, const QString& filter, cons
 
 QString QtDialogs::OpenFile(const QString& title, const QString& filter, const QString& folder)
 {
-    return QFileDialog::getOpenFileName(m_parent, title, folder, filtriDialogo(filter));
+    const QStringList scelti = scegliFile(m_parent, title, filter, folder, QFileDialog::ExistingFile);
+    return scelti.isEmpty() ? QString() : scelti.first();
 }
 
 QStringList QtDialogs::OpenFiles(const QString& title, const QString& filter, const QString& folder)
 {
-    return QFileDialog::getOpenFileNames(m_parent, title, folder, filtriDialogo(filter));
+    return scegliFile(m_parent, title, filter, folder, QFileDialog::ExistingFiles);
 }

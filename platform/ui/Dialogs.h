@@ -37,6 +37,10 @@ public:
 // The real boxes, modal to the given parent window.
 class QtDialogs : public Dialogs {
 public:
+    // Width of the file dialog and of its name column, in pixels.
+    static constexpr int LarghezzaDialogoFile = 900;
+    static constexpr int LarghezzaNomeFile = 460;
+
     explicit QtDialogs(QWidget* parent = nullptr) : m_parent(parent) {}
     void setParent(QWidget* parent) { m_parent = parent; }
     int MsgBox(const QString& prompt, int flags, const QString& title) override;

@@ -3,6 +3,9 @@
 #include <QBrush>
 #include <QFont>
 #include <QHeaderView>
+#include <QHelpEvent>
+#include <QStyle>
+#include <QToolTip>
 #include <QItemSelectionModel>
 #include <algorithm>
 #include <cstring>
@@ -485,6 +488,24 @@ void LogList::showEvent(QShowEvent* event)
     QTableView::showEvent(event);
     // What came while hidden goes to the view as soon as the list is on screen.
     if ((m_model->pending() || m_scrollTo >= 0) && !m_batch.isActive()) m_batch.start(0);
+}
+
+bool LogList::viewportEvent(QEvent* event)
+{
+    if (event->type() != QEvent::ToolTip) return QTableView::viewportEvent(event);
+    const auto* aiuto = static_cast<QHelpEvent*>(event);
+    const QModelIndex cella = indexAt(aiuto->pos());
+    const QString testo = cella.isValid() ? cella.data().toString() : QString();
+    QFont carattere = font();
+    carattere.setBold(cella.isValid() && cella.data(Qt::FontRole).value<QFont>().bold());
+    // The cell draws its text inside a small margin on each side.
+    const int margine = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    const QRect rettangolo = visualRect(cella);
+    if (!testo.isEmpty() && QFontMetrics(carattere).horizontalAdvance(testo) > rettangolo.width() - 2 * margine)
+        QToolTip::showText(aiuto->globalPos(), testo, viewport(), rettangolo);
+    else
+        QToolTip::hideText();
+    return true;
 }
 
 void LogList::settle() const

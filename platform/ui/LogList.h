@@ -61,6 +61,8 @@ signals:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // A text that its column cuts shows in full as the tip of its cell.
+    bool viewportEvent(QEvent* event) override;
 
 private:
     void schedule();

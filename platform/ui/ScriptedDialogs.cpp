@@ -39,6 +39,7 @@ int ScriptedDialogs::MsgBox(const QString& prompt, int flags, const QString& tit
                                        : false);
     const int result = yesNo ? (answered ? a.result : vb::vbNo) : vb::vbOK;
     m_shown.append({Kind::Message, prompt, title, flags, {}, QString::number(result)});
+    if (m_onShown) m_onShown(Box(m_shown.last()));
     return result;
 }
 
@@ -47,6 +48,7 @@ QString ScriptedDialogs::InputBox(const QString& prompt, const QString& title, c
     Answer a;
     const QString answer = take(Kind::Input, a, title + QStringLiteral(" | ") + prompt) ? a.text : QString();
     m_shown.append({Kind::Input, prompt, title, 0, defaultAnswer, answer});
+    if (m_onShown) m_onShown(Box(m_shown.last()));
     return answer;
 }
 
@@ -60,6 +62,7 @@ QString ScriptedDialogs::OpenFile(const QString& title, const QString& filter, c
 
 void ScriptedDialogs::clear()
 {
+    m_onShown = nullptr;
     m_queue.clear();
     m_shown.clear();
     m_unexpected.clear();

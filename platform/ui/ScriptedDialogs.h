@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 // Boxes answered from a queue, every box recorded. A box that finds no answer
 // queued (or of the wrong kind) is counted as unexpected and gets the neutral
@@ -28,6 +29,9 @@ public:
     QString InputBox(const QString& prompt, const QString& title, const QString& defaultAnswer) override;
     QString OpenFile(const QString& title, const QString& filter, const QString& folder) override;
 
+    // Runs after each box has its answer, as the user acting while a run waits on it.
+    void setOnShown(std::function<void(const Box&)> azione) { m_onShown = std::move(azione); }
+
     const QList<Box>& shown() const { return m_shown; }
     const QStringList& unexpected() const { return m_unexpected; }
     int pending() const { return int(m_queue.size()); }
@@ -44,4 +48,5 @@ private:
     QList<Answer> m_queue;
     QList<Box> m_shown;
     QStringList m_unexpected;
+    std::function<void(const Box&)> m_onShown;
 };

@@ -4,6 +4,7 @@
 #include "platform/host/CGlobal.h"
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -150,3 +151,60 @@ TEST(BatchAutomatica, PrintsEachCommittedGroupAndFailsWhenTheRunEndsEarly)
     EXPECT_TRUE(out.contains("BOX information Importazione valori PDC | Ditta 77 non trovata -> ok"));
     EXPECT_TRUE(QString::fromStdString(testing::internal::GetCapturedStderr()).contains("Importazione interrotta"));
 }
+
+// A trial run goes all the way and writes nothing: the real run after it prints the same
+// lines, SALVATO where the trial printed PROVA, and both exit codes agree, committed or not.
+class BatchProva : public ::testing::TestWithParam<QString> {};
+
+TEST_P(BatchProva, DryRunPrintsWhatTheRealRunDoesAndLeavesTheDatabaseAsItWas)
+{
+    QTemporaryDir cartella;
+    QDir().mkpath(cartella.filePath("app/Def"));
+    QDir().mkpath(cartella.filePath("lavoro"));
+    scriviFile(cartella.filePath("app/Def/QDMSIT"), "kadro.txt\r\n1;\r\n0\r\n0\r\n1\r\n1\r\nC1\t1\t0\t0\r\nC2\t3\t0\t0\r\nC3\t2\t0\t0\r\n"
+                                                    "C5\t4\t0\t0\r\nC6\t5\t0\t0\r\nC7\t6\t0\t0\r\n");
+    scriviFile(cartella.filePath("app/Def/ROSSI"), "saldi.txt\r\n1;\r\n0\r\n0\r\n1\r\n2\r\nC1\t1\t0\t0\r\nC2\t3\t0\t0\r\nC3\t2\t0\t0\r\n");
+    scriviFile(cartella.filePath("lavoro/saldi.txt"), "Conto;Descrizione;Saldo\r\n1010;Cassa;1500\r\n2999;Nuovo conto;-1400\r\n");
+    TestDb db(GetParam());
+    CGlobal global(db.open(), "EUR", "KTRTest", cartella.filePath("app"));
+    Connection& c = global.Database().Connection();
+    auto stato = [&] {
+        return rowsOf(c, "SELECT * FROM QD07_VALORIPDC ORDER BY 1, 2, 3, 4, 5") + rowsOf(c, "SELECT * FROM QD21_PERVALUTA ORDER BY 1, 2, 3, 4") +
+               rowsOf(c, "SELECT * FROM QD15_DEFPDC ORDER BY 1, 2") + rowsOf(c, "SELECT * FROM QD41_CAMBI ORDER BY 1, 2, 3");
+    };
+    BatchOptions opzioni;
+    opzioni.workingFolder = cartella.filePath("lavoro");
+    opzioni.company = "Rossi & Figli S.r.l.";
+    opzioni.year = "2024";
+    opzioni.month = "marzo";
+    auto esegui = [&](bool prova, bool automatica, QStringList& out) {
+        opzioni.prova = prova;
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        const int codice = automatica ? Batch::importaEsportazione(global, opzioni, false) : Batch::save(global, opzioni);
+        out = QString::fromStdString(testing::internal::GetCapturedStdout()).split('\n', Qt::SkipEmptyParts);
+        testing::internal::GetCapturedStderr();
+        return codice;
+    };
+
+    // A save whose balance check fails (it still commits), then an automatic run that
+    // posts two groups before an unknown company ends it.
+    const QByteArray kadro = "1010;Cassa;10;12;31012024;1\r\n2010;Debiti;-10;12;31012024;1\r\n1010;Cassa;5;15;31012024;1\r\n"
+                             "2010;Debiti;-5;15;31012024;1\r\n1010;Cassa;1;77;31012024;1\r\n";
+    scriviFile(cartella.filePath("lavoro/kadro.txt"), kadro);
+    for (const bool automatica : {false, true}) {
+        SCOPED_TRACE(automatica ? "automatic" : "save");
+        const QStringList prima = stato();
+        QStringList prova, reale;
+        const int esitoProva = esegui(true, automatica, prova);
+        EXPECT_EQ(stato(), prima);
+        EXPECT_FALSE(prova.filter(QRegularExpression("^PROVA ")).isEmpty());
+        EXPECT_TRUE(prova.filter("SALVATO").isEmpty());
+        EXPECT_EQ(esegui(false, automatica, reale), esitoProva);
+        EXPECT_EQ(esitoProva, automatica ? 1 : 0);
+        EXPECT_EQ(reale, prova.replaceInStrings(QRegularExpression("^PROVA "), "SALVATO "));
+        EXPECT_NE(stato(), prima);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Db, BatchProva, ::testing::ValuesIn(TestDb::backends()), TestDb::name<::testing::TestParamInfo<QString>>);

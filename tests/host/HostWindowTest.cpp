@@ -6,6 +6,15 @@
 #include "platform/ui/DockToolbar.h"
 #include "platform/ui/ListControl.h"
 #include "platform/db/Recordset.h"
+#include "platform/ui/Traduzioni.h"
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -34,5 +43,90 @@ TEST(Host, WindowEmbedsTheScreenAndClosesOnExitControl)
     EXPECT_GE(screen->cmbValuta->ListCount(), 4);  // the currencies arrived with the services
     ASSERT_TRUE(w.isVisible());
     screen->DS1->click(QStringLiteral("tbExit"));
+    EXPECT_FALSE(w.isVisible());
+}
+
+// As a user meets the window: keys work before any field had the focus and after each
+// command, tips name the keys, the idle screen says what to do, and no size hides a tool.
+TEST(Host, KeysWorkFromTheFirstMomentAndEveryToolStaysInSight)
+{
+    TestDb db;
+    CGlobal global(db.open(), QStringLiteral("EUR"), QStringLiteral("KTRTest"), db.folder());
+    MainWindow w(global);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    ctlVevAre* screen = w.screen();
+    DockToolbar* bar = screen->DS1;
+    EXPECT_EQ(bar->action(QStringLiteral("tbNew"))->toolTip(), QStringLiteral("Nuovo (Ctrl+N)"));
+    EXPECT_EQ(bar->action(QStringLiteral("tbImportXBRL"))->toolTip(), QStringLiteral("Importazione bilancio da file XBRL (Ctrl+X)"));
+    EXPECT_FALSE(screen->lblSuggerimento->isHidden());
+
+    // Keys as the window system delivers them: to the focus widget, or to the window.
+    auto premi = [&](Qt::Key tasto) {
+        QTest::keyClick(w.windowHandle(), tasto, Qt::ControlModifier);
+        QCoreApplication::processEvents();
+    };
+    for (int giro = 0; giro < 2; ++giro) {
+        premi(Qt::Key_N);
+        EXPECT_FALSE(screen->fraSelectPeriodo->isHidden());
+        EXPECT_TRUE(screen->lblSuggerimento->isHidden());
+        premi(Qt::Key_Z);
+        EXPECT_TRUE(screen->fraSelectPeriodo->isHidden());
+        EXPECT_FALSE(screen->lblSuggerimento->isHidden());
+        premi(Qt::Key_O);
+        EXPECT_TRUE(screen->m_ModalitaApri);
+        EXPECT_FALSE(screen->fraSelectPeriodo->isHidden());
+        bar->click(QStringLiteral("tbCancel"));  // by the mouse: the keys go on working
+        EXPECT_TRUE(screen->fraSelectPeriodo->isHidden());
+    }
+
+    w.resize(50, 50);
+    QCoreApplication::processEvents();
+    EXPECT_GE(w.width(), bar->sizeHint().width());
+    for (const char* t : {"tbNew", "tbOpen", "tbClose", "tbOK", "tbCancel", "tbPrint", "tbExit", "tbImport", "tbImportCEE",
+                          "tbImportXBRL"}) {
+        const QWidget* bottone = bar->widgetForAction(bar->action(QLatin1String(t)));
+        ASSERT_NE(bottone, nullptr) << t;
+        EXPECT_TRUE(bottone->isVisible() && bar->rect().contains(bottone->geometry())) << t;
+    }
+}
+
+// Closing the window while an import runs asks; No goes on, Yes closes once the run ends.
+TEST(Host, ClosingTheWindowDuringAnImportAsksFirst)
+{
+    installaTraduzioniQt();
+    TestDb db;
+    CGlobal global(db.open(), QStringLiteral("EUR"), QStringLiteral("KTRTest"), db.folder());
+    MainWindow w(global);
+    w.show();
+    QString domanda, bottoni;
+    auto rispondi = [&](const QString& scelta) {
+        QTimer::singleShot(0, [&, scelta] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            domanda = box->text();
+            bottoni.clear();
+            QAbstractButton* scelto = nullptr;
+            for (QAbstractButton* b : box->buttons()) {
+                bottoni += b->text() + QLatin1Char(' ');
+                if (b->text() == scelta) scelto = b;
+            }
+            if (scelto) scelto->click();
+        });
+    };
+    {
+        const ctlVevAre::InCorso run(*w.screen());
+        rispondi(QStringLiteral("&No"));
+        EXPECT_FALSE(w.close());
+        EXPECT_EQ(domanda, QStringLiteral("Interrompere l'importazione al termine del gruppo in corso?"));
+        EXPECT_EQ(bottoni.trimmed(), QStringLiteral("&Sì &No"));
+        EXPECT_TRUE(w.isVisible());
+        rispondi(QStringLiteral("&Sì"));
+        EXPECT_FALSE(w.close());
+        EXPECT_TRUE(w.screen()->InterruzioneRichiesta());
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(w.isVisible());
+    }
+    QCoreApplication::processEvents();
     EXPECT_FALSE(w.isVisible());
 }

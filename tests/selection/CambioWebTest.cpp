@@ -148,7 +148,7 @@ TEST_F(CambioWeb, ButtonShowsTheReciprocalRateAndAsksNothingWithoutCurrencyOrYea
     struct Caso { const char* anno; int mese; const char* valuta; double rss; const char* cambio; const char* chiesto; };
     for (const Caso& c : {Caso{"2024", 3, "USD", 0.8, "1,25", "attuale USD"},
                           Caso{"2024", 2, "USD", 0.8, "1,25", "storico 2024 2 USD"},
-                          Caso{"2023", 3, "USD", 0, "0", "storico 2023 3 USD"}, Caso{"duemila", 3, "USD", 0.8, "7", nullptr},
+                          Caso{"2023", 3, "USD", 0, "7", "storico 2023 3 USD"}, Caso{"duemila", 3, "USD", 0.8, "7", nullptr},
                           Caso{"2024", 3, "", 0.8, "7", nullptr}}) {
         calls.clear();
         answer = c.rss;
@@ -161,5 +161,8 @@ TEST_F(CambioWeb, ButtonShowsTheReciprocalRateAndAsksNothingWithoutCurrencyOrYea
         EXPECT_EQ(calls, c.chiesto ? QStringList{QString::fromLatin1(c.chiesto)} : QStringList()) << c.anno << c.mese;
         EXPECT_EQ(screen->MousePointer(), 0);
     }
+    // No rate from the service (no connection): the box keeps its text and the user is told.
+    ASSERT_EQ(dialogs.shown().size(), 1);
+    EXPECT_TRUE(dialogs.shown()[0].text.startsWith(QStringLiteral("Impossibile ottenere il cambio dal Web")));
     Clock::setToday({});
 }

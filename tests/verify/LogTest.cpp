@@ -4,7 +4,9 @@
 #include <QElapsedTimer>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QTest>
+#include <QToolTip>
 
 namespace {
 
@@ -172,4 +174,22 @@ TEST_F(LogTest, OneAnomalyTooManyIsAnOverflow)
     }
     EXPECT_EQ(screen->m_NumAnomalie, 32767);
     EXPECT_EQ(screen->m_Anomalie[32766][3].toString(), QStringLiteral("1010"));
+}
+
+// A description that its column cuts shows in full on hover; one that fits has no tip.
+TEST_F(LogTest, ACutDescriptionShowsInFullOnHover)
+{
+    const QString lunga = QStringLiteral("Fondo ammortamento impianti e macchinari specifici di produzione ").repeated(3).trimmed();
+    log->addRow(QStringLiteral("1010"), QStringLiteral("Cassa"), QStringLiteral("1.500"));
+    log->addRow(QStringLiteral("2010"), lunga, QStringLiteral("-1.500"));
+    log->flush();
+    auto suggerimento = [&](int riga) {
+        QToolTip::hideText();
+        const QRect cella = log->visualRect(log->model()->index(riga, 1));
+        QHelpEvent evento(QEvent::ToolTip, cella.center(), log->viewport()->mapToGlobal(cella.center()));
+        QApplication::sendEvent(log->viewport(), &evento);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    EXPECT_EQ(suggerimento(0), QString());
+    EXPECT_EQ(suggerimento(1), lunga);
 }

@@ -60,7 +60,7 @@ TEST(BatchXbrl, KtrImportsFilesAndFoldersOneTransactionEachAndExitsAsTheAutomati
 
     Uscita u = attendi(avvia(db, cartella.path(), {rotto}, "yes"));
     EXPECT_EQ(u.codice, 1);
-    EXPECT_TRUE(u.out.contains("FILE " + rotto + "\t\t\tNON SALVATO: Impossibile leggere il file XBRL: " + rotto)) << u.out.toStdString();
+    EXPECT_TRUE(u.out.contains("FILE " + rotto + "\t\t\tNON SALVATO: Il file " + rotto + " non è un documento XBRL leggibile")) << u.out.toStdString();
     u = attendi(avvia(db, cartella.path(), {reale(2)}, "no"));  // registration refused
     EXPECT_EQ(u.codice, 1);
     EXPECT_TRUE(u.out.contains("BOX exclamation Importazione valori PDC | Elaborazione interrotta -> ok")) << u.out.toStdString();
@@ -74,7 +74,7 @@ TEST(BatchXbrl, KtrImportsFilesAndFoldersOneTransactionEachAndExitsAsTheAutomati
     EXPECT_EQ(righe, (QStringList{"FILE " + cartella.filePath("lotto/a.xbrl") + "\t550391\t2023,2024\tSALVATO",
                                   "FILE " + cartella.filePath("lotto/b/1.xbrl") + "\t020211\t2020\tSALVATO",
                                   "FILE " + cartella.filePath("lotto/c.xbrl") + "\t020211\t2020,2021\tSALVATO",
-                                  "FILE " + rotto + "\t\t\tNON SALVATO: Impossibile leggere il file XBRL: " + rotto}));
+                                  "FILE " + rotto + "\t\t\tNON SALVATO: Il file " + rotto + " non è un documento XBRL leggibile"}));
     EXPECT_EQ(u.out.count("LOG \tImportazione terminata con successo\t\t-\tH"), 3);
     EXPECT_EQ(u.out.count("EFFETTUATO CON SUCCESSO"), 5);
     EXPECT_TRUE(u.out.contains("LOG A-T-00-000-\tVoce TotaleAttivo - 2023\t36.525.362\t-\t-"));

@@ -153,7 +153,7 @@ TEST_P(FilingInsoliti, TheWindowImportsSeveralFilesAndSumsThemUp)
     EXPECT_EQ(conn().commits(), prima + 1);
     EXPECT_TRUE(screen->lblCaption->text().startsWith("2 / 2   Ditta Ditta")) << screen->lblCaption->text().toStdString();
     EXPECT_EQ(log().mid(log().size() - 2),
-              (QStringList{"|Riepilogo: 2 file, 1 salvati, 1 non salvati|", "|rotto.xbrl: Impossibile leggere il file XBRL: " + rotto + "|"}));
+              (QStringList{"|Riepilogo: 2 file, 1 salvati, 1 non salvati|", "|rotto.xbrl: Il file " + rotto + " non è un documento XBRL leggibile|"}));
     EXPECT_EQ(righe("SELECT QD05_RAGIONESOCIALE FROM QD05_DITTA WHERE QD05_PIVA = '09876543210'"), QStringList{lungo.left(120)});
     EXPECT_EQ(valori("A-T-00-000-"), QStringList{"2024|1|8|8"});
 }
