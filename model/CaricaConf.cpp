@@ -85,7 +85,7 @@ bool ctlVevAre::CaricaConf()
 
         // Without an amount every value would be posted as 0 and the balance check would pass.
         const Colonna& importo = m_Colonne->Item(2);
-        if (m_Separatore.isEmpty() ? importo.FromCol < 1 || importo.ToCol < importo.FromCol : importo.Position < 1)
+        if (m_Separatore.isEmpty() ? importo.FromCol < 1 && importo.ToCol < 1 : importo.Position < 1)
             return avviso(QStringLiteral("Il file di definizione ") + m_CodImportazione +
                           QStringLiteral(" non indica la colonna dell'importo: impossibile importare."));
         // An empty file, or one of header lines only, would commit an empty period.
