@@ -1,6 +1,7 @@
 #include "control/ctlVevAre.h"
 #include "import/ChiaveRiga.h"
 #include "import/IndiceBlocchi.h"
+#include "import/Ingressi.h"
 #include "model/Campi.h"
 #include "platform/db/Recordset.h"
 #include "platform/host/CGlobal.h"
@@ -63,7 +64,7 @@ void ctlVevAre::ImportazioneAutomatica(const Esportazione& esportazione)
         m_CodImportazione = esportazione.definizione;
         AvviaImportazione(true);
 
-        if (!CaricaConf()) {
+        if (!CaricaConf() || !IngressiImportabili(*this)) {
             ClickClose();
             return;
         }

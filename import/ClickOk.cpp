@@ -1,4 +1,5 @@
 #include "control/ctlVevAre.h"
+#include "import/Ingressi.h"
 #include "platform/host/CGlobal.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/DockToolbar.h"
@@ -61,7 +62,7 @@ void ctlVevAre::ClickOk()
         m_Rs->Close();
         AvviaImportazione(false);
 
-        if (!CaricaConf()) {
+        if (!CaricaConf() || !IngressiImportabili(*this)) {
             ClickClose();
             return;
         }

@@ -20,18 +20,6 @@ bool definizioneEsiste(const QString& percorso)
     return Paths::fileExists(percorso);
 }
 
-// A line after the leading ones that holds more than blanks.
-bool righeDaImportare(const QString& percorso, int primaRiga)
-{
-    TextFile file;
-    if (!file.open(percorso)) return false;
-    for (int riga = 1; !file.atEnd(); ++riga) {
-        const QString testo = file.readLine();
-        if (riga >= primaRiga && !ctlVevAre::PulisciRiga(testo).trimmed().isEmpty()) return true;
-    }
-    return false;
-}
-
 }  // namespace
 
 bool ctlVevAre::CaricaConf()
@@ -82,16 +70,6 @@ bool ctlVevAre::CaricaConf()
         m_ConDescrizione = imp.conDescrizione;
         m_PrimaRiga = imp.primaRiga;
         definizione.close();
-
-        // Without an amount every value would be posted as 0 and the balance check would pass.
-        const Colonna& importo = m_Colonne->Item(2);
-        if (m_Separatore.isEmpty() ? importo.FromCol < 1 && importo.ToCol < 1 : importo.Position < 1)
-            return avviso(QStringLiteral("Il file di definizione ") + m_CodImportazione +
-                          QStringLiteral(" non indica la colonna dell'importo: impossibile importare."));
-        // An empty file, or one of header lines only, would commit an empty period.
-        if (!righeDaImportare(dati, m_PrimaRiga))
-            return avviso(QStringLiteral("Il file ") + Paths::native(dati) +
-                          QStringLiteral(" non contiene righe da importare (è vuoto o contiene solo l'intestazione)."));
         return true;
     } catch (...) {
         definizione.close();

@@ -121,6 +121,14 @@ TEST_P(Sicurezza, HostileTextsAreDataInEveryStatement)
     dopo.removeOne("2024|3|U'S|EUR|1.25");
     dopo.removeOne("STD|1'; --|D|CEE|10|100|1|0");
     EXPECT_EQ(dopo, prima);
+
+    // A year typed on the screen is four digits or nothing is imported.
+    const QStringList fermo = istantanea();
+    screen->m_Valuta = "EUR";
+    daCapo();
+    importa("Rossi & Figli S.r.l.", "2'--", "Marzo");
+    EXPECT_EQ(box(), QStringList{screen->captionTitle() + ": Anno non valido: indicare quattro cifre tra 1900 e 2100."});
+    EXPECT_EQ(istantanea(), fermo);
 }
 
 // A line that cannot be placed is reported with its number and posted nowhere; all lines
