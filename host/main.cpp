@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <cstdio>
 
 namespace {
@@ -79,6 +80,20 @@ int main(int argc, char* argv[])
                        loadTaxonomy, importXbrl, importKadro, importCee, dryRun});
     parser.process(app);
 
+    // Values that reach the database are checked before anything is opened.
+    const auto rifiuta = [](const QString& messaggio) {
+        std::fprintf(stderr, "%s\n", qPrintable(messaggio));
+        return 2;
+    };
+    if (parser.isSet(db) && parser.value(db).trimmed().isEmpty())
+        return rifiuta(QStringLiteral("Il database indicato con --db è vuoto: indicare un file SQLite o una connessione postgresql:."));
+    if (parser.isSet(year) && !QRegularExpression(QStringLiteral("^[0-9]{4}$")).match(parser.value(year)).hasMatch())
+        return rifiuta(QStringLiteral("Anno non valido: \"%1\" (indicare quattro cifre, per esempio 2024).").arg(parser.value(year)));
+    const QString valutaBase = parser.value(baseCurrency).toUpper();
+    if (!QRegularExpression(QStringLiteral("^[A-Z]{3}$")).match(valutaBase).hasMatch())
+        return rifiuta(QStringLiteral("Valuta di base non valida: \"%1\" (indicare tre lettere, per esempio EUR).")
+                           .arg(parser.value(baseCurrency)));
+
     try {
         if (parser.isSet(createDb)) {
             HostSetup::createDatabase(parser.value(createDb));
@@ -110,7 +125,7 @@ int main(int argc, char* argv[])
         bool letta = false;
         int attesa = Settings::GetSetting(ProductName, QStringLiteral("Database"), QStringLiteral("AttesaBlocco")).toInt(&letta);
         if (!letta || attesa < 0) attesa = Connection::DefaultLockTimeoutMs / 1000;
-        CGlobal global(std::make_unique<Connection>(database, attesa * 1000), parser.value(baseCurrency), ProductName, path);
+        CGlobal global(std::make_unique<Connection>(database, attesa * 1000), valutaBase, ProductName, path);
         BatchOptions b;
         b.workingFolder = parser.value(workingFolder);
         b.company = parser.value(company);

@@ -1,8 +1,11 @@
 #include "control/ctlVevAre.h"
 #include "import/ChiaveRiga.h"
 #include "import/IndiceBlocchi.h"
+#include "import/Ingressi.h"
+#include "model/Campi.h"
 #include "platform/db/Recordset.h"
 #include "platform/host/CGlobal.h"
+#include "platform/host/SqlText.h"
 #include "platform/runtime/TextFile.h"
 #include "platform/runtime/Valori.h"
 #include "platform/ui/Dialogs.h"
@@ -12,6 +15,7 @@
 #include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
+#include <QSet>
 
 // What tells the two automatic imports apart.
 struct Esportazione {
@@ -62,7 +66,7 @@ void ctlVevAre::ImportazioneAutomatica(const Esportazione& esportazione)
         m_CodImportazione = esportazione.definizione;
         AvviaImportazione(true);
 
-        if (!CaricaConf()) {
+        if (!CaricaConf() || !IngressiImportabili(*this)) {
             ClickClose();
             return;
         }
@@ -89,15 +93,15 @@ void ctlVevAre::ImportazioneAutomatica(const Esportazione& esportazione)
 
     Connection& conn = m_CGlobal->Database().Connection();
     bool interrotta = false;
+    qint64 numeroRiga = 0;
     try {
-        for (int i = 1; i < m_PrimaRiga && !file.atEnd(); ++i) file.readLine();
+        for (int i = 1; i < m_PrimaRiga && !file.atEnd(); ++i, ++numeroRiga) file.readLine();
     } catch (...) {
     }
     ResetAnomalie();
 
-    qint16 codice = 0, anno = 0, mese = 0;
-    qint32 pdcKadro = 0;
-    ChiaveRiga ultimo;
+    // Each company, year and month is posted once, with all its lines wherever they stand.
+    QSet<quint64> importati;
     QElapsedTimer eventi;
     eventi.start();
     while (!interrotta && !file.atEnd()) {
@@ -111,16 +115,31 @@ void ctlVevAre::ImportazioneAutomatica(const Esportazione& esportazione)
         } catch (...) {
             break;
         }
+        ++numeroRiga;
+        // Lines the rules exclude belong to no group: a group of such lines only would
+        // commit an empty period.
+        int impossibili = 0;
+        if (riga.trimmed().isEmpty() || !Campi::accettata(*m_Regole, riga, impossibili)) continue;
         qint16 posizione = m_Colonne->Item(5).Position;
-        seNumero(codice, [&] { return vb::CInt(EstraiCampo(riga, posizione)); });
+        const QString numeroDitta = EstraiCampo(riga, posizione);
         posizione = m_Colonne->Item(6).Position;
         const QString data = EstraiCampo(riga, posizione);
-        seNumero(anno, [&] { return vb::CInt(data.mid(4, 4)); });
-        seNumero(mese, [&] { return vb::CInt(data.mid(2, 2)); });
         posizione = m_Colonne->Item(7).Position;
-        seNumero(pdcKadro, [&] { return vb::CLng(EstraiCampo(riga, posizione)); });
-        const ChiaveRiga gruppo{codice, anno, mese};
-        if (codice == 0 || anno == 0 || mese == 0 || gruppo == ultimo) continue;
+        const QString pdc = vb::Trim(EstraiCampo(riga, posizione));
+        ChiaveRiga gruppo;
+        QString motivo = gruppo.leggi(numeroDitta, data);
+        qint32 pdcKadro = 0;  // a line without a chart code is accepted whatever the chart
+        if (motivo.isEmpty() && !pdc.isEmpty()) {
+            bool letto = false;
+            pdcKadro = pdc.toInt(&letto);
+            if (!letto || pdcKadro < 0) motivo = QStringLiteral("codice PDC non leggibile (\"%1\")").arg(pdc);
+        }
+        if (!motivo.isEmpty()) {
+            segnalaRigaNonImportata(*this, numeroRiga, riga, motivo, numeroDitta);  // posted nowhere, and said so
+            continue;
+        }
+        if (importati.contains(gruppo.codice())) continue;
+        const qint16 codice = gruppo.numero, anno = gruppo.anno, mese = gruppo.mese;
         // The user asked to stop: the groups before stay posted, this one does not start.
         if (InterruzioneRichiesta()) {
             m_EsitoAutomatica.interrottaUtente = interrotta = true;
@@ -143,8 +162,7 @@ void ctlVevAre::ImportazioneAutomatica(const Esportazione& esportazione)
             ragioneSociale = vb::CStr(m_Rs->value(QStringLiteral("QD05_RAGIONESOCIALE")));
 
             Recordset rs;
-            rs.Open(QStringLiteral("Select QD04_CODICEPDCKADRO FROM QD04_PDC WHERE QD04_CODICEPDC = '") + vb::Trim(m_CodicePDC) +
-                        QLatin1Char('\''),
+            rs.Open(QStringLiteral("Select QD04_CODICEPDCKADRO FROM QD04_PDC WHERE QD04_CODICEPDC = ") + StringaSQL(vb::Trim(m_CodicePDC)),
                     conn);
             const QVariant kadro = rs.Eof() ? QVariant() : rs.value(QStringLiteral("QD04_CODICEPDCKADRO"));
             const qint32 pdcDitta = kadro.isNull() ? 0 : vb::CLng(kadro);
@@ -208,7 +226,7 @@ void ctlVevAre::ImportazioneAutomatica(const Esportazione& esportazione)
             lwLog->selectRow(lwLog->rowCount() - 1);
             lwLog->ensureRowVisible(lwLog->rowCount() - 1);
         }
-        ultimo = gruppo;
+        importati.insert(gruppo.codice());
     }
     file.close();
 

@@ -1,4 +1,5 @@
 #include "control/ctlVevAre.h"
+#include "import/Ingressi.h"
 #include "platform/host/CGlobal.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/DockToolbar.h"
@@ -33,6 +34,15 @@ void ctlVevAre::ClickOk()
         m_CodicePDC = vb::CStr(m_Rs->value(QStringLiteral("QD05_CODICEPDC_QD04")));
         QString ragioneSociale = vb::CStr(m_Rs->value(QStringLiteral("QD05_RAGIONESOCIALE")));
         m_Anno = cmbAnni->text().left(4);
+        // The year is a key of every row written: four digits, nothing else.
+        bool annoLetto = false;
+        const int annoNumero = m_Anno.toInt(&annoLetto);
+        if (!annoLetto || m_Anno.size() != 4 || !m_Anno.front().isDigit() || annoNumero < 1900 || annoNumero > 2100) {
+            m_Rs->Close();
+            dialogs().MsgBox(QStringLiteral("Anno non valido: indicare quattro cifre tra 1900 e 2100."), vb::vbExclamation,
+                             captionTitle());
+            return;
+        }
         const QVariant kadro = m_Rs->value(QStringLiteral("QD05_CODICEKADRO"));
         qint16 m_CodiceKadro = kadro.isNull() ? qint16(0) : vb::CInt(kadro);
         m_Mese = MeseIndex(cmbMesi->text());
@@ -54,7 +64,7 @@ void ctlVevAre::ClickOk()
         m_Rs->Close();
         AvviaImportazione(false);
 
-        if (!CaricaConf()) {
+        if (!CaricaConf() || !IngressiImportabili(*this)) {
             ClickClose();
             return;
         }

@@ -7,11 +7,17 @@
 
 namespace {
 
-// A number as the platform writes it, with a point whatever the user's decimal separator.
-QString numero(const QVariant& v) { return vb::CStr(v).replace(QLatin1Char(','), QLatin1Char('.')); }
+// A number with a point whatever the user's decimal separator; a stored value that is no
+// number is written as NULL, never as it stands.
+QString numero(const QVariant& v)
+{
+    bool ok = false;
+    const double d = v.toDouble(&ok);
+    return v.isNull() || !ok ? QStringLiteral("NULL") : QString::number(d, 'g', 15);
+}
 
 // Codes come from data files: an apostrophe in one is doubled, never the end of the text.
-QString testo(const QString& t) { return StringaSQL(ApiciSQL(t)); }
+QString testo(const QString& t) { return StringaSQL(t); }
 
 }  // namespace
 

@@ -5,11 +5,6 @@
 
 namespace {
 
-quint64 chiaveHash(const ChiaveRiga& k)
-{
-    return (quint64(quint16(k.numero)) << 32) | (quint64(quint16(k.anno)) << 16) | quint64(quint16(k.mese));
-}
-
 // A field cut as the engines cut it, without the boxes an impossible cut shows.
 QString cut(const QString& riga, const QString& separatore, const Colonna& c)
 {
@@ -36,29 +31,29 @@ IndiceBlocchi IndiceBlocchi::costruisci(ctlVevAre& screen, const QString& percor
     } catch (...) {
     }
     const Colonna numero = screen.m_Colonne->Item(5), data = screen.m_Colonne->Item(6);
-    ChiaveRiga chiave;
+    ChiaveRiga corrente;          // key of the run being read; none after a line that cannot be placed
+    bool registrato = false;      // the run's block is recorded
     while (!file.atEnd()) {
-        const Inizio prima{file.pos(), lette, chiave};
+        const Inizio prima{file.pos(), lette};
         const QString riga = ctlVevAre::PulisciRiga(file.readLine());
         ++lette;
-        try {
-            chiave.leggi(cut(riga, screen.m_Separatore, numero), cut(riga, screen.m_Separatore, data));
-        } catch (...) {
-            indice.m_errore = prima;
-            break;
+        if (riga.trimmed().isEmpty()) continue;
+        ChiaveRiga chiave;
+        chiave.leggi(cut(riga, screen.m_Separatore, numero), cut(riga, screen.m_Separatore, data));
+        if (!(chiave == corrente)) {
+            corrente = chiave;
+            registrato = false;
         }
         int impossibili = 0;
-        if (riga.size() <= 1 || !Campi::accettata(*screen.m_Regole, riga, impossibili)) continue;
-        const quint64 k = chiaveHash(chiave);
-        if (!indice.m_blocchi.contains(k)) indice.m_blocchi.insert(k, prima);  // a key's first block only
+        if (!chiave.valida() || registrato || riga.size() <= 1 || !Campi::accettata(*screen.m_Regole, riga, impossibili))
+            continue;
+        indice.m_blocchi[chiave.codice()].push_back(prima);
+        registrato = true;
     }
     return indice;
 }
 
-std::optional<IndiceBlocchi::Inizio> IndiceBlocchi::inizio(const ChiaveRiga& chiave) const
+std::vector<IndiceBlocchi::Inizio> IndiceBlocchi::blocchi(const ChiaveRiga& chiave) const
 {
-    const auto trovato = m_blocchi.constFind(chiaveHash(chiave));
-    if (trovato == m_blocchi.constEnd()) return m_errore;
-    if (m_errore && m_errore->posizione < trovato->posizione) return m_errore;
-    return *trovato;
+    return m_blocchi.value(chiave.codice());
 }

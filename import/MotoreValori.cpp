@@ -90,6 +90,7 @@ void MotoreValori::Prepara()
     Connection& conn = m_screen.m_CGlobal->Database().Connection();
     m_periodo.Apri(m_p.ditta, m_p.anno, m_p.mese);
 
+    if (m_variante.conti != VarianteMotore::Conti::MaiCreati) conn.lockChart(m_screen.m_CodicePDC);
     const QString pdc = PeriodoImportazione::literale(m_screen.m_CodicePDC, true);
     m_pdc.Open(QStringLiteral("SELECT * FROM QD15_DEFPDC ") + QStringLiteral("WHERE QD15_CODICEPDC_QD04=") + pdc +
                    QStringLiteral(" ") + QStringLiteral("ORDER BY QD15_CODICEPDC_QD04"),
@@ -160,17 +161,11 @@ bool MotoreValori::ApriFile()
         return false;
     }
 
-    // An automatic run knows where the company's block begins: reading starts there,
-    // in the state the lines before it would have left.
+    // An automatic run knows where the company's blocks begin: only those are read.
     if (indice) {
-        const auto inizio = indice->inizio(ChiaveRiga{m_p.numeroDitta, m_p.annoNumero, m_p.mese});
-        if (!inizio) {
-            m_file.close();  // no line of the company: nothing to read
-        } else {
-            m_file.seek(inizio->posizione);
-            m_lette = inizio->righePrima;
-            m_chiave = inizio->chiavePrima;
-        }
+        m_conIndice = true;
+        m_blocchi = indice->blocchi(ChiaveRiga{m_p.numeroDitta, m_p.annoNumero, m_p.mese});
+        if (m_blocchi.empty()) m_file.close();  // no line of the company: nothing to read
         return true;
     }
     try {
@@ -184,6 +179,21 @@ bool MotoreValori::ApriFile()
 }
 
 void MotoreValori::Leggi()
+{
+    if (!m_conIndice) {
+        LeggiRighe();
+    } else {
+        for (const IndiceBlocchi::Inizio& blocco : m_blocchi) {
+            m_file.seek(blocco.posizione);
+            m_lette = blocco.righePrima;
+            m_postata = false;
+            LeggiRighe();
+        }
+    }
+    m_numero = 0;
+}
+
+void MotoreValori::LeggiRighe()
 {
     QElapsedTimer eventi;
     eventi.start();
@@ -203,23 +213,28 @@ void MotoreValori::Leggi()
         }
         Posta();
     }
-    m_numero = 0;
 }
 
-// The company's block: lines of its number, year and month that the rules accept; the
-// first other line after a posted one ends the reading.
+// The company's lines: those of its number, year and month that the rules accept, all
+// of them wherever they stand. Read by blocks, the first other line after a posted one
+// ends the block. Read whole, a line that cannot be placed is reported and posted nowhere.
 MotoreValori::Esito MotoreValori::Seleziona()
 {
+    if (m_riga.trimmed().isEmpty()) return Esito::Salta;
     m_lettera = letteraSezione(campo(m_slotSezione));
     const QString data = campo(m_slotData);
     if (m_variante.correlazioni == VarianteMotore::Correlazioni::DalModello) m_modello = vb::Trim(campo(m_slotModello));
-    m_chiave.leggi(campo(m_slotNumero), data);
+    const QString numero = campo(m_slotNumero);
+    const QString motivo = m_chiave.leggi(numero, data);
     if (m_chiave == ChiaveRiga{m_p.numeroDitta, m_p.annoNumero, m_p.mese}) {
         if (m_riga.size() <= 1 || !m_screen.VerificaRegole(m_riga)) return Esito::Salta;
         m_postata = true;
         return Esito::Posta;
     }
-    return m_postata ? Esito::Fine : Esito::Salta;
+    if (m_conIndice) return m_postata ? Esito::Fine : Esito::Salta;
+    if (!motivo.isEmpty() && m_screen.VerificaRegole(m_riga))
+        segnalaRigaNonImportata(m_screen, m_numero, m_riga, motivo, numero);
+    return Esito::Salta;
 }
 
 void MotoreValori::Posta()
@@ -383,8 +398,8 @@ qint16 MotoreValori::correlazioni(const QString& conto)
     if (!m_contate) {
         Recordset rs;
         rs.Open(QStringLiteral("Select QD03_CODICECONTO, count(*) as Tot from QD03_CORRELAZIONE WHERE "
-                               "QD03_CODICEPDC_QD04 = '") +
-                    ApiciSQL(m_pdcTrim) + QStringLiteral("' GROUP BY QD03_CODICECONTO"),
+                               "QD03_CODICEPDC_QD04 = ") +
+                    StringaSQL(m_pdcTrim) + QStringLiteral(" GROUP BY QD03_CODICECONTO"),
                 m_screen.m_CGlobal->Database().Connection());
         const int fCodice = rs.fieldIndex(QStringLiteral("QD03_CODICECONTO"));
         const int fTot = rs.fieldIndex(QStringLiteral("Tot"));
@@ -402,8 +417,8 @@ void MotoreValori::contaCorrelazioni(const QString& conto)
 {
     const QString n = m_screen.m_CGlobal->Utility().LeggiCampo(
         QStringLiteral("QD03_CORRELAZIONE"), QStringLiteral("Count(*)"),
-        QStringLiteral(" WHERE QD03_CODICEPDC_QD04 = '") + ApiciSQL(m_pdcTrim) + QStringLiteral("' AND QD03_CODICECONTO = '") +
-            ApiciSQL(vb::Trim(conto)) + QLatin1Char('\''));
+        QStringLiteral(" WHERE QD03_CODICEPDC_QD04 = ") + StringaSQL(m_pdcTrim) + QStringLiteral(" AND QD03_CODICECONTO = ") +
+            StringaSQL(vb::Trim(conto)));
     m_correlazioni.insert(conto, qint64(vb::Val(n)));
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include "import/ChiaveRiga.h"
+#include "import/IndiceBlocchi.h"
 #include "import/PeriodoImportazione.h"
 #include "import/VarianteMotore.h"
 #include "platform/db/Recordset.h"
@@ -8,7 +9,6 @@
 #include <QString>
 
 class ctlVevAre;
-class IndiceBlocchi;
 
 // Company and period an engine posts to, and the currency of the data.
 struct ParametriMotore {
@@ -40,6 +40,7 @@ private:
     void Prepara();
     bool ApriFile();
     void Leggi();
+    void LeggiRighe();
     Esito Seleziona();
     void Posta();
     void Chiudi();
@@ -62,7 +63,9 @@ private:
     qint64 m_numero = 0;    // its number in the file; 0 when no line is being posted
     qint64 m_lette = 0;     // lines read so far
     ChiaveRiga m_chiave;    // company number, year and month of the last line read
-    bool m_postata = false; // a line of the company's block was posted
+    bool m_postata = false; // a line of the block being read was posted
+    bool m_conIndice = false;                  // an automatic run: only the key's blocks are read
+    std::vector<IndiceBlocchi::Inizio> m_blocchi;
     int m_contiCreati = 0;  // accounts the run added to the chart
     QString m_lettera;      // section letter of the line
     QString m_modello;      // model account of the line (Kadro)

@@ -26,7 +26,7 @@ PeriodoImportazione::PeriodoImportazione(ctlVevAre& screen, Motore motore) : m_s
 
 QString PeriodoImportazione::literale(const QString& valore, bool apiciSQL)
 {
-    return apiciSQL ? StringaSQL(ApiciSQL(valore)) : StringaSQL(vb::Trim(valore));
+    return StringaSQL(apiciSQL ? valore : vb::Trim(valore));
 }
 
 void PeriodoImportazione::Apri(const QString& ditta, const QString& anno, qint16 mese)
@@ -55,8 +55,8 @@ void PeriodoImportazione::Apri(const QString& ditta, const QString& anno, qint16
     }
 
     if (presenti) {
-        ScegliPeriodo(ditta, anno, mese);
-        Cancella(ditta, anno, mese);
+        // Only a period being overwritten loses its content; a new number holds nothing.
+        if (ScegliPeriodo(ditta, anno, mese)) Cancella(ditta, anno, mese);
     } else {
         m_screen.m_Periodo = 1;
     }
@@ -68,7 +68,7 @@ void PeriodoImportazione::ChiudiVerifica()
     if (m_verifica.isOpen()) m_verifica.Close();
 }
 
-void PeriodoImportazione::ScegliPeriodo(const QString& ditta, const QString& anno, qint16 mese)
+bool PeriodoImportazione::ScegliPeriodo(const QString& ditta, const QString& anno, qint16 mese)
 {
     Dialogs& dialogs = m_screen.dialogs();
     const bool apici = m_motore == Motore::Base;
@@ -85,26 +85,26 @@ void PeriodoImportazione::ScegliPeriodo(const QString& ditta, const QString& ann
         m_screen.m_Periodo = m_screen.NuovoPeriodo(ditta, vb::Trim(anno), mese, apici);
         dialogs.MsgBox(QStringLiteral("Periodo assegnato n° : ") + QString::number(m_screen.m_Periodo), vb::vbInformation,
                        QStringLiteral("Importazione dati di bilancio"));
-        return;
+        return false;
     }
 
     const qint16 ultimo = qint16(m_screen.NuovoPeriodo(ditta, vb::Trim(anno), mese, apici) - 1);
     if (ultimo == 1) {
         m_screen.m_Periodo = 1;
-        return;
+        return true;
     }
     const QString prompt = QStringLiteral("Selezionare il periodo da ricoprire : ") + CrLf + ElencoPeriodi(ditta, anno);
     do {
         // A cancelled box gives the empty text, which is no number: the import fails.
         m_screen.m_Periodo = vb::CInt(dialogs.InputBox(prompt, QStringLiteral("Selezione Periodo"), QStringLiteral("1")));
     } while (m_screen.m_Periodo < 1 || m_screen.m_Periodo > ultimo);
+    return true;
 }
 
 QString PeriodoImportazione::ElencoPeriodi(const QString& ditta, const QString& anno)
 {
-    QString sql = QStringLiteral("Select * from QD21_PERVALUTA WHERE QD21_CODICEDITTA_QD05 = '") + ApiciSQL(vb::Trim(ditta));
-    if (m_motore == Motore::CEE) sql += QStringLiteral("' AND QD21_ANNO = '") + ApiciSQL(anno) + QLatin1Char('\'');
-    else sql += QLatin1Char('\'');
+    QString sql = QStringLiteral("Select * from QD21_PERVALUTA WHERE QD21_CODICEDITTA_QD05 = ") + StringaSQL(vb::Trim(ditta));
+    if (m_motore == Motore::CEE) sql += QStringLiteral(" AND QD21_ANNO = ") + StringaSQL(anno);
 
     Recordset rs;
     rs.Open(sql, m_screen.m_CGlobal->Database().Connection());

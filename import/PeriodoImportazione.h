@@ -11,8 +11,8 @@ class ctlVevAre;
 class PeriodoImportazione {
 public:
     enum class Motore {
-        Base,   // existence by record set; literals ApiciSQL then StringaSQL
-        Kadro,  // existence by a count read before the transaction; literals StringaSQL of the trimmed value
+        Base,   // existence by record set; literals of the value as given
+        Kadro,  // existence by a count; literals of the trimmed value
         CEE,    // as Kadro, with its own question and the period list limited to the year
     };
 
@@ -30,7 +30,8 @@ public:
     void Chiudi(const QString& ditta, const QString& anno, qint16 mese, const QString& valuta);
 
 private:
-    void ScegliPeriodo(const QString& ditta, const QString& anno, qint16 mese);
+    // True when the user overwrites a stored period, false for a new number.
+    bool ScegliPeriodo(const QString& ditta, const QString& anno, qint16 mese);
     QString ElencoPeriodi(const QString& ditta, const QString& anno);
     void Cancella(const QString& ditta, const QString& anno, qint16 mese);
 

@@ -6,6 +6,7 @@
 #include "platform/host/SqlText.h"
 #include "platform/runtime/Valori.h"
 #include <QLineEdit>
+#include <cmath>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -56,7 +57,7 @@ double ctlVevAre::CambioPeriodo(const QString& Ditta, const QString& Anno, const
     Recordset rs;
     rs.Open(QStringLiteral("SELECT * FROM QD21_PERVALUTA WHERE QD21_CODICEDITTA_QD05=") + StringaSQL(ApiciSQL(Ditta)) +
                 QStringLiteral(" AND QD21_ANNO=") + StringaSQL(ApiciSQL(Anno)) + QStringLiteral(" AND QD21_MESE=") +
-                vb::Trim(Mese),
+                QString::number(vb::CInt(Mese)),
             m_CGlobal->Database().Connection(), Recordset::adOpenForwardOnly, Recordset::adLockReadOnly);
     if (!rs.Eof()) {
         const double cambio = vb::CDbl(rs.value(QStringLiteral("QD21_CAMBIO")));
@@ -70,10 +71,10 @@ double ctlVevAre::CambioPeriodo(const QString& Ditta, const QString& Anno, const
 double ctlVevAre::CambioMese(const QString& Anno, qint16 Mese, const QString& ValutaDa, const QString& ValutaA)
 {
     Recordset rs;
-    rs.Open(QStringLiteral("SELECT * FROM QD41_CAMBI WHERE QD41_ANNO='") + vb::Trim(Anno) +
-                QStringLiteral("' AND QD41_MESE=") + QString::number(Mese) +
-                QStringLiteral(" AND QD41_CODICEVALUTA_DA = '") + vb::Trim(ValutaDa) +
-                QStringLiteral("' AND QD41_CODICEVALUTA_A = '") + vb::Trim(ValutaA) + QStringLiteral("'"),
+    rs.Open(QStringLiteral("SELECT * FROM QD41_CAMBI WHERE QD41_ANNO=") + StringaSQL(vb::Trim(Anno)) +
+                QStringLiteral(" AND QD41_MESE=") + QString::number(Mese) +
+                QStringLiteral(" AND QD41_CODICEVALUTA_DA = ") + StringaSQL(vb::Trim(ValutaDa)) +
+                QStringLiteral(" AND QD41_CODICEVALUTA_A = ") + StringaSQL(vb::Trim(ValutaA)),
             m_CGlobal->Database().Connection(), Recordset::adOpenStatic, Recordset::adLockOptimistic);
     double cambio = 0;
     if (!rs.Eof()) cambio = vb::CDbl(rs.value(QStringLiteral("QD41_CAMBIO")));
@@ -84,17 +85,17 @@ double ctlVevAre::CambioMese(const QString& Anno, qint16 Mese, const QString& Va
 void ctlVevAre::SalvaCambio()
 {
     Connection& conn = m_CGlobal->Database().Connection();
-    const QString anno = vb::Trim(m_Anno);
+    const QString anno = StringaSQL(vb::Trim(m_Anno));
     const QString mese = QString::number(m_Mese);
-    const QString da = vb::Trim(m_Valuta);
-    const QString a = vb::Trim(m_CGlobal->ValutaBase());
-    // SQL wants a decimal point, whatever the number format writes.
-    const QString cambio = vb::CStr(m_Cambio).replace(QLatin1Char(','), QLatin1Char('.'));
+    const QString da = StringaSQL(vb::Trim(m_Valuta));
+    const QString a = StringaSQL(vb::Trim(m_CGlobal->ValutaBase()));
+    // SQL wants a decimal point, whatever the number format writes; a rate that is no
+    // finite number is no rate.
+    if (!std::isfinite(m_Cambio)) throw AppError::typeMismatch();
+    const QString cambio = QString::number(m_Cambio, 'g', 15);
 
-    conn.Execute(QStringLiteral("Delete from QD41_CAMBI Where QD41_ANNO = '") + anno +
-                 QStringLiteral("' and QD41_MESE = ") + mese + QStringLiteral(" and QD41_CODICEVALUTA_DA = '") + da +
-                 QStringLiteral("' and QD41_CODICEVALUTA_A = '") + a + QStringLiteral("'"));
-    conn.Execute(QStringLiteral("insert into QD41_CAMBI values ('") + anno + QStringLiteral("',") + mese +
-                 QStringLiteral(",'") + da + QStringLiteral("','") + a + QStringLiteral("',") + cambio +
-                 QStringLiteral(")"));
+    conn.Execute(QStringLiteral("Delete from QD41_CAMBI Where QD41_ANNO = ") + anno + QStringLiteral(" and QD41_MESE = ") + mese +
+                 QStringLiteral(" and QD41_CODICEVALUTA_DA = ") + da + QStringLiteral(" and QD41_CODICEVALUTA_A = ") + a);
+    conn.Execute(QStringLiteral("insert into QD41_CAMBI values (") + anno + QLatin1Char(',') + mese + QLatin1Char(',') + da +
+                 QLatin1Char(',') + a + QLatin1Char(',') + cambio + QLatin1Char(')'));
 }

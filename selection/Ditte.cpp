@@ -173,7 +173,7 @@ void ctlVevAre::cmbMesi_Click()
         cmbPeriodo->setLocked(false);
     } else {
         if (m_Valuta != valutaBase) {
-            const double cambio = CambioMese(ApiciSQL(cmbAnni->text()), MeseIndex(cmbMesi->text()),
+            const double cambio = CambioMese(cmbAnni->text(), MeseIndex(cmbMesi->text()),
                                              vb::Trim(m_Valuta), vb::Trim(valutaBase));
             txtCambio->setText(vb::CStr(cambio));
             txtCambio->setEnabled(true);
@@ -212,7 +212,7 @@ void ctlVevAre::cmbPeriodo_Click()
         QStringLiteral(" WHERE QD21_CODICEDITTA_QD05=") + quoted(m_CodiceDitta) + QStringLiteral(" AND QD21_ANNO=") +
             quoted(cmbAnni->text()) + QStringLiteral(" AND QD21_MESE=") +
             QString::number(MeseIndex(cmbMesi->text())) + QStringLiteral(" and QD21_NPERIODO = ") +
-            vb::Trim(cmbPeriodo->text())));
+            QString::number(m_Periodo)));
 }
 
 void ctlVevAre::Lista_KeyPress(int keyAscii)

@@ -103,7 +103,13 @@ QString Connection::describe(const QString& driverText)
     static const std::pair<const char*, const char*> known[] = {
         {"database is locked", "Il database è occupato da un'altra operazione, per esempio un'altra importazione: riprovare più tardi."},
         {"database table is locked", "Il database è occupato da un'altra operazione: riprovare più tardi."},
-        {"lock timeout", "Un'altra importazione della stessa ditta è in corso: riprovare più tardi."},
+        {"lock timeout", "Un'altra importazione della stessa ditta o dello stesso piano dei conti è in corso: riprovare più tardi."},
+        {"duplicate key", "Il dato esiste già nel database, forse registrato nel frattempo da un'altra importazione: ripetere l'importazione."},
+        {"no such table", "Il database non ha la struttura attesa (tabella mancante): non è un database di analisi o è di un'altra versione."},
+        {"no such column", "Il database non ha la struttura attesa (colonna mancante): è di un'altra versione."},
+        {"malformed", "Il file del database è danneggiato."},
+        {"password authentication failed", "Accesso al server del database negato: utente o password errati."},
+        {"does not exist", "Il database non esiste o non ha la struttura attesa."},
         {"file is not a database", "Il file indicato non è un database di analisi."},
         {"database or disk is full", "Spazio su disco esaurito: il database non può crescere."},
         {"readonly database", "Il database è in sola lettura: impossibile scrivere."},
@@ -111,6 +117,9 @@ QString Connection::describe(const QString& driverText)
         {"disk I/O error", "Errore di lettura o scrittura sul disco del database."},
         {"deadlock detected", "Conflitto con un'altra operazione sul database: riprovare."},
         {"could not connect to server", "Impossibile connettersi al server del database."},
+        {"connection to server", "Impossibile connettersi al server del database."},
+        {"Connection refused", "Impossibile connettersi al server del database."},
+        {"could not translate host name", "Impossibile connettersi al server del database: nome del server sconosciuto."},
         {"server closed the connection", "Il server del database ha chiuso la connessione."},
     };
     for (const auto& [english, italiano] : known)
@@ -273,6 +282,15 @@ void Connection::lockCompany(const QString& company)
     QSqlQuery q(m_db);
     q.prepare(QStringLiteral("SELECT pg_advisory_xact_lock(hashtext('QD07_VALORIPDC'), hashtext(?))"));
     q.addBindValue(company.trimmed());
+    if (!q.exec()) fail(errorText(q.lastError()), m_db.driverName());
+}
+
+void Connection::lockChart(const QString& chart)
+{
+    if (m_kind != PostgreSQL || m_transactionLevel == 0) return;
+    QSqlQuery q(m_db);
+    q.prepare(QStringLiteral("SELECT pg_advisory_xact_lock(hashtext('QD15_DEFPDC'), hashtext(?))"));
+    q.addBindValue(chart.trimmed());
     if (!q.exec()) fail(errorText(q.lastError()), m_db.driverName());
 }
 

@@ -74,6 +74,9 @@ public:
     // Inside a transaction: serializes the period assignment of one company among
     // connections, until the transaction ends (SQLite's write lock already does).
     void lockCompany(const QString& company);
+    // The same for the imports that add accounts to one chart: the second one waits and
+    // then finds the accounts the first one created. Taken after the company's lock.
+    void lockChart(const QString& chart);
 
     const QList<ConnectionError>& Errors() const { return m_errors; }
     // The driver's text with an Italian explanation in front when it is a known one.

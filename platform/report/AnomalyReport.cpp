@@ -305,9 +305,11 @@ QList<VoceStampa> AnomalyReport::Voci(const TabellaAnomalie& table, qint16 maxRo
         v.conto = testo(r[3]);
         v.descrizione = testo(r[4]);
         v.scartato = vero(r[6]);
+        const QString nota = testo(r[8]);
         if (v.scartato) {
+            // A row with a note of its own says why; otherwise the account was missing.
             v.esito = QStringLiteral("SCARTATO");
-            v.motivo = QStringLiteral("conto inesistente");
+            if (nota.isEmpty()) v.motivo = QStringLiteral("conto inesistente");
             ++scartati;
         } else if (vero(r[5])) {
             v.esito = QStringLiteral("REGISTRATO");
@@ -316,7 +318,6 @@ QList<VoceStampa> AnomalyReport::Voci(const TabellaAnomalie& table, qint16 maxRo
         } else {
             v.esito = QStringLiteral("Da verificare");
         }
-        const QString nota = testo(r[8]);
         if (!nota.isEmpty()) v.motivo += (v.motivo.isEmpty() ? QString() : QStringLiteral(" - ")) + nota;
         v.sezione = vero(r[7]) ? QStringLiteral("presente") : QStringLiteral("mancante");
         voci.append(v);

@@ -89,7 +89,7 @@ TextFile::Esito TextFile::apri(const QString& path)
     // One pass over the bytes decides how the lines are read.
     Utf8Check utf8;
     QByteArray block(qsizetype(std::clamp<qint64>(info.size() + 1, 4096, 1 << 20)), Qt::Uninitialized);
-    qint64 bom = 0;
+    qint64 bom = 0, byte = 0, controllo = 0;
     for (bool primo = true;; primo = false) {
         const qint64 n = m_file.read(block.data(), block.size());
         if (n < 0) {
@@ -104,6 +104,16 @@ TextFile::Esito TextFile::apri(const QString& path)
         }
         if (primo && n >= 3 && std::memcmp(p, Bom, 3) == 0) bom = 3;
         utf8.feed(p + (primo ? bom : 0), n - (primo ? bom : 0));
+        byte += n;
+        controllo += std::count_if(p, p + n, [](unsigned char c) {
+            return c < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\f';
+        });
+    }
+    // Text holds almost no control characters; a binary file without NUL bytes holds
+    // about one byte in ten of them.
+    if (controllo * 20 > byte) {
+        m_file.close();
+        return Esito::Binario;
     }
     m_utf8 = utf8.ok();
     if (!m_file.seek(bom)) {
@@ -135,7 +145,7 @@ QString TextFile::motivo(Esito esito, const QString& path)
                QStringLiteral(" non è un file di testo: è una cartella o un file speciale.");
     case Esito::Binario:
         return QStringLiteral("Il file ") + path +
-               QStringLiteral(" non è un file di testo: contiene caratteri nulli (file binario o testo UTF-16).\r\n"
+               QStringLiteral(" non è un file di testo: contiene caratteri nulli o di controllo (file binario o testo UTF-16).\r\n"
                               "Salvarlo come testo (UTF-8 o ANSI) e ripetere l'importazione.");
     case Esito::NonApribile: return QStringLiteral("Impossibile aprire il file ") + path;
     case Esito::Aperto: break;

@@ -7,7 +7,8 @@
 // (Windows-1252); the byte-order mark is never part of the first line. Both CR LF and
 // LF end a line; a last line without a line end still counts. Files that are no text
 // are refused before anything is read from them: a folder, a device or a named pipe
-// (which would block), and a file holding NUL bytes (binary, or UTF-16 text).
+// (which would block), a file holding NUL bytes (binary, or UTF-16 text) and one of which
+// more than one byte in twenty is a control character (binary without NUL bytes).
 class TextFile {
 public:
     enum class Esito { Aperto, NonApribile, NonRegolare, Binario };

@@ -116,3 +116,26 @@ TEST(CommandLine, AMissingDatabaseIsNamedAndNotCreated)
     EXPECT_EQ(p->exitCode(), 2);
     EXPECT_TRUE(QString::fromUtf8(p->readAllStandardError()).contains("non è un database di analisi"));
 }
+
+// An empty database name, a year of other than four digits or a currency of other than
+// three letters is refused in Italian with exit 2, before any database is opened.
+TEST(CommandLine, ValuesAreCheckedBeforeAnythingIsOpened)
+{
+    QTemporaryDir dir;
+    const QString db = dir.filePath("analisi.sqlite");
+    HostSetup::createDatabase(db);
+    const QList<std::pair<QStringList, QString>> casi = {
+        {{"--db", "", "--import-kadro"}, "--db è vuoto"},
+        {{"--db", db, "--year", "2'--", "--company", Rossi, "--month", "Marzo", "--save"}, "Anno non valido"},
+        {{"--db", db, "--year", "24", "--company", Rossi, "--month", "Marzo", "--save"}, "Anno non valido"},
+        {{"--db", db, "--base-currency", "EUR' OR '1'='1", "--import-kadro"}, "Valuta di base non valida"},
+    };
+    for (const auto& [argomenti, messaggio] : casi) {
+        std::unique_ptr<QProcess> p(avvia(dir, argomenti));
+        ASSERT_TRUE(p->waitForFinished(30000));
+        EXPECT_EQ(p->exitCode(), 2) << argomenti.join(' ').toStdString();
+        EXPECT_TRUE(QString::fromUtf8(p->readAllStandardError()).contains(messaggio)) << argomenti.join(' ').toStdString();
+    }
+    // No per-user default database was made for the empty name.
+    EXPECT_FALSE(QDir(dir.filePath("data")).exists());
+}

@@ -87,4 +87,47 @@ TEST_P(Concorrenza, AnImportThatWaitsTooLongEndsWithAMessageAndWritesNothing)
     EXPECT_EQ(istantanea(), prima);
 }
 
+// Two imports that create the same new account in one chart: the second waits for the
+// first and finds the account, instead of failing on a duplicate key.
+TEST_P(Concorrenza, TwoImportsCreatingOneAccountOfOneChartBothSucceed)
+{
+    writeData("saldi.txt", righe({"1010;Cassa;100;A", "2010;Debiti;-100;P", "9990;Nuovo conto;0;A"}));
+    {
+        std::promise<void> presi;
+        auto pronti = presi.get_future();
+        std::thread altra([&, database = db->connectionString()] {
+            try {
+                Connection c(database);
+                c.BeginTrans();
+                c.lockCompany(QStringLiteral("A002"));
+                c.lockChart(QStringLiteral("STD"));
+                c.Execute(QStringLiteral("INSERT INTO QD15_DEFPDC (QD15_CODICEPDC_QD04, QD15_CODICECONTO, QD15_DESCRIZIONE, "
+                                         "QD15_LIVELLO, QD15_SEZIONE) VALUES ('STD', '9990', 'Altra', 1, '1')"));
+                presi.set_value();
+                std::this_thread::sleep_for(std::chrono::milliseconds(300));
+                c.CommitTrans();
+            } catch (...) {
+                try {
+                    presi.set_value();
+                } catch (...) {
+                }
+            }
+        });
+        pronti.wait();
+        importa(Rossi, "2024", "Marzo");
+        altra.join();
+    }
+    EXPECT_EQ(box().last(), "Importazione da kadro: Importazione terminata") << box().join('\n').toStdString();
+    EXPECT_EQ(righeDb("SELECT QD15_DESCRIZIONE FROM QD15_DEFPDC WHERE QD15_CODICECONTO = '9990'"), QStringList{"Nuovo conto"});
+    EXPECT_EQ(conta("SELECT COUNT(*) FROM QD07_VALORIPDC WHERE QD07_CODICEDITTA_QD05 = 'R001'"), 3);
+
+    // Driver texts get an Italian explanation in front.
+    for (const char* inglese : {"no such table: QD07_VALORIPDC", "database disk image is malformed",
+                                "connection to server on socket \"/tmp/.s.PGSQL.1\" failed: No such file or directory",
+                                "duplicate key value violates unique constraint \"qd15_defpdc_pkey\""}) {
+        const QString testo = Connection::describe(QString::fromUtf8(inglese));
+        EXPECT_TRUE(testo.endsWith(QStringLiteral("(") + inglese + ")") && testo.size() > int(qstrlen(inglese)) + 10) << inglese;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Db, Concorrenza, ::testing::ValuesIn(TestDb::backends()), TestDb::name<::testing::TestParamInfo<QString>>);

@@ -55,14 +55,14 @@ protected:
 
 }  // namespace
 
-// The company's first block is posted: lines of others before it are skipped, a line the
-// rules reject does not start it, and the first other line after it ends the reading.
-TEST_P(Esportazioni, KadroPostsTheCompanysFirstBlock)
+// Every line of the company and month is posted, wherever it stands: lines of others and
+// lines the rules reject are skipped.
+TEST_P(Esportazioni, KadroPostsEveryLineOfTheCompanyAndMonth)
 {
     writeData("kadro.txt", righe({"h", "1010;Cassa;100;A;;15;31032024;1", "TOT;Totale;5;A;;12;31032024;1",
-                                  "1010;Cassa;1500;A;;12;31032024;1", "2011;Debiti diversi;-1500;p;;12;31xx2024;1",
-                                  "4011;Ricavi diversi;-200;Z;;x;3103abcd;1", "3010;Acquisti;200;E;;12;31032024;1",
-                                  "1020;Banca;7;A;;15;31032024;1", "1030;Altro;9;A;;12;31032024;1"}));
+                                  "1010;Cassa;1500;A;;12;31032024;1", "2011;Debiti diversi;-1500;p;;12;31032024;1",
+                                  "1020;Banca;7;A;;15;31032024;1", "4011;Ricavi diversi;-200;Z;;12;31032024;1",
+                                  "3010;Acquisti;200;E;;12;31032024;1"}));
     motore(false, 12, "R001", "STD", 2024, 3);
     EXPECT_EQ(valori("R001"), (QStringList{"1010|1500|1", "2011|-1500|1", "4011|-200|1", "3010|200|1"}));
     // Letters other than the four, lower case included, give no section.
@@ -156,22 +156,21 @@ TEST_P(Esportazioni, SaveSendsAKadroDataFileToTheKadroEngine)
     EXPECT_EQ(box().last(), "Importazione da kadro: Importazione terminata");
 }
 
-// Lines of companies 12, 12, 15, 12 in one month: three engine calls, the third posting
-// the first block of 12 again, into a new period.
-TEST_P(Esportazioni, AutomaticImportCallsTheEngineOncePerRunOfLines)
+// Lines of companies 12, 12, 15, 12 in one month: two engine calls, 12's posting both of
+// its blocks into one period.
+TEST_P(Esportazioni, AutomaticImportCallsTheEngineOncePerCompanyAndMonth)
 {
-    // 15's block starts after a line the rules reject, and one of its dates lost its month.
+    // 15's block starts after a line the rules reject.
     writeData("kadro.txt", righe({"h", "1010;Cassa;100;A;;12;31032024;1", "2010;Debiti;-100;P;;12;31032024;1",
-                                  "TOT;Totale;0;A;;15;31032024;1", "1010;Cassa;50;A;;15;31032024;1", "2010;Debiti;-50;P;;15;31xx2024;1",
+                                  "TOT;Totale;0;A;;15;31032024;1", "1010;Cassa;50;A;;15;31032024;1", "2010;Debiti;-50;P;;15;31032024;1",
                                   "1010;Cassa;70;A;;12;31032024;1", "2010;Debiti;-70;P;;12;31032024;1"}));
-    dialogs.answerMessage(vb::vbNo);  // 12 again: a new period
     screen->ClickImport();
-    EXPECT_EQ(valori("R001"), (QStringList{"1010|100|1", "2010|-100|1", "1010|100|2", "2010|-100|2"}));
+    EXPECT_EQ(valori("R001"), (QStringList{"1010|100|1", "2010|-100|1", "1010|70|1", "2010|-70|1"}));
     EXPECT_EQ(valori("A002"), (QStringList{"1010|50|1", "2010|-50|1"}));
     EXPECT_EQ(box().last(), "Importazione da kadro: Importazione terminata");
-    EXPECT_EQ(screen->m_EsitoAutomatica.gruppi, 3);
-    EXPECT_EQ(screen->m_EsitoAutomatica.salvati, 3);
-    EXPECT_EQ(screen->lblCaption->text(), "Rossi & Figli S.r.l.   marzo / 2024 [ EUR ]");
+    EXPECT_EQ(screen->m_EsitoAutomatica.gruppi, 2);
+    EXPECT_EQ(screen->m_EsitoAutomatica.salvati, 2);
+    EXPECT_EQ(screen->lblCaption->text(), "L'Àncora Società Cooperativa   marzo / 2024 [ EUR ]");
     EXPECT_TRUE(screen->DS1->isToolEnabled("tbClose"));
     EXPECT_FALSE(screen->DS1->isToolEnabled("tbNew"));
 }

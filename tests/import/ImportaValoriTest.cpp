@@ -238,7 +238,7 @@ TEST_P(ImportaValori, ClickOkChecksBeforeImporting)
     // A Kadro export for a company without Kadro code stops before posting anything.
     conn().Execute("UPDATE QD05_DITTA SET QD05_CODICEKADRO = NULL WHERE QD05_CODICEDITTA = 'C003'");
     writeDef("CAFFE", defDelimitata("QDMSIT"));
-    writeData("QDMSIT", righe({"h"}));
+    writeData("QDMSIT", righe({"h", "1010;Cassa;1;A"}));
     daCapo().answerMessage(vb::vbNo);
     importa(Caffe, "2024", "Marzo", "1,25");
     EXPECT_EQ(box().last(), "Importazione valori PDC: Attenzione ditta con Codice Kadro non inserito");
