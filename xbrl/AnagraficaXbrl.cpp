@@ -84,7 +84,8 @@ QString AnagraficaXbrl::insertDitta(const QString& codice, const QString& identi
     const QString versatoTesto = vb::Trim(versato).isEmpty() ? QStringLiteral("False") : versato;
     const QString p = vb::Trim(testoSql(codiceCciaa));
     const QString provincia = p.size() > 2 ? p.left(2) : p;
-    const QString ateco49 = vb::IsNumeric(ateco) ? testoSql(ateco) : QStringLiteral("0");
+    // An activity code groups its digits with dots ("63.12.00"): a code, not an amount.
+    const QString ateco49 = vb::IsNumeric(QString(ateco).remove(QLatin1Char('.'))) ? testoSql(ateco) : QStringLiteral("0");
 
     return QStringLiteral("Insert into QD05_DITTA (QD05_CODICEDITTA,QD05_RAGIONESOCIALE,QD05_PIVA,QD05_CF, ") +
            QStringLiteral("QD05_CODICEPDC_QD04,QD05_FINEESERCIZIO,QD05_CODICEVALUTA_QD40,QD05_CODICE_QD48, ") +
