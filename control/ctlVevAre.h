@@ -145,7 +145,7 @@ public:
     QWidget* m_EmptyForm = nullptr;
     std::unique_ptr<Recordset> m_Rs;
     TabellaAnomalie m_Anomalie;
-    qint16 m_NumAnomalie = 0;
+    qint32 m_NumAnomalie = 0;
     QString m_CodiceDitta;
     QString m_Anno;
     qint16 m_Mese = 0;
@@ -167,7 +167,7 @@ public:
     bool m_DueColonne = false;
     bool m_AvereNegativo = false;
     bool m_ConDescrizione = false;
-    qint16 m_PrimaRiga = 0;
+    qint32 m_PrimaRiga = 0;
     // During an automatic run: where each company's block starts in the export.
     const IndiceBlocchi* m_IndiceBlocchi = nullptr;
     // How the last automatic run went: engine calls, of which committed, and whether the

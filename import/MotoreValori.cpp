@@ -345,7 +345,7 @@ void MotoreValori::Posta()
         if (esistente && correlazioni(conto) == 0) anomalia(conto, descrizione, sezione, true);
         break;
     case VarianteMotore::Correlazioni::DalModello:
-        if (const qint16 n = correlazioni(conto); !scartato && (creato || n == 0)) {
+        if (const qint64 n = correlazioni(conto); !scartato && (creato || n == 0)) {
             if (m_modello != conto) {
                 if (!m_screen.CopiaCorrelazioni(m_screen.m_CodicePDC, conto, m_modello, m_lettera))
                     anomalia(conto, descrizioneNuovo, sezione, true);
@@ -378,7 +378,7 @@ void MotoreValori::anomalia(const QString& conto, const QString& descrizione, co
 }
 
 // Counted for the whole chart at once, when the first account asks.
-qint16 MotoreValori::correlazioni(const QString& conto)
+qint64 MotoreValori::correlazioni(const QString& conto)
 {
     if (!m_contate) {
         Recordset rs;
@@ -394,7 +394,7 @@ qint16 MotoreValori::correlazioni(const QString& conto)
         m_contate = true;
     }
     const auto n = m_correlazioni.constFind(conto);
-    return n == m_correlazioni.constEnd() ? qint16(0) : vb::CInt(double(*n));
+    return n == m_correlazioni.constEnd() ? 0 : *n;
 }
 
 // After a copy the account's correlations are read again: later lines must see them.
