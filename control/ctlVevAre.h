@@ -89,6 +89,10 @@ public:
     void txtCambio_Change();
     void cmdEditCambio_Click();
     void cmdGetRate_Click();
+    // How a typed rate reads, for a person: "letto come 1,05", "non è un numero".
+    static QString LetturaCambio(const QString& testo);
+    // A typed rate more than five times off the proposed one is used only when confirmed.
+    bool ConfermaCambio(double digitato, double proposto);
     void Lista_KeyPress(int keyAscii);
 
     // --- definition files (model/)
@@ -177,6 +181,7 @@ public:
         int salvati = 0;
         bool completata = false;
     } m_EsitoAutomatica;
+    double m_CambioProposto = 0;  // the rate the screen last put into txtCambio (0: none)
     ImportazioneXbrl* m_ImportXBRL = nullptr;  // the XBRL import running, owned by ClickImportXBRL
 
     // --- controls
@@ -194,6 +199,7 @@ public:
     QLineEdit* txtCambio = nullptr;
     QPushButton* cmdEditCambio = nullptr;
     QToolButton* cmdGetRate = nullptr;
+    QLabel* lblCambioLetto = nullptr;  // how the text of txtCambio reads
     QLabel* lblDescRif = nullptr;
 
 private:

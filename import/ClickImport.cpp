@@ -164,7 +164,9 @@ void ctlVevAre::ImportazioneAutomatica(const Esportazione& esportazione)
             if (m_Valuta == m_CGlobal->ValutaBase()) {
                 m_Cambio = 1;
             } else {
-                const QString prompt = QStringLiteral("Digitare il cambio per il periodo ") + QString::number(mese) +
+                // The caption still shows the previous company: the question names this one.
+                const QString prompt = QStringLiteral("Digitare il cambio per la ditta ") + ragioneSociale +
+                                       QStringLiteral(" per il periodo ") + QString::number(mese) +
                                        QLatin1Char('/') + QString::number(anno) +
                                        QStringLiteral(" da applicare per la conversione ") + vb::Trim(m_Valuta) +
                                        QStringLiteral(" ==> ") + vb::Trim(m_CGlobal->ValutaBase()) + QStringLiteral(" : ");
@@ -172,9 +174,12 @@ void ctlVevAre::ImportazioneAutomatica(const Esportazione& esportazione)
                     qint16 a = anno, m = mese;
                     QString v = m_Valuta;
                     const double proposto = GetCambioRSS(a, m, v);
-                    const QString risposta =
-                        dialogs().InputBox(prompt, QStringLiteral("Richiesta cambio valuta"), vb::CStr(proposto));
-                    seNumero(m_Cambio, [&] { return vb::CDbl(risposta); });
+                    const QString risposta = dialogs().InputLetto(prompt, QStringLiteral("Richiesta cambio valuta"),
+                                                                  vb::CStr(proposto), &ctlVevAre::LetturaCambio);
+                    double cambio = 0;
+                    seNumero(cambio, [&] { return vb::CDbl(risposta); });
+                    if (cambio != 0 && !ConfermaCambio(cambio, proposto)) cambio = 0;  // No: the question again
+                    m_Cambio = cambio;
                 }
             }
         }

@@ -39,6 +39,7 @@ void ctlVevAre::cmdGetRate_Click()
         QString Valuta = cmbValuta->text();
         const double cambio = GetCambioRSS(Anno, Mese, Valuta);
         // The rate box holds the reciprocal: units of the currency per unit of the base.
+        m_CambioProposto = cambio == 0 ? 0 : 1.0 / cambio;
         txtCambio->setText(cambio == 0 ? QStringLiteral("0") : vb::Trim(vb::CStr(1.0 / cambio)));
     } catch (...) {
         // A year that is not a number asks nothing: the rate box keeps its text.

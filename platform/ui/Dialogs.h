@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <functional>
 
 // Flags and answers of the modal message box, with the platform's values.
 namespace vb {
@@ -28,6 +29,15 @@ public:
     virtual QString InputBox(const QString& prompt, const QString& title, const QString& defaultAnswer) = 0;
     // File-open dialog; a cancelled dialog gives the empty text.
     virtual QString OpenFile(const QString& title, const QString& filter, const QString& folder) = 0;
+
+    // How a typed text is understood, in words for the person typing it.
+    using Lettura = std::function<QString(const QString&)>;
+    // Input box that shows, beside its text box, how the text typed is understood (a
+    // number, say). Without a way to show it, a plain input box.
+    virtual QString InputLetto(const QString& prompt, const QString& title, const QString& defaultAnswer, const Lettura&)
+    {
+        return InputBox(prompt, title, defaultAnswer);
+    }
 };
 
 // The real boxes, modal to the given parent window.
@@ -38,6 +48,7 @@ public:
     int MsgBox(const QString& prompt, int flags, const QString& title) override;
     QString InputBox(const QString& prompt, const QString& title, const QString& defaultAnswer) override;
     QString OpenFile(const QString& title, const QString& filter, const QString& folder) override;
+    QString InputLetto(const QString& prompt, const QString& title, const QString& defaultAnswer, const Lettura& lettura) override;
 
 private:
     QWidget* m_parent;

@@ -186,9 +186,11 @@ TEST_P(Esportazioni, AutomaticImportRatesAndEndsOnAnUnknownCompanyOrChart)
     dialogs.answerInput("").answerInput("abc").answerInput("0").answerInput("1,2");
     screen->ClickImport();
     EXPECT_EQ(dialogs.shown().size(), 5);
-    EXPECT_EQ(dialogs.shown()[0].text,
-              "Digitare il cambio per il periodo 3/2024 da applicare per la conversione USD ==> EUR : ");
+    EXPECT_EQ(dialogs.shown()[0].text, "Digitare il cambio per la ditta Caffè dell'Università S.p.A. per il periodo 3/2024 da "
+                                       "applicare per la conversione USD ==> EUR : ");
     EXPECT_EQ(dialogs.shown()[0].title, "Richiesta cambio valuta");
+    EXPECT_EQ(dialogs.shown()[1].lettura, "non è un numero");
+    EXPECT_EQ(dialogs.shown()[3].lettura, "letto come 1,2");
     EXPECT_EQ(valori("R001"), (QStringList{"1010|100|1", "2010|-100|1"}));
     EXPECT_EQ(valori("C003"), (QStringList{"1010|100|1", "2010|-100|1"}));
     EXPECT_EQ(righeDb("SELECT QD21_CODICEDITTA_QD05, QD21_CAMBIO FROM QD21_PERVALUTA ORDER BY 1"), (QStringList{"C003|1.2", "R001|1"}));
@@ -205,6 +207,28 @@ TEST_P(Esportazioni, AutomaticImportRatesAndEndsOnAnUnknownCompanyOrChart)
                                  "Impossibile continuare");
     EXPECT_EQ(valori("A002"), QStringList{});
     EXPECT_EQ(screen->m_EsitoAutomatica.gruppi, 0);
+}
+
+// The rate question proposes the web rate: "1.05" is 1,05, and 105, a hundred times the
+// proposed rate, is asked about; refused, the question comes again.
+TEST_P(Esportazioni, AutomaticRateFarFromTheWebRateIsConfirmed)
+{
+    class Cambio108 : public WebRateService {
+    public:
+        double CambioAttuale(QString&) override { return 1.08; }
+        double CambioStorico(qint16&, qint16&, QString&) override { return 1.08; }
+    };
+    screen->setRateServiceFactory([] { return std::make_unique<Cambio108>(); });
+    writeData("kadro.txt", righe({"h", "1010;Cassa;2450;A;;20;30112025;1", "2010;Debiti;-2450;P;;20;30112025;1"}));
+    dialogs.answerInput("105").answerMessage(vb::vbNo).answerInput("1.05");
+    screen->ClickImport();
+    ASSERT_GE(dialogs.shown().size(), 3);
+    EXPECT_EQ(dialogs.shown()[0].defaultAnswer, "1,08");
+    EXPECT_EQ(dialogs.shown()[0].lettura, "letto come 105");
+    EXPECT_EQ(dialogs.shown()[1].text, "Il cambio digitato (105) è molto diverso da quello proposto (1,08). Confermi?");
+    EXPECT_EQ(dialogs.shown()[2].lettura, "letto come 1,05");
+    EXPECT_EQ(valori("C003"), (QStringList{"1010|2333.3333|1", "2010|-2333.3333|1"}));
+    EXPECT_EQ(righeDb("SELECT QD21_CAMBIO FROM QD21_PERVALUTA WHERE QD21_CODICEDITTA_QD05 = 'C003'"), QStringList{"1.05"});
 }
 
 INSTANTIATE_TEST_SUITE_P(Db, Esportazioni, ::testing::ValuesIn(TestDb::backends()), TestDb::name<::testing::TestParamInfo<QString>>);

@@ -177,6 +177,35 @@ TEST_P(ImportaValori, DataFileWithDecimalPointsImportsTheAmountsWritten)
     EXPECT_TRUE(log().contains("|VERIFICA QUADRATURA 2024  EFFETTUATO CON SUCCESSO.|"));
 }
 
+// The rate typed is the rate meant: "1.05" is 1,05 beside the box, in the save question and
+// in the posting; a rate far from the proposed one is used only when confirmed.
+TEST_P(ImportaValori, TypedRateIsReadAsWrittenAndAFarOneIsConfirmed)
+{
+    writeData("caffe.txt", righe({"h", "1010;Cassa;2450;A", "2010;Debiti;-2450;P"}));
+    dialogs.answerMessage(vb::vbNo);
+    importa(Caffe, "2024", "Marzo", "1.05");
+    EXPECT_EQ(screen->lblCambioLetto->text(), QStringLiteral("letto come 1,05"));
+    EXPECT_EQ(box().first(), "Controllo cambio valute: Vuoi memorizzare il cambio inserito (1,05) per il periodo 3/2024 ?");
+    EXPECT_EQ(valori(" WHERE QD07_CODICEDITTA_QD05='C003'"), (QStringList{"1010|2450|2333.3333|1", "2010|-2450|-2333.3333|1"}));
+    EXPECT_EQ(righeDb("SELECT QD21_CAMBIO FROM QD21_PERVALUTA"), QStringList{"1.05"});
+
+    // The month's stored rate 1.08 is proposed; 105 typed is refused and posts nothing.
+    conn().Execute("INSERT INTO QD41_CAMBI VALUES ('2024', 4, 'USD', 'EUR', 1.08)");
+    daCapo().answerMessage(vb::vbNo);
+    importa(Caffe, "2024", "Aprile", "105");
+    EXPECT_EQ(box(), QStringList{"Controllo cambio valute: Il cambio digitato (105) è molto diverso da quello proposto (1,08). "
+                                 "Confermi?"});
+    EXPECT_EQ(dialogs.shown()[0].flags, vb::vbYesNo | vb::vbQuestion | vb::vbDefaultButton2);
+    EXPECT_EQ(conta("SELECT COUNT(*) FROM QD07_VALORIPDC WHERE QD07_MESE = 4"), 0);
+    EXPECT_FALSE(screen->fraSelectPeriodo->isHidden());
+    // Within a factor of five nothing is asked; confirmed, a far rate is used.
+    screen->txtCambio->setText("5,3");
+    EXPECT_TRUE(screen->ConfermaCambio(screen->m_Cambio, screen->m_CambioProposto));
+    daCapo().answerMessage(vb::vbYes).answerMessage(vb::vbNo);
+    importa(Caffe, "2024", "Aprile", "0,2");
+    EXPECT_EQ(righeDb("SELECT QD21_CAMBIO FROM QD21_PERVALUTA WHERE QD21_MESE = 4"), QStringList{"0.2"});
+}
+
 // A first import into a new chart notes every line as a new account: past 32,767
 // anomalies it still saves, the printout lists every one and its preview opens.
 // KTR_RIGHE_NUOVE=100000 runs it on a longer file.
