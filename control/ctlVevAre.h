@@ -174,13 +174,29 @@ public:
     qint32 m_PrimaRiga = 0;
     // During an automatic run: where each company's block starts in the export.
     const IndiceBlocchi* m_IndiceBlocchi = nullptr;
-    // How the last automatic run went: engine calls, of which committed, and whether the
-    // run reached its closing messages.
+    // One company and month of an automatic run, as its summary reports it.
+    struct EsitoGruppo {
+        enum Esito { Salvato, NonSalvato, QuadraturaNonSuperata };
+        QString ditta;           // company code; empty when the export's number found none
+        QString ragioneSociale;  // company name, or the export's company number
+        qint16 anno = 0;
+        qint16 mese = 0;
+        qint16 periodo = 0;      // the period assigned, 0 when nothing was saved
+        Esito esito = NonSalvato;
+        QString motivo;          // why it was not saved, when known
+    };
+    // How the last automatic run went: groups met, of which committed, whether the run
+    // reached its closing messages, and each group's outcome.
     struct EsitoAutomatica {
         int gruppi = 0;
         int salvati = 0;
         bool completata = false;
+        QList<EsitoGruppo> esiti;
     } m_EsitoAutomatica;
+    // What stopped the last posting engine (empty when it committed), and whether the
+    // last balance check passed.
+    QString m_ErroreImportazione;
+    bool m_QuadraturaSuperata = true;
     double m_CambioProposto = 0;  // the rate the screen last put into txtCambio (0: none)
     ImportazioneXbrl* m_ImportXBRL = nullptr;  // the XBRL import running, owned by ClickImportXBRL
 
@@ -204,6 +220,7 @@ public:
 
 private:
     void ImportazioneAutomatica(const Esportazione& esportazione);  // import/ClickImport.cpp
+    void RiepilogoAutomatica(bool discoPieno);                      // import/RiepilogoAutomatica.cpp
     void CreaControlli();       // control/Controlli.cpp
     void CreaBarraStrumenti();  // control/Toolbar.cpp
     void MostraSelezione();     // control/Toolbar.cpp

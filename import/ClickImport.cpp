@@ -1,6 +1,7 @@
 #include "control/ctlVevAre.h"
 #include "import/ChiaveRiga.h"
 #include "import/IndiceBlocchi.h"
+#include "import/RiepilogoAutomatica.h"
 #include "platform/db/Recordset.h"
 #include "platform/host/CGlobal.h"
 #include "platform/runtime/TextFile.h"
@@ -86,7 +87,12 @@ void ctlVevAre::ImportazioneAutomatica(const Esportazione& esportazione)
     } fine{m_IndiceBlocchi};
 
     Connection& conn = m_CGlobal->Database().Connection();
-    bool interrotta = false;
+    bool interrotta = false, discoPieno = false;
+    const auto esito = [this](const EsitoGruppo& e) {
+        ++m_EsitoAutomatica.gruppi;
+        if (e.esito != EsitoGruppo::NonSalvato) ++m_EsitoAutomatica.salvati;
+        m_EsitoAutomatica.esiti.append(e);
+    };
     try {
         for (int i = 1; i < m_PrimaRiga && !file.atEnd(); ++i) file.readLine();
     } catch (...) {
@@ -128,6 +134,8 @@ void ctlVevAre::ImportazioneAutomatica(const Esportazione& esportazione)
             if (m_Rs->Eof()) {
                 dialogs().MsgBox(QStringLiteral("Ditta ") + QString::number(codice) + QStringLiteral(" non trovata"),
                                  vb::vbInformation, captionTitle());
+                esito(EsitoGruppo{QString(), QStringLiteral("Ditta ") + QString::number(codice), anno, mese, 0,
+                                  EsitoGruppo::NonSalvato, QStringLiteral("ditta non trovata")});
                 interrotta = true;
                 break;
             }
@@ -147,6 +155,8 @@ void ctlVevAre::ImportazioneAutomatica(const Esportazione& esportazione)
                                      QStringLiteral("> con codice PDC non corrispondente. Impossibile continuare"),
                                  vb::vbInformation, captionTitle());
                 m_Rs->Close();
+                esito(EsitoGruppo{ditta, ragioneSociale, anno, mese, 0, EsitoGruppo::NonSalvato,
+                                  QStringLiteral("codice PDC non corrispondente")});
                 interrotta = true;
                 break;
             }
@@ -155,7 +165,12 @@ void ctlVevAre::ImportazioneAutomatica(const Esportazione& esportazione)
             m_Valuta = !valuta.isNull() ? vb::CStr(valuta) : !base.isEmpty() ? base : QStringLiteral("EUR");
             m_Rs->Close();
         } catch (...) {
-            continue;  // a company that cannot be read is skipped
+            // A company that cannot be read is skipped, with its group named.
+            const AppError errore = AppError::fromCurrent();
+            esito(EsitoGruppo{ditta, ragioneSociale.isEmpty() ? QStringLiteral("Ditta ") + QString::number(codice) : ragioneSociale,
+                              anno, mese, 0, EsitoGruppo::NonSalvato, errore.description()});
+            ultimo = gruppo;
+            continue;
         }
 
         m_Cambio = 0;
@@ -198,26 +213,49 @@ void ctlVevAre::ImportazioneAutomatica(const Esportazione& esportazione)
         const int prima = conn.commits();
         qint16 numero = codice, annoMotore = anno, meseMotore = mese;
         QString valuta = m_Valuta;
+        m_QuadraturaSuperata = true;
         (this->*esportazione.motore)(numero, ditta, annoMotore, meseMotore, valuta, ragioneSociale);
-        ++m_EsitoAutomatica.gruppi;
-        m_EsitoAutomatica.salvati += conn.commits() > prima ? 1 : 0;
+        EsitoGruppo gruppoFatto{ditta, ragioneSociale, anno, mese, 0, EsitoGruppo::NonSalvato, QString()};
+        if (conn.commits() > prima) {
+            gruppoFatto.periodo = m_Periodo;
+            gruppoFatto.esito = m_QuadraturaSuperata ? EsitoGruppo::Salvato : EsitoGruppo::QuadraturaNonSuperata;
+        } else {
+            gruppoFatto.motivo = m_ErroreImportazione;
+            // The next group's log replaces this one: the failure is named while it shows.
+            InsertLog(ditta, QStringLiteral("Gruppo non salvato: ") + ragioneSociale + QStringLiteral("  ") + MeseAnno(mese, anno) +
+                                 (gruppoFatto.motivo.isEmpty() ? QString() : QStringLiteral(" - ") + gruppoFatto.motivo),
+                      QString(), true, false);
+            // Once the disk is full every other group would fail the same way, each with its box.
+            discoPieno = DiscoPieno(gruppoFatto.motivo);
+        }
+        esito(gruppoFatto);
 
         if (lwLog->rowCount() > 0) {
             lwLog->selectRow(lwLog->rowCount() - 1);
             lwLog->ensureRowVisible(lwLog->rowCount() - 1);
         }
         ultimo = gruppo;
+        if (discoPieno) {
+            interrotta = true;
+            break;
+        }
     }
     file.close();
+    RiepilogoAutomatica(discoPieno);
 
     if (!vb::CStr(m_Anomalie.value(0)[0]).isEmpty()) {
-        dialogs().MsgBox(QStringLiteral("Attenzione sono state rilevate delle anomalie durante l'importazione.") + CrLf +
-                             QStringLiteral("Per visualizzare la lista anomalie effettuare la stampa. "),
-                         vb::vbInformation, captionTitle());
+        // A full disk has had its one box already; the log's summary says the rest.
+        if (!discoPieno)
+            dialogs().MsgBox(QStringLiteral("Attenzione sono state rilevate delle anomalie durante l'importazione.") + CrLf +
+                                 QStringLiteral("Per visualizzare la lista anomalie effettuare la stampa. "),
+                             vb::vbInformation, captionTitle());
         DS1->setToolEnabled(QStringLiteral("tbPrint"), true);
     }
     if (!interrotta) {
-        dialogs().MsgBox(QStringLiteral("Importazione terminata"), vb::vbInformation, QStringLiteral("Importazione da kadro"));
+        dialogs().MsgBox(QStringLiteral("Importazione terminata") + CrLf + QStringLiteral("Gruppi salvati: %1 su %2")
+                                                                             .arg(m_EsitoAutomatica.salvati)
+                                                                             .arg(m_EsitoAutomatica.gruppi),
+                         vb::vbInformation, QStringLiteral("Importazione da kadro"));
         m_EsitoAutomatica.completata = true;
     }
 }

@@ -75,6 +75,7 @@ QString MotoreValori::campo(const Slot& s)
 
 void MotoreValori::Esegui()
 {
+    m_screen.m_ErroreImportazione.clear();
     try {
         Prepara();
         if (!ApriFile()) return;
@@ -151,6 +152,7 @@ bool MotoreValori::ApriFile()
     const bool aperto = !m_screen.m_NomeFile.isEmpty() &&
                         (indice ? m_file.apri(percorso, indice->utf8()) : m_file.apri(percorso)) == TextFile::Esito::Aperto;
     if (!aperto) {
+        m_screen.m_ErroreImportazione = QStringLiteral("Impossibile aprire il file da importare");
         if (!m_screen.m_NomeFile.isEmpty())
             m_screen.dialogs().MsgBox(QStringLiteral("Impossibile Aprire ") + CrLf + QStringLiteral("il file da importare !!"),
                                       vb::vbCritical, m_screen.captionTitle());
@@ -438,6 +440,9 @@ void MotoreValori::Recupera()
     const QList<ConnectionError> errori = conn.Errors();
     // Nothing of a failed import may stay: whatever the cause, an open transaction is undone.
     const bool annulla = !errori.isEmpty() || conn.inTransaction();
+    // The error that stopped this engine (the collection may still hold an older one).
+    m_screen.m_ErroreImportazione =
+        !errore.description().isEmpty() || errori.isEmpty() ? errore.description() : errori.first().description;
     try {
         if (!errori.isEmpty()) {
             if (errori.first().source == QLatin1String("rs")) {
