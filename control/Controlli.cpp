@@ -47,6 +47,8 @@ void ctlVevAre::CreaControlli()
     cmdGetRate->setToolTip(QStringLiteral("Ottieni il cambio dal Web"));
     cmdGetRate->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
     lblDescRif = new QLabel(fraSelectPeriodo);
+    lblCambioLetto = new QLabel(fraSelectPeriodo);
+    lblCambioLetto->setObjectName(QStringLiteral("lblCambioLetto"));
     cmbDitte->setObjectName(QStringLiteral("cmbDitte"));
     cmbAnni->setObjectName(QStringLiteral("cmbAnni"));
     cmbMesi->setObjectName(QStringLiteral("cmbMesi"));
@@ -93,6 +95,8 @@ void ctlVevAre::CreaControlli()
     grid->addWidget(txtCambio, 2, 3);
     auto* bottoni = new QHBoxLayout;
     bottoni->setSpacing(4);
+    bottoni->addWidget(lblCambioLetto);  // the typed rate as understood, beside the box
+    bottoni->addSpacing(8);
     bottoni->addWidget(cmdGetRate);
     bottoni->addWidget(cmdEditCambio);
     bottoni->addStretch(1);

@@ -108,6 +108,10 @@ public:
     void txtCambio_Change();
     void cmdEditCambio_Click();
     void cmdGetRate_Click();
+    // How a typed rate reads, for a person: "letto come 1,05", "non è un numero".
+    static QString LetturaCambio(const QString& testo);
+    // A typed rate more than five times off the proposed one is used only when confirmed.
+    bool ConfermaCambio(double digitato, double proposto);
     void Lista_KeyPress(int keyAscii);
 
     // --- definition files (model/)
@@ -167,7 +171,7 @@ public:
     QWidget* m_EmptyForm = nullptr;
     std::unique_ptr<Recordset> m_Rs;
     TabellaAnomalie m_Anomalie;
-    qint16 m_NumAnomalie = 0;
+    qint32 m_NumAnomalie = 0;
     QString m_CodiceDitta;
     QString m_Anno;
     qint16 m_Mese = 0;
@@ -189,17 +193,34 @@ public:
     bool m_DueColonne = false;
     bool m_AvereNegativo = false;
     bool m_ConDescrizione = false;
-    qint16 m_PrimaRiga = 0;
+    qint32 m_PrimaRiga = 0;
     // During an automatic run: where each company's block starts in the export.
     const IndiceBlocchi* m_IndiceBlocchi = nullptr;
-    // How the last automatic run went: engine calls, of which committed, and whether the
-    // run reached its closing messages.
+    // One company and month of an automatic run, as its summary reports it.
+    struct EsitoGruppo {
+        enum Esito { Salvato, NonSalvato, QuadraturaNonSuperata };
+        QString ditta;           // company code; empty when the export's number found none
+        QString ragioneSociale;  // company name, or the export's company number
+        qint16 anno = 0;
+        qint16 mese = 0;
+        qint16 periodo = 0;      // the period assigned, 0 when nothing was saved
+        Esito esito = NonSalvato;
+        QString motivo;          // why it was not saved, when known
+    };
+    // How the last automatic run went: groups met, of which committed, whether the run
+    // reached its closing messages, and each group's outcome.
     struct EsitoAutomatica {
         int gruppi = 0;
         int salvati = 0;
         bool completata = false;
         bool interrottaUtente = false;  // stopped by the user after a group
+        QList<EsitoGruppo> esiti;
     } m_EsitoAutomatica;
+    // What stopped the last posting engine (empty when it committed), and whether the
+    // last balance check passed.
+    QString m_ErroreImportazione;
+    bool m_QuadraturaSuperata = true;
+    double m_CambioProposto = 0;  // the rate the screen last put into txtCambio (0: none)
     ImportazioneXbrl* m_ImportXBRL = nullptr;  // the XBRL import running, owned by ClickImportXBRL
 
     // --- controls
@@ -217,11 +238,13 @@ public:
     QLineEdit* txtCambio = nullptr;
     QPushButton* cmdEditCambio = nullptr;
     QToolButton* cmdGetRate = nullptr;
+    QLabel* lblCambioLetto = nullptr;  // how the text of txtCambio reads
     QLabel* lblDescRif = nullptr;
     QLabel* lblSuggerimento = nullptr;  // what to do, on the idle screen
 
 private:
     void ImportazioneAutomatica(const Esportazione& esportazione);  // import/ClickImport.cpp
+    void RiepilogoAutomatica(bool discoPieno);                      // import/RiepilogoAutomatica.cpp
     void CreaControlli();       // control/Controlli.cpp
     void CreaBarraStrumenti();  // control/Toolbar.cpp
     void MostraSelezione();     // control/Toolbar.cpp

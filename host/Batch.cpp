@@ -69,10 +69,9 @@ int Batch::importaEsportazione(CGlobal& global, const BatchOptions& options, boo
     else screen.ClickImport();
     run.flush();
     const auto& esito = screen.m_EsitoAutomatica;
-    if (esito.completata && esito.salvati == esito.gruppi) return 0;
-    BatchRun::err(esito.completata ? QStringLiteral("Importazione non salvata per %1 gruppi su %2")
-                                         .arg(esito.gruppi - esito.salvati)
-                                         .arg(esito.gruppi)
-                                   : QStringLiteral("Importazione interrotta: %1 gruppi salvati").arg(esito.salvati));
-    return 1;
+    if (esito.completata && esito.gruppi > 0 && esito.salvati == esito.gruppi) return 0;
+    const QString quanti = QStringLiteral("%1 gruppi salvati su %2").arg(esito.salvati).arg(esito.gruppi);
+    BatchRun::err(esito.completata ? QStringLiteral("Importazione non salvata per tutti i gruppi: ") + quanti
+                                   : QStringLiteral("Importazione interrotta: ") + quanti);
+    return esito.salvati == 0 ? 1 : 3;
 }

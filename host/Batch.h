@@ -30,7 +30,8 @@ int save(CGlobal& global, const BatchOptions& options);
 // some were.
 int importaXbrl(CGlobal& global, const BatchOptions& options);
 // Runs the automatic import of the Kadro export (or, with cee, of the CEE balance export)
-// the same way; every committed group is printed as "SALVATO ...". Returns 0 when every
-// group committed and the run reached its end, 1 otherwise.
+// the same way; every committed group is printed as "SALVATO ...", and the run ends with
+// its summary rows. Returns 0 when every group committed and the run reached its end, 1
+// when no group committed, 3 when some did and some did not (or the run ended early).
 int importaEsportazione(CGlobal& global, const BatchOptions& options, bool cee);
 }  // namespace Batch

@@ -34,6 +34,14 @@ QString BatchDialogs::InputBox(const QString& prompt, const QString& title, cons
     return answer;
 }
 
+QString BatchDialogs::InputLetto(const QString& prompt, const QString& title, const QString&, const Lettura& lettura)
+{
+    const QString answer = m_inputs.isEmpty() ? QString() : m_inputs.takeFirst();
+    const QString letto = lettura ? lettura(answer) : QString();
+    stampa(QStringLiteral("input"), title, prompt, letto.isEmpty() ? answer : answer + QStringLiteral(" (") + letto + QLatin1Char(')'));
+    return answer;
+}
+
 QString BatchDialogs::OpenFile(const QString& title, const QString& filter, const QString&)
 {
     // The file named on the command line; without one the dialog counts as cancelled.

@@ -15,6 +15,8 @@ public:
     int MsgBox(const QString& prompt, int flags, const QString& title) override;
     QString InputBox(const QString& prompt, const QString& title, const QString& defaultAnswer) override;
     QString OpenFile(const QString& title, const QString& filter, const QString& folder) override;
+    // The answer is printed with how it was understood: "-> 1.05 (letto come 1,05)".
+    QString InputLetto(const QString& prompt, const QString& title, const QString& defaultAnswer, const Lettura& lettura) override;
 
     void setFileAnswer(const QString& file) { m_file = file; }
 

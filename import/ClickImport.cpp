@@ -3,6 +3,7 @@
 #include "import/IndiceBlocchi.h"
 #include "import/Ingressi.h"
 #include "model/Campi.h"
+#include "import/RiepilogoAutomatica.h"
 #include "platform/db/Recordset.h"
 #include "platform/host/CGlobal.h"
 #include "platform/host/SqlText.h"
@@ -92,7 +93,12 @@ void ctlVevAre::ImportazioneAutomatica(const Esportazione& esportazione)
     } fine{m_IndiceBlocchi};
 
     Connection& conn = m_CGlobal->Database().Connection();
-    bool interrotta = false;
+    bool interrotta = false, discoPieno = false;
+    const auto esito = [this](const EsitoGruppo& e) {
+        ++m_EsitoAutomatica.gruppi;
+        if (e.esito != EsitoGruppo::NonSalvato) ++m_EsitoAutomatica.salvati;
+        m_EsitoAutomatica.esiti.append(e);
+    };
     qint64 numeroRiga = 0;
     try {
         for (int i = 1; i < m_PrimaRiga && !file.atEnd(); ++i, ++numeroRiga) file.readLine();
@@ -154,6 +160,8 @@ void ctlVevAre::ImportazioneAutomatica(const Esportazione& esportazione)
             if (m_Rs->Eof()) {
                 dialogs().MsgBox(QStringLiteral("Ditta ") + QString::number(codice) + QStringLiteral(" non trovata"),
                                  vb::vbInformation, captionTitle());
+                esito(EsitoGruppo{QString(), QStringLiteral("Ditta ") + QString::number(codice), anno, mese, 0,
+                                  EsitoGruppo::NonSalvato, QStringLiteral("ditta non trovata")});
                 interrotta = true;
                 break;
             }
@@ -172,6 +180,8 @@ void ctlVevAre::ImportazioneAutomatica(const Esportazione& esportazione)
                                      QStringLiteral("> con codice PDC non corrispondente. Impossibile continuare"),
                                  vb::vbInformation, captionTitle());
                 m_Rs->Close();
+                esito(EsitoGruppo{ditta, ragioneSociale, anno, mese, 0, EsitoGruppo::NonSalvato,
+                                  QStringLiteral("codice PDC non corrispondente")});
                 interrotta = true;
                 break;
             }
@@ -180,7 +190,12 @@ void ctlVevAre::ImportazioneAutomatica(const Esportazione& esportazione)
             m_Valuta = !valuta.isNull() ? vb::CStr(valuta) : !base.isEmpty() ? base : QStringLiteral("EUR");
             m_Rs->Close();
         } catch (...) {
-            continue;  // a company that cannot be read is skipped
+            // A company that cannot be read is skipped, with its group named.
+            const AppError errore = AppError::fromCurrent();
+            esito(EsitoGruppo{ditta, ragioneSociale.isEmpty() ? QStringLiteral("Ditta ") + QString::number(codice) : ragioneSociale,
+                              anno, mese, 0, EsitoGruppo::NonSalvato, errore.description()});
+            importati.insert(gruppo.codice());
+            continue;
         }
 
         m_Cambio = 0;
@@ -189,7 +204,9 @@ void ctlVevAre::ImportazioneAutomatica(const Esportazione& esportazione)
             if (m_Valuta == m_CGlobal->ValutaBase()) {
                 m_Cambio = 1;
             } else {
-                const QString prompt = QStringLiteral("Digitare il cambio per il periodo ") + QString::number(mese) +
+                // The caption still shows the previous company: the question names this one.
+                const QString prompt = QStringLiteral("Digitare il cambio per la ditta ") + ragioneSociale +
+                                       QStringLiteral(" per il periodo ") + QString::number(mese) +
                                        QLatin1Char('/') + QString::number(anno) +
                                        QStringLiteral(" da applicare per la conversione ") + vb::Trim(m_Valuta) +
                                        QStringLiteral(" ==> ") + vb::Trim(m_CGlobal->ValutaBase()) + QStringLiteral(" : ");
@@ -197,9 +214,12 @@ void ctlVevAre::ImportazioneAutomatica(const Esportazione& esportazione)
                     qint16 a = anno, m = mese;
                     QString v = m_Valuta;
                     const double proposto = GetCambioRSS(a, m, v);
-                    const QString risposta =
-                        dialogs().InputBox(prompt, QStringLiteral("Richiesta cambio valuta"), vb::CStr(proposto));
-                    seNumero(m_Cambio, [&] { return vb::CDbl(risposta); });
+                    const QString risposta = dialogs().InputLetto(prompt, QStringLiteral("Richiesta cambio valuta"),
+                                                                  vb::CStr(proposto), &ctlVevAre::LetturaCambio);
+                    double cambio = 0;
+                    seNumero(cambio, [&] { return vb::CDbl(risposta); });
+                    if (cambio != 0 && !ConfermaCambio(cambio, proposto)) cambio = 0;  // No: the question again
+                    m_Cambio = cambio;
                 }
             }
         }
@@ -218,29 +238,51 @@ void ctlVevAre::ImportazioneAutomatica(const Esportazione& esportazione)
         const int prima = conn.commits();
         qint16 numero = codice, annoMotore = anno, meseMotore = mese;
         QString valuta = m_Valuta;
+        m_QuadraturaSuperata = true;
         (this->*esportazione.motore)(numero, ditta, annoMotore, meseMotore, valuta, ragioneSociale);
-        ++m_EsitoAutomatica.gruppi;
-        m_EsitoAutomatica.salvati += conn.commits() > prima ? 1 : 0;
+        EsitoGruppo gruppoFatto{ditta, ragioneSociale, anno, mese, 0, EsitoGruppo::NonSalvato, QString()};
+        if (conn.commits() > prima) {
+            gruppoFatto.periodo = m_Periodo;
+            gruppoFatto.esito = m_QuadraturaSuperata ? EsitoGruppo::Salvato : EsitoGruppo::QuadraturaNonSuperata;
+        } else {
+            gruppoFatto.motivo = m_ErroreImportazione;
+            // The next group's log replaces this one: the failure is named while it shows.
+            InsertLog(ditta, QStringLiteral("Gruppo non salvato: ") + ragioneSociale + QStringLiteral("  ") + MeseAnno(mese, anno) +
+                                 (gruppoFatto.motivo.isEmpty() ? QString() : QStringLiteral(" - ") + gruppoFatto.motivo),
+                      QString(), true, false);
+            // Once the disk is full every other group would fail the same way, each with its box.
+            discoPieno = DiscoPieno(gruppoFatto.motivo);
+        }
+        esito(gruppoFatto);
 
         if (lwLog->rowCount() > 0) {
             lwLog->selectRow(lwLog->rowCount() - 1);
             lwLog->ensureRowVisible(lwLog->rowCount() - 1);
         }
         importati.insert(gruppo.codice());
+        if (discoPieno) {
+            interrotta = true;
+            break;
+        }
     }
     file.close();
+    RiepilogoAutomatica(discoPieno);
 
     if (!vb::CStr(m_Anomalie.value(0)[0]).isEmpty()) {
-        dialogs().MsgBox(QStringLiteral("Attenzione sono state rilevate delle anomalie durante l'importazione.") + CrLf +
-                             QStringLiteral("Per visualizzare la lista anomalie effettuare la stampa. "),
-                         vb::vbInformation, captionTitle());
+        // A full disk has had its one box already; the log's summary says the rest.
+        if (!discoPieno)
+            dialogs().MsgBox(QStringLiteral("Attenzione sono state rilevate delle anomalie durante l'importazione.") + CrLf +
+                                 QStringLiteral("Per visualizzare la lista anomalie effettuare la stampa. "),
+                             vb::vbInformation, captionTitle());
         DS1->setToolEnabled(QStringLiteral("tbPrint"), true);
     }
+    const QString salvati = QStringLiteral("Gruppi salvati: %1 su %2").arg(m_EsitoAutomatica.salvati).arg(m_EsitoAutomatica.gruppi);
     if (m_EsitoAutomatica.interrottaUtente) {
-        dialogs().MsgBox(QStringLiteral("Importazione interrotta dall'utente al termine del gruppo in corso"), vb::vbInformation,
-                         QStringLiteral("Importazione da kadro"));
+        dialogs().MsgBox(QStringLiteral("Importazione interrotta dall'utente al termine del gruppo in corso") + CrLf + salvati,
+                         vb::vbInformation, QStringLiteral("Importazione da kadro"));
     } else if (!interrotta) {
-        dialogs().MsgBox(QStringLiteral("Importazione terminata"), vb::vbInformation, QStringLiteral("Importazione da kadro"));
+        dialogs().MsgBox(QStringLiteral("Importazione terminata") + CrLf + salvati, vb::vbInformation,
+                         QStringLiteral("Importazione da kadro"));
         m_EsitoAutomatica.completata = true;
     }
 }

@@ -25,6 +25,11 @@ void ctlVevAre::ClickOk()
             dialogs().MsgBox(QStringLiteral("Cambio non specificato"), vb::vbExclamation | vb::vbOKOnly, captionTitle());
             return;
         }
+        if (txtCambio->isEnabled() && !ConfermaCambio(m_Cambio, m_CambioProposto)) {
+            txtCambio->setFocus();
+            txtCambio->selectAll();
+            return;
+        }
 
         Connection& conn = m_CGlobal->Database().Connection();
         if (m_Rs->isOpen()) m_Rs->Close();
@@ -53,7 +58,7 @@ void ctlVevAre::ClickOk()
         m_CodImportazione = codice.isNull() ? QString() : vb::CStr(codice);
 
         if (txtCambio->isEnabled()) {
-            const QString domanda = QStringLiteral("Vuoi memorizzare il cambio inserito (") + vb::Trim(vb::CStr(m_Cambio)) +
+            const QString domanda = QStringLiteral("Vuoi memorizzare il cambio inserito (") + vb::FormatNumero(m_Cambio) +
                                     QStringLiteral(") per il periodo ") + QString::number(m_Mese) + QLatin1Char('/') + m_Anno +
                                     QStringLiteral(" ?");
             if (dialogs().MsgBox(domanda, vb::vbYesNo | vb::vbQuestion | vb::vbDefaultButton2,

@@ -75,6 +75,7 @@ QString MotoreValori::campo(const Slot& s)
 
 void MotoreValori::Esegui()
 {
+    m_screen.m_ErroreImportazione.clear();
     try {
         Prepara();
         if (!ApriFile()) return;
@@ -152,6 +153,7 @@ bool MotoreValori::ApriFile()
     const bool aperto = !m_screen.m_NomeFile.isEmpty() &&
                         (indice ? m_file.apri(percorso, indice->utf8()) : m_file.apri(percorso)) == TextFile::Esito::Aperto;
     if (!aperto) {
+        m_screen.m_ErroreImportazione = QStringLiteral("Impossibile aprire il file da importare");
         if (!m_screen.m_NomeFile.isEmpty())
             m_screen.dialogs().MsgBox(QStringLiteral("Impossibile Aprire ") + CrLf + QStringLiteral("il file da importare !!"),
                                       vb::vbCritical, m_screen.captionTitle());
@@ -360,7 +362,7 @@ void MotoreValori::Posta()
         if (esistente && correlazioni(conto) == 0) anomalia(conto, descrizione, sezione, true);
         break;
     case VarianteMotore::Correlazioni::DalModello:
-        if (const qint16 n = correlazioni(conto); !scartato && (creato || n == 0)) {
+        if (const qint64 n = correlazioni(conto); !scartato && (creato || n == 0)) {
             if (m_modello != conto) {
                 if (!m_screen.CopiaCorrelazioni(m_screen.m_CodicePDC, conto, m_modello, m_lettera))
                     anomalia(conto, descrizioneNuovo, sezione, true);
@@ -393,7 +395,7 @@ void MotoreValori::anomalia(const QString& conto, const QString& descrizione, co
 }
 
 // Counted for the whole chart at once, when the first account asks.
-qint16 MotoreValori::correlazioni(const QString& conto)
+qint64 MotoreValori::correlazioni(const QString& conto)
 {
     if (!m_contate) {
         Recordset rs;
@@ -409,7 +411,7 @@ qint16 MotoreValori::correlazioni(const QString& conto)
         m_contate = true;
     }
     const auto n = m_correlazioni.constFind(conto);
-    return n == m_correlazioni.constEnd() ? qint16(0) : vb::CInt(double(*n));
+    return n == m_correlazioni.constEnd() ? 0 : *n;
 }
 
 // After a copy the account's correlations are read again: later lines must see them.
@@ -453,6 +455,9 @@ void MotoreValori::Recupera()
     const QList<ConnectionError> errori = conn.Errors();
     // Nothing of a failed import may stay: whatever the cause, an open transaction is undone.
     const bool annulla = !errori.isEmpty() || conn.inTransaction();
+    // The error that stopped this engine (the collection may still hold an older one).
+    m_screen.m_ErroreImportazione =
+        !errore.description().isEmpty() || errori.isEmpty() ? errore.description() : errori.first().description;
     try {
         if (!errori.isEmpty()) {
             if (errori.first().source == QLatin1String("rs")) {

@@ -49,7 +49,7 @@ private:
     QString campo(const Slot& s);
     Slot slot(int n) const;
     void anomalia(const QString& conto, const QString& descrizione, const QString& sezione, bool registrato);
-    qint16 correlazioni(const QString& conto);
+    qint64 correlazioni(const QString& conto);
     void contaCorrelazioni(const QString& conto);
 
     ctlVevAre& m_screen;

@@ -82,7 +82,7 @@ void LetturaDefinizione::leggi(const std::function<bool(QString&)>& prossima, Im
     imp.primaRiga = 0;
     if (prossima(riga)) {
         try {
-            imp.primaRiga = vb::CInt(riga);
+            imp.primaRiga = vb::CLng(riga);
         } catch (const AppError&) {
         }
     }

@@ -11,7 +11,7 @@ struct Impostazioni {
     bool dueColonne = false;
     bool avereNegativo = false;
     bool conDescrizione = false;
-    qint16 primaRiga = 0;
+    qint32 primaRiga = 0;  // a header may be long: lines are counted in 32 bits
 };
 
 // Reads a definition file from its second line on (the first names the data file):

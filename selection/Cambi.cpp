@@ -5,6 +5,7 @@
 #include "platform/db/Recordset.h"
 #include "platform/host/SqlText.h"
 #include "platform/runtime/Valori.h"
+#include <QLabel>
 #include <QLineEdit>
 #include <cmath>
 #include <QPushButton>
@@ -27,12 +28,34 @@ void ctlVevAre::cmbValuta_Change()
     cmdEditCambio->setVisible(estera);
     cmdGetRate->setVisible(estera);
     m_Valuta = cmbValuta->text();
+    m_CambioProposto = 0;  // a rate proposed for another currency proposes nothing here
 }
 
 void ctlVevAre::txtCambio_Change()
 {
     const QString testo = txtCambio->text();
     m_Cambio = vb::IsNumeric(testo) ? vb::CDbl(testo) : 0.0;
+    lblCambioLetto->setText(LetturaCambio(testo));
+}
+
+QString ctlVevAre::LetturaCambio(const QString& testo)
+{
+    if (vb::Trim(testo).isEmpty()) return QString();
+    if (!vb::IsNumeric(testo)) return QStringLiteral("non è un numero");
+    return QStringLiteral("letto come ") + vb::FormatNumero(vb::CDbl(testo));
+}
+
+bool ctlVevAre::ConfermaCambio(double digitato, double proposto)
+{
+    if (proposto <= 0 || digitato == 0) return true;
+    const double rapporto = digitato / proposto;
+    if (rapporto >= 0.2 && rapporto <= 5) return true;
+    // A slip of the decimal point, most likely: the person sees both figures.
+    return dialogs().MsgBox(QStringLiteral("Il cambio digitato (") + vb::FormatNumero(digitato) +
+                                QStringLiteral(") è molto diverso da quello proposto (") + vb::FormatNumero(proposto) +
+                                QStringLiteral("). Confermi?"),
+                            vb::vbYesNo | vb::vbQuestion | vb::vbDefaultButton2, QStringLiteral("Controllo cambio valute")) ==
+           vb::vbYes;
 }
 
 void ctlVevAre::cmdEditCambio_Click()

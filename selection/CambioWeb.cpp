@@ -48,6 +48,7 @@ void ctlVevAre::cmdGetRate_Click()
             return;
         }
         // The rate box holds the reciprocal: units of the currency per unit of the base.
+        m_CambioProposto = 1.0 / cambio;
         txtCambio->setText(vb::Trim(vb::CStr(1.0 / cambio)));
     } catch (...) {
         // A year that is not a number asks nothing: the rate box keeps its text.

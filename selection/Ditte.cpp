@@ -157,6 +157,7 @@ void ctlVevAre::cmbMesi_Click()
 
     Recordset rs;
     if (m_ModalitaApri) {
+        m_CambioProposto = 0;
         txtCambio->setEnabled(false);
         const bool estera = valutaBase != cmbValuta->text();
         cmdEditCambio->setVisible(estera);
@@ -175,12 +176,14 @@ void ctlVevAre::cmbMesi_Click()
         if (m_Valuta != valutaBase) {
             const double cambio = CambioMese(cmbAnni->text(), MeseIndex(cmbMesi->text()),
                                              vb::Trim(m_Valuta), vb::Trim(valutaBase));
+            m_CambioProposto = cambio;
             txtCambio->setText(vb::CStr(cambio));
             txtCambio->setEnabled(true);
             cmdEditCambio->setVisible(false);
             cmdGetRate->setVisible(true);
             txtCambio->setFocus();
         } else {
+            m_CambioProposto = 0;
             txtCambio->setText(QStringLiteral("1"));
         }
 

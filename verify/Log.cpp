@@ -35,8 +35,9 @@ void ctlVevAre::ResetAnomalie()
 
 void ctlVevAre::AggiungiAnomalia(const RigaAnomalia& riga)
 {
-    // The count is a 16-bit integer: one row too many is an overflow, never a wrap.
-    if (m_NumAnomalie == std::numeric_limits<qint16>::max()) throw AppError::overflow();
+    // A first import into a new chart notes every line: the count is 32-bit, and still
+    // never wraps.
+    if (m_NumAnomalie == std::numeric_limits<qint32>::max()) throw AppError::overflow();
     ++m_NumAnomalie;
     m_Anomalie.resize(m_NumAnomalie + 1);
     m_Anomalie[m_NumAnomalie - 1] = riga;

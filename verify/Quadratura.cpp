@@ -29,7 +29,8 @@ void ctlVevAre::VerificaQuadratura(const QString& Ditta, const QString& Anno, qi
     const double A = std::fabs(totale(&BalanceCheck::Totale2) + totale(&BalanceCheck::Totale1));
     const double B = std::fabs(totale(&BalanceCheck::Totale4) + totale(&BalanceCheck::Totale3));
 
-    if (vb::Round(A, 2) == vb::Round(B, 2)) {
+    m_QuadraturaSuperata = vb::Round(A, 2) == vb::Round(B, 2);
+    if (m_QuadraturaSuperata) {
         try {
             InsertLog(QString(), QStringLiteral("VERIFICA QUADRATURA ") + vb::Trim(Anno) + QStringLiteral("  EFFETTUATO CON SUCCESSO."),
                       QString(), false, true);

@@ -87,7 +87,8 @@ void AnagraficaXbrl::registra(Connection& c, const QString& codice, const QStrin
     const QString versatoTesto = vb::Trim(versato).isEmpty() ? QStringLiteral("False") : versato;
     const QString p = vb::Trim(testoSql(codiceCciaa));
     const QString provincia = p.size() > 2 ? p.left(2) : p;
-    const QString ateco49 = vb::IsNumeric(ateco) ? testoSql(ateco) : QStringLiteral("0");
+    // An activity code groups its digits with dots ("63.12.00"): a code, not an amount.
+    const QString ateco49 = vb::IsNumeric(QString(ateco).remove(QLatin1Char('.'))) ? testoSql(ateco) : QStringLiteral("0");
     const QString tabella = QStringLiteral("QD05_DITTA");
     auto testo = [&](const char* colonna, const QString& valore) {
         return QVariant(sqlxbrl::taglia(c, tabella, QString::fromLatin1(colonna), valore));

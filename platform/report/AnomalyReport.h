@@ -52,10 +52,10 @@ public:
     // imports keep last); empty rows are skipped. With the context's PDF file set it
     // writes that file; otherwise `anteprima` True shows the preview over the context's
     // window, False prints to the default printer. Gives False when nothing could be written.
-    bool Stampa(TabellaAnomalie& table, qint16& maxRow, bool& anteprima);
+    bool Stampa(TabellaAnomalie& table, qint32& maxRow, bool& anteprima);
 
     // The lines of the list, grouped by company in the order of the table.
-    static QList<VoceStampa> Voci(const TabellaAnomalie& table, qint16 maxRow);
+    static QList<VoceStampa> Voci(const TabellaAnomalie& table, qint32 maxRow);
     // Pages of the last print.
     int pagine() const { return m_pagine; }
 

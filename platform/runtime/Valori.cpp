@@ -1,6 +1,7 @@
 #include "platform/runtime/Valori.h"
 #include "platform/runtime/AppError.h"
 #include <QLocale>
+#include <algorithm>
 #include <charconv>
 #include <clocale>
 #include <cmath>
@@ -65,11 +66,39 @@ bool senzaEuro(QStringView& v)
 
 bool isSign(QChar c) { return c == QLatin1Char('+') || c == QLatin1Char('-'); }
 
+// Digits grouped by thousands: a first group of one to three digits (no leading zero)
+// and groups of exactly three after each separator.
+bool raggruppate(QStringView v, QChar grouping)
+{
+    qsizetype inizio = 0;
+    bool primo = true;
+    for (;;) {
+        const qsizetype fine = v.indexOf(grouping, inizio);
+        const QStringView gruppo = v.sliced(inizio, (fine < 0 ? v.size() : fine) - inizio);
+        if (primo ? gruppo.isEmpty() || gruppo.size() > 3 || gruppo.front() == QLatin1Char('0') : gruppo.size() != 3) return false;
+        for (QChar c : gruppo)
+            if (!isAsciiDigit(c)) return false;
+        if (fine < 0) return true;
+        inizio = fine + 1;
+        primo = false;
+    }
+}
+
+bool soloCifre(QStringView v)
+{
+    for (QChar c : v)
+        if (!isAsciiDigit(c)) return false;
+    return true;
+}
+
 // Reads the whole text as a number under the format; false when it is not one. Besides
 // sign, digits and separators it takes the forms of accounting exports: blanks around,
 // a trailing sign ("1.250,40-"), parentheses for a negative ("(500,00)") and the euro
-// sign before or after the amount. The numeric test and every conversion read through
-// here, so they agree on every form.
+// sign before or after the amount. A grouping separator counts only between groups of
+// three digits; where the grouping separator is a dot, a single dot anywhere else in a
+// number without decimal comma is the decimal point ("1.05", "1234.56"), as exports and
+// web pages write it. The numeric test and every conversion read through here, so they
+// agree on every form.
 bool parse(QStringView text, double& out)
 {
     const NumberFormat& f = g_format;
@@ -92,40 +121,47 @@ bool parse(QStringView text, double& out)
     }
     if (v.isEmpty()) return false;
 
-    qsizetype i = 0;
-    const qsizetype n = v.size();
-    Buffer buffer(n + 2);
+    // The mantissa runs up to the exponent's letter.
+    qsizetype n = 0;
+    while (n < v.size() && (isAsciiDigit(v[n]) || v[n] == f.decimal || v[n] == f.grouping)) ++n;
+    const QStringView mantissa = v.first(n);
+    QStringView intera = mantissa, decimali;
+    bool punto = false;  // a separator read as the decimal point
+    if (const qsizetype d = mantissa.indexOf(f.decimal); d >= 0) {
+        intera = mantissa.first(d);
+        decimali = mantissa.sliced(d + 1);
+        punto = true;
+        if (!soloCifre(decimali)) return false;
+        if (intera.contains(f.grouping) && !raggruppate(intera, f.grouping)) return false;
+    } else if (const qsizetype g = mantissa.indexOf(f.grouping); g >= 0 && !raggruppate(mantissa, f.grouping)) {
+        if (f.grouping != QLatin1Char('.') || mantissa.indexOf(f.grouping, g + 1) >= 0) return false;
+        intera = mantissa.first(g);
+        decimali = mantissa.sliced(g + 1);
+        punto = true;
+    }
+    if (intera.isEmpty() && decimali.isEmpty()) return false;
+
+    Buffer buffer(v.size() + 2);
     char* const c = buffer.data();
     char* p = c;
     if (negative) *p++ = '-';
-    bool digits = false, decimal = false;
-    for (; i < n; ++i) {
-        const QChar ch = v[i];
-        if (isAsciiDigit(ch)) {
-            *p++ = char(ch.unicode());
-            digits = true;
-        } else if (ch == f.decimal && !decimal) {
-            *p++ = '.';
-            decimal = true;
-        } else if (ch == f.grouping && !decimal) {
-            // grouping separators are ignored before the decimal separator
-        } else {
-            break;
-        }
-    }
-    if (!digits) return false;
-    if (i < n && (v[i] == QLatin1Char('e') || v[i] == QLatin1Char('E'))) {
+    for (QChar ch : intera)
+        if (isAsciiDigit(ch)) *p++ = char(ch.unicode());
+    if (punto) *p++ = '.';
+    for (QChar ch : decimali) *p++ = char(ch.unicode());
+    qsizetype i = n;
+    if (i < v.size() && (v[i] == QLatin1Char('e') || v[i] == QLatin1Char('E'))) {
         *p++ = 'e';
         ++i;
-        if (i < n && isSign(v[i])) *p++ = char(v[i++].unicode());
+        if (i < v.size() && isSign(v[i])) *p++ = char(v[i++].unicode());
         bool exp = false;
-        while (i < n && isAsciiDigit(v[i])) {
+        while (i < v.size() && isAsciiDigit(v[i])) {
             *p++ = char(v[i++].unicode());
             exp = true;
         }
         if (!exp) return false;
     }
-    if (i != n) return false;
+    if (i != v.size()) return false;
     return readC(c, p, out);
 }
 
@@ -296,6 +332,28 @@ QString FormatIntero(double v)
         if (k > 0 && k % 3 == 0) *out++ = grouping;
     }
     return s;
+}
+
+QString FormatNumero(double v)
+{
+    if (!std::isfinite(v)) return CStr(v);
+    QString testo = QString::number(v, 'g', 15);
+    if (testo.contains(QLatin1Char('e'))) {
+        // Beyond the plain forms: as many decimals as 15 significant digits need.
+        const int cifre = std::max(0, 14 - int(std::floor(std::log10(std::fabs(v)))));
+        testo = QString::number(v, 'f', std::min(cifre, 30));
+        if (testo.contains(QLatin1Char('.'))) {
+            while (testo.endsWith(QLatin1Char('0'))) testo.chop(1);
+            if (testo.endsWith(QLatin1Char('.'))) testo.chop(1);
+        }
+    }
+    const bool negativo = testo.startsWith(QLatin1Char('-'));
+    if (negativo) testo.remove(0, 1);
+    const qsizetype punto = testo.indexOf(QLatin1Char('.'));
+    QString intera = punto < 0 ? testo : testo.left(punto);
+    const QString decimali = punto < 0 ? QString() : testo.mid(punto + 1);
+    for (qsizetype pos = intera.size() - 3; pos > 0; pos -= 3) intera.insert(pos, g_format.grouping);
+    return (negativo ? QStringLiteral("-") : QString()) + intera + (decimali.isEmpty() ? QString() : g_format.decimal + decimali);
 }
 
 QString NomeMese(int month)

@@ -44,6 +44,10 @@ double Val(const QString& text);
 // The "#,0" format: rounded to a whole number, grouped by thousands.
 QString FormatIntero(double v);
 
+// A number in full as a person reads it under the format: grouped by thousands, with
+// its decimals up to 15 significant digits ("1.234,5", "1,05", "105").
+QString FormatNumero(double v);
+
 // Full Italian month name, as "mmmm" gives it ("gennaio").
 QString NomeMese(int month);
 

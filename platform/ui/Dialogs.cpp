@@ -1,11 +1,16 @@
 #include "platform/ui/Dialogs.h"
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTreeView>
+#include <QVBoxLayout>
 
 int QtDialogs::MsgBox(const QString& prompt, int flags, const QString& title)
 {
@@ -87,6 +92,34 @@ QStringList Dialogs::OpenFiles(const QString& title, const QString& filter, cons
     for (const QString& f : OpenFile(title, filter, folder).split(QLatin1Char('\n')))
         if (!f.trimmed().isEmpty()) out << f;
     return out;
+}
+
+QString QtDialogs::InputLetto(const QString& prompt, const QString& title, const QString& defaultAnswer,
+                              const Lettura& lettura)
+{
+    QDialog dlg(m_parent);
+    dlg.setWindowTitle(title);
+    auto* layout = new QVBoxLayout(&dlg);
+    auto* domanda = new QLabel(prompt, &dlg);
+    domanda->setWordWrap(true);
+    auto* testo = new QLineEdit(defaultAnswer, &dlg);
+    auto* letto = new QLabel(&dlg);
+    letto->setObjectName(QStringLiteral("lblLetto"));
+    auto* bottoni = new QDialogButtonBox(&dlg);
+    bottoni->addButton(QStringLiteral("&OK"), QDialogButtonBox::AcceptRole);
+    bottoni->addButton(QStringLiteral("&Annulla"), QDialogButtonBox::RejectRole);
+    layout->addWidget(domanda);
+    layout->addWidget(testo);
+    layout->addWidget(letto);
+    layout->addWidget(bottoni);
+    const auto aggiorna = [&] { letto->setText(lettura ? lettura(testo->text()) : QString()); };
+    QObject::connect(testo, &QLineEdit::textChanged, &dlg, aggiorna);
+    QObject::connect(bottoni, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
+    QObject::connect(bottoni, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
+    aggiorna();
+    testo->selectAll();
+    dlg.setMinimumWidth(420);
+    return dlg.exec() == QDialog::Accepted ? testo->text() : QString();
 }
 
 QString QtDialogs::OpenFile(const QString& title, const QString& filter, const QString& folder)

@@ -1,6 +1,7 @@
 #pragma once
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 // Flags and answers of the modal message box, with the platform's values.
 namespace vb {
@@ -32,6 +33,15 @@ public:
     // File-open dialog choosing several files; none when cancelled. Without a dialog of
     // its own, the answer of OpenFile, one path a line.
     virtual QStringList OpenFiles(const QString& title, const QString& filter, const QString& folder);
+
+    // How a typed text is understood, in words for the person typing it.
+    using Lettura = std::function<QString(const QString&)>;
+    // Input box that shows, beside its text box, how the text typed is understood (a
+    // number, say). Without a way to show it, a plain input box.
+    virtual QString InputLetto(const QString& prompt, const QString& title, const QString& defaultAnswer, const Lettura&)
+    {
+        return InputBox(prompt, title, defaultAnswer);
+    }
 };
 
 // The real boxes, modal to the given parent window.
@@ -47,6 +57,7 @@ public:
     QString InputBox(const QString& prompt, const QString& title, const QString& defaultAnswer) override;
     QString OpenFile(const QString& title, const QString& filter, const QString& folder) override;
     QStringList OpenFiles(const QString& title, const QString& filter, const QString& folder) override;
+    QString InputLetto(const QString& prompt, const QString& title, const QString& defaultAnswer, const Lettura& lettura) override;
 
 private:
     QWidget* m_parent;

@@ -38,7 +38,7 @@ int ScriptedDialogs::MsgBox(const QString& prompt, int flags, const QString& tit
                                        ? (a = m_queue.takeFirst(), true)
                                        : false);
     const int result = yesNo ? (answered ? a.result : vb::vbNo) : vb::vbOK;
-    m_shown.append({Kind::Message, prompt, title, flags, {}, QString::number(result)});
+    m_shown.append({Kind::Message, prompt, title, flags, {}, QString::number(result), {}});
     if (m_onShown) m_onShown(Box(m_shown.last()));
     return result;
 }
@@ -47,8 +47,16 @@ QString ScriptedDialogs::InputBox(const QString& prompt, const QString& title, c
 {
     Answer a;
     const QString answer = take(Kind::Input, a, title + QStringLiteral(" | ") + prompt) ? a.text : QString();
-    m_shown.append({Kind::Input, prompt, title, 0, defaultAnswer, answer});
+    m_shown.append({Kind::Input, prompt, title, 0, defaultAnswer, answer, {}});
     if (m_onShown) m_onShown(Box(m_shown.last()));
+    return answer;
+}
+
+QString ScriptedDialogs::InputLetto(const QString& prompt, const QString& title, const QString& defaultAnswer,
+                                    const Lettura& lettura)
+{
+    const QString answer = InputBox(prompt, title, defaultAnswer);
+    if (lettura) m_shown.last().lettura = lettura(answer);
     return answer;
 }
 
@@ -56,7 +64,7 @@ QString ScriptedDialogs::OpenFile(const QString& title, const QString& filter, c
 {
     Answer a;
     const QString answer = take(Kind::File, a, title) ? a.text : QString();
-    m_shown.append({Kind::File, filter, title, 0, {}, answer});
+    m_shown.append({Kind::File, filter, title, 0, {}, answer, {}});
     return answer;
 }
 

@@ -18,6 +18,7 @@ public:
         int flags = 0;  // message boxes: buttons, icon, default button
         QString defaultAnswer;
         QString answer;  // what the script answered
+        QString lettura; // input boxes that show it: how the answer was understood
     };
 
     // Queue answers in the order the boxes will appear.
@@ -28,6 +29,7 @@ public:
     int MsgBox(const QString& prompt, int flags, const QString& title) override;
     QString InputBox(const QString& prompt, const QString& title, const QString& defaultAnswer) override;
     QString OpenFile(const QString& title, const QString& filter, const QString& folder) override;
+    QString InputLetto(const QString& prompt, const QString& title, const QString& defaultAnswer, const Lettura& lettura) override;
 
     // Runs after each box has its answer, as the user acting while a run waits on it.
     void setOnShown(std::function<void(const Box&)> azione) { m_onShown = std::move(azione); }

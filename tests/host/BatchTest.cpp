@@ -117,8 +117,9 @@ TEST(BatchOutput, ControlCharactersAreEscapedSoEachRecordStaysOnOneLine)
     for (const auto& [testo, atteso] : casi) EXPECT_EQ(BatchDialogs::inLinea(testo), atteso) << testo.toStdString();
 }
 
-// The automatic import from the command line names every group it committed.
-TEST(BatchAutomatica, PrintsEachCommittedGroupAndFailsWhenTheRunEndsEarly)
+// The automatic import from the command line names every group it committed, ends with
+// its summary rows, and its exit code says whether all, none or some groups were saved.
+TEST(BatchAutomatica, PrintsEachGroupAndExitsByHowManyWereSaved)
 {
     QTemporaryDir cartella;
     QDir().mkpath(cartella.filePath("app/Def"));
@@ -142,14 +143,36 @@ TEST(BatchAutomatica, PrintsEachCommittedGroupAndFailsWhenTheRunEndsEarly)
     testing::internal::CaptureStderr();
     EXPECT_EQ(esegui(out), 0);
     EXPECT_EQ(out.filter("SALVATO"), (QStringList{"SALVATO R001\t2024\t1\t1", "SALVATO A002\t2024\t1\t1"}));
+    EXPECT_EQ(out.mid(out.indexOf("LOG \tRIEPILOGO: gruppi salvati 2 su 2\t\t-\tH"), 3),
+              (QStringList{"LOG \tRIEPILOGO: gruppi salvati 2 su 2\t\t-\tH",
+                           "LOG R001\tRossi & Figli S.r.l.  1/2024  periodo 1\tsalvato\t-\tH",
+                           "LOG A002\tL'Àncora Società Cooperativa  1/2024  periodo 1\tsalvato\t-\tH"}));
+    EXPECT_EQ(out.last(), "BOX information Importazione da kadro | Importazione terminata\\nGruppi salvati: 2 su 2 -> ok");
 
     // An unknown company ends the run: the group before it stays, and the exit code says so.
     scriviFile(cartella.filePath("lavoro/kadro.txt"), "1010;Cassa;10;12;31022024;1\r\n2010;Debiti;-10;12;31022024;1\r\n"
                                                       "1010;Cassa;10;77;31022024;1\r\n");
-    EXPECT_EQ(esegui(out), 1);
+    EXPECT_EQ(esegui(out), 3);
     EXPECT_EQ(out.filter("SALVATO"), QStringList{"SALVATO R001\t2024\t2\t1"});
     EXPECT_TRUE(out.contains("BOX information Importazione valori PDC | Ditta 77 non trovata -> ok"));
-    EXPECT_TRUE(QString::fromStdString(testing::internal::GetCapturedStderr()).contains("Importazione interrotta"));
+    EXPECT_TRUE(out.contains("LOG \tDitta 77  2/2024 - ditta non trovata\tnon salvato\tE\t-"));
+    scriviFile(cartella.filePath("lavoro/kadro.txt"), "1010;Cassa;10;77;31032024;1\r\n");
+    EXPECT_EQ(esegui(out), 1);
+    EXPECT_TRUE(QString::fromStdString(testing::internal::GetCapturedStderr()).contains("Importazione interrotta: 1 gruppi salvati su 2"));
+
+    // A rate typed as the web writes it is the rate meant, and printed as it was read.
+    scriviFile(cartella.filePath("lavoro/kadro.txt"), "1010;Cassa;2450;20;30112025;1\r\n2010;Debiti;-2450;20;30112025;1\r\n");
+    opzioni.inputs = QStringList{"1.05"};
+    EXPECT_EQ(esegui(out), 0);
+    EXPECT_EQ(out.filter("BOX input").size(), 1);
+    EXPECT_TRUE(out.filter("BOX input").value(0).endsWith(
+        "Digitare il cambio per la ditta Caffè dell'Università S.p.A. per il periodo 11/2025 da applicare per la conversione "
+        "USD ==> EUR :  -> 1.05 (letto come 1,05)"))
+        << out.filter("BOX input").value(0).toStdString();
+    EXPECT_EQ(scalar(global.Database().Connection(), "SELECT QD07_VALOREORIGINALE FROM QD07_VALORIPDC WHERE QD07_CODICECONTO = "
+                                                     "'1010' AND QD07_CODICEDITTA_QD05 = 'C003'")
+                  .toDouble(),
+              2333.3333);
 }
 
 // A trial run goes all the way and writes nothing: the real run after it prints the same

@@ -130,4 +130,27 @@ TEST_P(Concorrenza, TwoImportsCreatingOneAccountOfOneChartBothSucceed)
     }
 }
 
+// In an automatic run a group that cannot get the lock is named, in the log and in the
+// summary, and the run goes on with the next group.
+TEST_P(Concorrenza, AnAutomaticRunNamesTheGroupThatWaitedTooLong)
+{
+    writeDef("QDMSIT", "kadro.txt\r\n1;\r\n0\r\n0\r\n1\r\n0\r\nC1\t1\t0\t0\r\nC2\t3\t0\t0\r\nC3\t2\t0\t0\r\n"
+                       "C5\t4\t0\t0\r\nC6\t5\t0\t0\r\nC7\t6\t0\t0\r\n");
+    writeData("kadro.txt", righe({"1010;Cassa;100;12;31032024;1", "2010;Debiti;-100;12;31032024;1", "1010;Cassa;50;15;31032024;1",
+                                  "2010;Debiti;-50;15;31032024;1"}));
+    {
+        AltraImportazione altra(db->connectionString(), 2000, false);
+        screen->ClickImport();
+    }
+    const QStringList righeLog = log();
+    const qsizetype inizio = righeLog.indexOf(QRegularExpression("^\\|RIEPILOGO: gruppi salvati [01] su 2\\|$"));
+    ASSERT_GE(inizio, 0) << righeLog.join('\n').toStdString();
+    const QString rossi = righeLog.value(inizio + 1);
+    EXPECT_TRUE(rossi.startsWith("R001|Rossi & Figli S.r.l.  3/2024 - ")) << rossi.toStdString();
+    EXPECT_TRUE(rossi.contains("riprovare più tardi") && rossi.endsWith("|non salvato")) << rossi.toStdString();
+    EXPECT_EQ(screen->m_EsitoAutomatica.gruppi, 2);
+    EXPECT_TRUE(screen->m_EsitoAutomatica.completata);
+    EXPECT_EQ(conta("SELECT COUNT(*) FROM QD07_VALORIPDC WHERE QD07_CODICEDITTA_QD05 = 'R001'"), 0);
+}
+
 INSTANTIATE_TEST_SUITE_P(Db, Concorrenza, ::testing::ValuesIn(TestDb::backends()), TestDb::name<::testing::TestParamInfo<QString>>);

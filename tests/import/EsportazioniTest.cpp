@@ -167,9 +167,14 @@ TEST_P(Esportazioni, AutomaticImportCallsTheEngineOncePerCompanyAndMonth)
     screen->ClickImport();
     EXPECT_EQ(valori("R001"), (QStringList{"1010|100|1", "2010|-100|1", "1010|70|1", "2010|-70|1"}));
     EXPECT_EQ(valori("A002"), (QStringList{"1010|50|1", "2010|-50|1"}));
-    EXPECT_EQ(box().last(), "Importazione da kadro: Importazione terminata");
+    EXPECT_EQ(box().last(), "Importazione da kadro: Importazione terminata\r\nGruppi salvati: 2 su 2");
     EXPECT_EQ(screen->m_EsitoAutomatica.gruppi, 2);
     EXPECT_EQ(screen->m_EsitoAutomatica.salvati, 2);
+    // The log of the last group ends with the run's summary, one highlighted row per group.
+    EXPECT_EQ(log().mid(log().size() - 3), (QStringList{"|RIEPILOGO: gruppi salvati 2 su 2|",
+                                                        "R001|Rossi & Figli S.r.l.  3/2024  periodo 1|salvato",
+                                                        "A002|L'Àncora Società Cooperativa  3/2024  periodo 1|salvato"}));
+    EXPECT_EQ(screen->lwLog->color(log().size() - 1, 0), QColor(0, 255, 0));
     EXPECT_EQ(screen->lblCaption->text(), "L'Àncora Società Cooperativa   marzo / 2024 [ EUR ]");
     EXPECT_TRUE(screen->DS1->isToolEnabled("tbClose"));
     EXPECT_FALSE(screen->DS1->isToolEnabled("tbNew"));
@@ -185,15 +190,18 @@ TEST_P(Esportazioni, AutomaticImportRatesAndEndsOnAnUnknownCompanyOrChart)
     dialogs.answerInput("").answerInput("abc").answerInput("0").answerInput("1,2");
     screen->ClickImport();
     EXPECT_EQ(dialogs.shown().size(), 5);
-    EXPECT_EQ(dialogs.shown()[0].text,
-              "Digitare il cambio per il periodo 3/2024 da applicare per la conversione USD ==> EUR : ");
+    EXPECT_EQ(dialogs.shown()[0].text, "Digitare il cambio per la ditta Caffè dell'Università S.p.A. per il periodo 3/2024 da "
+                                       "applicare per la conversione USD ==> EUR : ");
     EXPECT_EQ(dialogs.shown()[0].title, "Richiesta cambio valuta");
+    EXPECT_EQ(dialogs.shown()[1].lettura, "non è un numero");
+    EXPECT_EQ(dialogs.shown()[3].lettura, "letto come 1,2");
     EXPECT_EQ(valori("R001"), (QStringList{"1010|100|1", "2010|-100|1"}));
     EXPECT_EQ(valori("C003"), (QStringList{"1010|100|1", "2010|-100|1"}));
     EXPECT_EQ(righeDb("SELECT QD21_CODICEDITTA_QD05, QD21_CAMBIO FROM QD21_PERVALUTA ORDER BY 1"), (QStringList{"C003|1.2", "R001|1"}));
     EXPECT_EQ(box().mid(4), QStringList{screen->captionTitle() + ": Ditta 99 non trovata"});
     EXPECT_FALSE(screen->m_EsitoAutomatica.completata);
     EXPECT_EQ(valori("A002"), QStringList{});
+    EXPECT_EQ(log().last(), "|Ditta 99  3/2024 - ditta non trovata|non salvato");
 
     // A line's chart code that differs from the company's chart.
     writeData("kadro.txt", righe({"h", "1010;Cassa;1;A;;15;31032024;7"}));
@@ -203,7 +211,67 @@ TEST_P(Esportazioni, AutomaticImportRatesAndEndsOnAnUnknownCompanyOrChart)
                                  ": Attenzione ditta <L'ÀNCORA SOCIETÀ COOPERATIVA> con codice PDC non corrispondente. "
                                  "Impossibile continuare");
     EXPECT_EQ(valori("A002"), QStringList{});
-    EXPECT_EQ(screen->m_EsitoAutomatica.gruppi, 0);
+    EXPECT_EQ(screen->m_EsitoAutomatica.gruppi, 1);
+    EXPECT_EQ(screen->m_EsitoAutomatica.salvati, 0);
+}
+
+// The rate question proposes the web rate: "1.05" is 1,05, and 105, a hundred times the
+// proposed rate, is asked about; refused, the question comes again.
+TEST_P(Esportazioni, AutomaticRateFarFromTheWebRateIsConfirmed)
+{
+    class Cambio108 : public WebRateService {
+    public:
+        double CambioAttuale(QString&) override { return 1.08; }
+        double CambioStorico(qint16&, qint16&, QString&) override { return 1.08; }
+    };
+    screen->setRateServiceFactory([] { return std::make_unique<Cambio108>(); });
+    writeData("kadro.txt", righe({"h", "1010;Cassa;2450;A;;20;30112025;1", "2010;Debiti;-2450;P;;20;30112025;1"}));
+    dialogs.answerInput("105").answerMessage(vb::vbNo).answerInput("1.05");
+    screen->ClickImport();
+    ASSERT_GE(dialogs.shown().size(), 3);
+    EXPECT_EQ(dialogs.shown()[0].defaultAnswer, "1,08");
+    EXPECT_EQ(dialogs.shown()[0].lettura, "letto come 105");
+    EXPECT_EQ(dialogs.shown()[1].text, "Il cambio digitato (105) è molto diverso da quello proposto (1,08). Confermi?");
+    EXPECT_EQ(dialogs.shown()[2].lettura, "letto come 1,05");
+    EXPECT_EQ(valori("C003"), (QStringList{"1010|2333.3333|1", "2010|-2333.3333|1"}));
+    EXPECT_EQ(righeDb("SELECT QD21_CAMBIO FROM QD21_PERVALUTA WHERE QD21_CODICEDITTA_QD05 = 'C003'"), QStringList{"1.05"});
+}
+
+// A group that fails is named, in its log and in the summary, and the run goes on; a full
+// disk stops the run after the first failing group, with the one box of its error.
+TEST_P(Esportazioni, FailingGroupsAreNamedAndAFullDiskStopsTheRun)
+{
+    const QStringList tre = {"h", "1010;Cassa;100;A;;12;31032024;1", "2010;Debiti;-100;P;;12;31032024;1",
+                             "1010;Cassa;50;A;;15;31032024;1",   "2010;Debiti;-50;P;;15;31032024;1",
+                             "0110;Cassa;70;A;;30;31032024;2",   "1110;Debiti;-70;P;;30;31032024;2"};
+    writeData("kadro.txt", righe(tre));
+    rifiuta("rifiuta", "INSERT", "QD07_VALORIPDC", "NEW.QD07_CODICEDITTA_QD05 = 'A002'", "valore rifiutato");
+    screen->ClickImport();
+    EXPECT_EQ(valori("R001"), (QStringList{"1010|100|1", "2010|-100|1"}));
+    EXPECT_EQ(valori("A002"), QStringList{});
+    EXPECT_EQ(valori("B005"), (QStringList{"0110|70|1", "1110|-70|1"}));
+    EXPECT_EQ(screen->m_EsitoAutomatica.salvati, 2);
+    EXPECT_EQ(box().last(), "Importazione da kadro: Importazione terminata\r\nGruppi salvati: 2 su 3");
+    const QStringList riepilogo = log().mid(log().indexOf("|RIEPILOGO: gruppi salvati 2 su 3|"));
+    ASSERT_EQ(riepilogo.size(), 4) << log().join('\n').toStdString();
+    EXPECT_TRUE(riepilogo[2].startsWith("A002|L'Àncora Società Cooperativa  3/2024 - ")) << riepilogo[2].toStdString();
+    EXPECT_TRUE(riepilogo[2].contains("valore rifiutato"));
+    EXPECT_TRUE(riepilogo[2].endsWith("|non salvato"));
+
+    // The disk fills up at Àncora's group: Bianchi's is not tried, and no box follows.
+    togli("rifiuta", "QD07_VALORIPDC");
+    rifiuta("pieno", "INSERT", "QD07_VALORIPDC", "NEW.QD07_CODICEDITTA_QD05 = 'A002'",
+            "could not extend file: No space left on device");
+    conn().Execute("DELETE FROM QD07_VALORIPDC");
+    conn().Execute("DELETE FROM QD21_PERVALUTA");
+    daCapo();
+    screen->ClickImport();
+    EXPECT_EQ(valori("B005"), QStringList{});
+    EXPECT_EQ(box().filter("No space left on device").size(), 1) << box().join('\n').toStdString();
+    EXPECT_TRUE(box().filter("Importazione terminata").isEmpty());
+    EXPECT_EQ(screen->m_EsitoAutomatica.gruppi, 2);
+    EXPECT_FALSE(screen->m_EsitoAutomatica.completata);
+    EXPECT_EQ(log().last(), "|Importazione interrotta: spazio su disco esaurito|");
 }
 
 INSTANTIATE_TEST_SUITE_P(Db, Esportazioni, ::testing::ValuesIn(TestDb::backends()), TestDb::name<::testing::TestParamInfo<QString>>);

@@ -2,7 +2,14 @@
 #include "platform/ui/DockToolbar.h"
 #include "platform/ui/ListControl.h"
 #include "platform/ui/LogList.h"
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPrintPreviewDialog>
+#include <QTimer>
+#include <algorithm>
 
 namespace {
 
@@ -155,6 +162,89 @@ TEST_P(ImportaValori, ForeignCurrencyIsDividedByTheRate)
     EXPECT_EQ(righeDb("SELECT QD41_MESE, QD41_CODICEVALUTA_DA, QD41_CODICEVALUTA_A, QD41_CAMBIO FROM QD41_CAMBI WHERE "
                       "QD41_ANNO = '2024'"),
               QStringList{"3|USD|EUR|1.25"});
+}
+
+// A file exported with decimal points posts the amounts written, and the balance check
+// sees them; thousands grouped with dots keep their Italian reading.
+TEST_P(ImportaValori, DataFileWithDecimalPointsImportsTheAmountsWritten)
+{
+    writeData("saldi.txt", righe({"h", "1010;Cassa;1234.56;A", "1020;Banca;2.000;A", "2010;Debiti;-3234.56;P",
+                                  "4010;Ricavi;(1.250,40);E", "3010;Acquisti;1250.4;E", "3020;Errato;1,234.56;E"}));
+    importa(Rossi, "2024", "Marzo");
+    EXPECT_EQ(valori(), (QStringList{"1010|1234.56|1234.56|1", "1020|2000|2000|1", "2010|-3234.56|-3234.56|1",
+                                     "4010|-1250.4|-1250.4|1", "3010|1250.4|1250.4|1", "3020|0|0|1"}));
+    EXPECT_TRUE(log().contains("1010|Cassa|1.235"));
+    EXPECT_TRUE(log().contains("|VERIFICA QUADRATURA 2024  EFFETTUATO CON SUCCESSO.|"));
+}
+
+// The rate typed is the rate meant: "1.05" is 1,05 beside the box, in the save question and
+// in the posting; a rate far from the proposed one is used only when confirmed.
+TEST_P(ImportaValori, TypedRateIsReadAsWrittenAndAFarOneIsConfirmed)
+{
+    writeData("caffe.txt", righe({"h", "1010;Cassa;2450;A", "2010;Debiti;-2450;P"}));
+    dialogs.answerMessage(vb::vbNo);
+    importa(Caffe, "2024", "Marzo", "1.05");
+    EXPECT_EQ(screen->lblCambioLetto->text(), QStringLiteral("letto come 1,05"));
+    EXPECT_EQ(box().first(), "Controllo cambio valute: Vuoi memorizzare il cambio inserito (1,05) per il periodo 3/2024 ?");
+    EXPECT_EQ(valori(" WHERE QD07_CODICEDITTA_QD05='C003'"), (QStringList{"1010|2450|2333.3333|1", "2010|-2450|-2333.3333|1"}));
+    EXPECT_EQ(righeDb("SELECT QD21_CAMBIO FROM QD21_PERVALUTA"), QStringList{"1.05"});
+
+    // The month's stored rate 1.08 is proposed; 105 typed is refused and posts nothing.
+    conn().Execute("INSERT INTO QD41_CAMBI VALUES ('2024', 4, 'USD', 'EUR', 1.08)");
+    daCapo().answerMessage(vb::vbNo);
+    importa(Caffe, "2024", "Aprile", "105");
+    EXPECT_EQ(box(), QStringList{"Controllo cambio valute: Il cambio digitato (105) è molto diverso da quello proposto (1,08). "
+                                 "Confermi?"});
+    EXPECT_EQ(dialogs.shown()[0].flags, vb::vbYesNo | vb::vbQuestion | vb::vbDefaultButton2);
+    EXPECT_EQ(conta("SELECT COUNT(*) FROM QD07_VALORIPDC WHERE QD07_MESE = 4"), 0);
+    EXPECT_FALSE(screen->fraSelectPeriodo->isHidden());
+    // Within a factor of five nothing is asked; confirmed, a far rate is used.
+    screen->txtCambio->setText("5,3");
+    EXPECT_TRUE(screen->ConfermaCambio(screen->m_Cambio, screen->m_CambioProposto));
+    daCapo().answerMessage(vb::vbYes).answerMessage(vb::vbNo);
+    importa(Caffe, "2024", "Aprile", "0,2");
+    EXPECT_EQ(righeDb("SELECT QD21_CAMBIO FROM QD21_PERVALUTA WHERE QD21_MESE = 4"), QStringList{"0.2"});
+}
+
+// A first import into a new chart notes every line as a new account: past 32,767
+// anomalies it still saves, the printout lists every one and its preview opens.
+// KTR_RIGHE_NUOVE=100000 runs it on a longer file.
+TEST_P(ImportaValori, AFirstImportOfManyNewAccountsSavesAndPrintsThemAll)
+{
+    // The counts are the screen's, whatever the database: one backend is enough.
+    if (GetParam() != QLatin1String("sqlite")) GTEST_SKIP() << "counted the same on every database";
+    const int quante = std::max(33000, qEnvironmentVariableIntValue("KTR_RIGHE_NUOVE")) / 2 * 2;
+    QStringList linee{"h"};
+    for (int i = 0; i < quante; ++i)
+        linee << QStringLiteral("N%1;Conto nuovo %1;%2;A").arg(i, 6, 10, QLatin1Char('0')).arg(i % 2 ? "-1,50" : "1,50");
+    writeData("saldi.txt", righe(linee));
+    QElapsedTimer tempo;
+    tempo.start();
+    importa(Rossi, "2024", "Marzo");
+    const qint64 importazione = tempo.restart();
+    EXPECT_EQ(conta("SELECT COUNT(*) FROM QD07_VALORIPDC WHERE QD07_CODICECONTO LIKE 'N%'"), quante);
+    EXPECT_EQ(screen->m_NumAnomalie, quante);
+    EXPECT_EQ(screen->m_Anomalie[quante - 1][3].toString(), QStringLiteral("N%1").arg(quante - 1, 6, 10, QLatin1Char('0')));
+    EXPECT_TRUE(screen->DS1->isToolEnabled("tbPrint"));
+    const QList<VoceStampa> voci = AnomalyReport::Voci(screen->m_Anomalie, screen->m_NumAnomalie);
+    EXPECT_EQ(std::count_if(voci.begin(), voci.end(), [](const VoceStampa& v) { return v.tipo == VoceStampa::Anomalia; }), quante);
+
+    // The preview is open once it shows over the screen; it is closed from there.
+    bool aperta = false;
+    QTimer chiudi;
+    QObject::connect(&chiudi, &QTimer::timeout, [&] {
+        if (auto* anteprima = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget())) {
+            aperta = true;
+            anteprima->reject();
+        }
+    });
+    chiudi.start(50);
+    tempo.restart();
+    screen->StampaAnomalie();
+    EXPECT_TRUE(aperta);
+    EXPECT_GT(screen->m_Stampa->pagine(), quante / 40);
+    std::printf("%d righe nuove: importazione %lld ms, anteprima di %d pagine %lld ms\n", quante, importazione,
+                screen->m_Stampa->pagine(), tempo.elapsed());
 }
 
 TEST_P(ImportaValori, FailuresHalfWayAreReportedAndLeaveTheDatabaseAsBefore)

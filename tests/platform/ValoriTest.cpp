@@ -57,6 +57,46 @@ TEST(Valori, AccountingFormsAreReadTheSameByTheTestAndTheConversions)
     }
 }
 
+// A dot groups thousands only between groups of three digits; anywhere else, in a number
+// without decimal comma, it is the decimal point. Impossible mixtures are no number.
+TEST(Valori, ADotIsAThousandsSeparatorOnlyBetweenGroupsOfThree)
+{
+    const std::pair<const char*, double> forme[] = {
+        {"1.250", 1250.0},       {"1.234.567", 1234567.0}, {"1.250,40", 1250.4},  {"1.250,40-", -1250.4},
+        {"(500,00)", -500.0},    {"€ 2.000,00", 2000.0},   {"1250", 1250.0},      {"-12.345.678,9", -12345678.9},
+        {"1.05", 1.05},          {"1234.56", 1234.56},     {"0.9215", 0.9215},    {"12.5-", -12.5},
+        {"0.250", 0.25},         {"1.2", 1.2},             {"1.2345", 1.2345},    {".5", 0.5},
+        {"5.", 5.0},             {"(1234.5)", -1234.5},    {"€ 99.99", 99.99},    {"-1234.56", -1234.56},
+        {"1.5E3", 1500.0},       {"1,05", 1.05},
+    };
+    for (auto [testo, atteso] : forme) {
+        const QString t = QString::fromUtf8(testo);
+        EXPECT_TRUE(IsNumeric(t)) << testo;
+        EXPECT_DOUBLE_EQ(CDbl(t), atteso) << testo;
+        EXPECT_DOUBLE_EQ(CCur(t).toDouble(), atteso) << testo;
+    }
+    for (const char* no : {"1,234.56", "1.23.4", "1.2345,6", "1.234.56", "12.34.567", ".", "1..5", "0.123,5", "1.23,4", "1,2.5",
+                           "1.234.5678"}) {
+        const QString t = QString::fromUtf8(no);
+        EXPECT_FALSE(IsNumeric(t)) << no;
+        EXPECT_THROW(CDbl(t), AppError) << no;
+    }
+    // In a format whose grouping is a comma, a misplaced comma is never a decimal point.
+    const NumberFormat italiano = numberFormat();
+    setNumberFormat({QLatin1Char('.'), QLatin1Char(',')});
+    EXPECT_DOUBLE_EQ(CDbl(QStringLiteral("1,250.5")), 1250.5);
+    EXPECT_FALSE(IsNumeric(QStringLiteral("1,05")));
+    setNumberFormat(italiano);
+}
+
+TEST(Valori, NumbersInFullForAPerson)
+{
+    for (auto [numero, atteso] : {std::pair{1.05, "1,05"}, {105.0, "105"}, {1.0812, "1,0812"}, {1234567.891, "1.234.567,891"},
+                                  {-0.5, "-0,5"}, {0.00001234, "0,00001234"}, {1e20, "100.000.000.000.000.000.000"}, {0.0, "0"}})
+        EXPECT_EQ(FormatNumero(numero), QLatin1String(atteso)) << numero;
+    EXPECT_DOUBLE_EQ(CDbl(FormatNumero(1234.5678)), 1234.5678);
+}
+
 TEST(Valori, WholeNumbersAreGroupedByThousands)
 {
     for (auto [numero, atteso] : {std::pair{1234567.5, "1.234.568"}, {-999.5, "-1.000"}, {-0.4, "0"}, {0.0, "0"}, {999.0, "999"},

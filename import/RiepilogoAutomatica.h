@@ -1,0 +1,7 @@
+#pragma once
+#include <QString>
+
+// "11/2025": how the automatic runs name a group's month.
+QString MeseAnno(qint16 mese, qint16 anno);
+// True when the error says that the database's disk is full (SQLite or PostgreSQL).
+bool DiscoPieno(const QString& errore);
