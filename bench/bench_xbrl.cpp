@@ -28,7 +28,7 @@
 
 namespace {
 
-const QString Dati = QFileInfo(QStringLiteral(__FILE__)).dir().filePath(QStringLiteral("../data/xbrl/"));
+const QString Dati = QStringLiteral(KTR_XBRL_DATA "/");
 
 // The file dialog gives the filing, every question is answered Yes.
 class Risposte : public Dialogs {

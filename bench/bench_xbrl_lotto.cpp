@@ -27,7 +27,7 @@
 
 namespace {
 
-const QString Filings = QFileInfo(QStringLiteral(__FILE__)).dir().filePath(QStringLiteral("../data/xbrl/filings/"));
+const QString Filings = QStringLiteral(KTR_XBRL_DATA "/filings/");
 
 class Si : public Dialogs {
 public:

@@ -1,5 +1,6 @@
 #include "xbrl/MappaturaXbrl.h"
 #include "platform/db/Recordset.h"
+#include "platform/host/SqlText.h"
 #include "platform/runtime/Valori.h"
 #include "xbrl/Tassonomia.h"
 
@@ -38,31 +39,32 @@ void MappaturaXbrl::carica(Connection& c, const Tassonomia& t)
                                   "QD52_XBRLCORR.QD52_PK_QD51) AND (QD51_XBRLDEFANAG.QD51_VERSIONE = "
                                   "QD52_XBRLCORR.QD52_VERSIONE) ") +
                    QStringLiteral("WHERE ((QD51_VERSIONE = ") + vb::Trim(t.codice) +
-                   QStringLiteral(") AND ((QD52_XBRLCORR.QD52_CODICEPDC_QD04)='") + versione + QStringLiteral("'))"),
+                   QStringLiteral(") AND ((QD52_XBRLCORR.QD52_CODICEPDC_QD04)=") + StringaSQL(versione) + QStringLiteral("))"),
                QStringLiteral("QD51_ID"), m_voci, [](Recordset& rs) {
                    return Voce{vb::CStr(rs.value(QStringLiteral("QD51_LABEL"))),
                                vb::CStr(rs.value(QStringLiteral("QD51_SALDO"))),
                                vb::CStr(rs.value(QStringLiteral("QD52_CODICECONTO_QD15")))};
                });
     leggiTutto(c,
-               QStringLiteral("SELECT QD02_VOCE, QD02_TIPORIGA FROM QD02_DEFSCHEMA WHERE QD02_CODICESCHEMA_QD01 = '") +
-                   vb::Trim(t.schema) + QLatin1Char('\''),
+               QStringLiteral("SELECT QD02_VOCE, QD02_TIPORIGA FROM QD02_DEFSCHEMA WHERE QD02_CODICESCHEMA_QD01 = ") +
+                   StringaSQL(vb::Trim(t.schema)),
                QStringLiteral("QD02_VOCE"), m_tipiRiga,
                [](Recordset& rs) { return vb::CStr(rs.value(QStringLiteral("QD02_TIPORIGA"))); });
     leggiTutto(c,
-               QStringLiteral("SELECT QD15_CODICECONTO, QD15_SEZIONE FROM QD15_DEFPDC WHERE QD15_CODICEPDC_QD04 = '") +
-                   versione + QLatin1Char('\''),
+               QStringLiteral("SELECT QD15_CODICECONTO, QD15_SEZIONE FROM QD15_DEFPDC WHERE QD15_CODICEPDC_QD04 = ") +
+                   StringaSQL(versione),
                QStringLiteral("QD15_CODICECONTO"), m_sezioni,
                [](Recordset& rs) { return vb::CStr(rs.value(QStringLiteral("QD15_SEZIONE"))); });
-    // Charts made before the groups were generated have no such table: no group then.
-    try {
-        Recordset rs;
-        rs.Open(QStringLiteral("SELECT QD53_CODICECONTO_QD15, QD53_CODICECONTOPARTE FROM QD53_XBRLGRUPPI WHERE "
-                               "QD53_CODICEPDC_QD04 = '") + versione + QLatin1Char('\''),
-                c, Recordset::adOpenForwardOnly, Recordset::adLockReadOnly);
-        for (; !rs.Eof(); rs.MoveNext()) m_parti[vb::CStr(rs.value(0))].insert(vb::CStr(rs.value(1)));
-        rs.Close();
-    } catch (...) {
+    // Databases made before the groups were generated have no such table: no group then.
+    // Under a savepoint, so that the import's transaction survives the failed look-up.
+    if (!c.tenta([&] {
+            Recordset rs;
+            rs.Open(QStringLiteral("SELECT QD53_CODICECONTO_QD15, QD53_CODICECONTOPARTE FROM QD53_XBRLGRUPPI WHERE "
+                                   "QD53_CODICEPDC_QD04 = ") + StringaSQL(versione),
+                    c, Recordset::adOpenForwardOnly, Recordset::adLockReadOnly);
+            for (; !rs.Eof(); rs.MoveNext()) m_parti[vb::CStr(rs.value(0))].insert(vb::CStr(rs.value(1)));
+            rs.Close();
+        })) {
         m_parti.clear();
         c.clearErrors();
     }

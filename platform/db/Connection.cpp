@@ -257,10 +257,15 @@ bool Connection::tenta(const std::function<void()>& passo)
 {
     const bool savepoint = m_kind == PostgreSQL && (m_transactionLevel > 0 || m_prova);
     const QString nome = QStringLiteral("KTR_TENTA_%1").arg(++m_savepoints);
+    // Straight to the driver: Execute's own savepoint in a trial run would take this one with it.
+    auto esegui = [this](const QString& sql) {
+        QSqlQuery q(m_db);
+        if (!q.exec(sql)) fail(errorText(q.lastError()), m_db.driverName());
+    };
     try {
-        if (savepoint) Execute(QStringLiteral("SAVEPOINT ") + nome);
+        if (savepoint) esegui(QStringLiteral("SAVEPOINT ") + nome);
         passo();
-        if (savepoint) Execute(QStringLiteral("RELEASE SAVEPOINT ") + nome);
+        if (savepoint) esegui(QStringLiteral("RELEASE SAVEPOINT ") + nome);
         --m_savepoints;
         return true;
     } catch (...) {

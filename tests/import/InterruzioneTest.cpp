@@ -24,14 +24,18 @@ class Interruzione : public ImportFixture {};
 TEST_P(Interruzione, NothingStartsInsideARunAndCloseStopsItAfterTheGroup)
 {
     writeDef("QDMSIT", DefKadro);
-    writeData("kadro.txt", gruppo("12", "31012024") + gruppo("15", "31012024") + gruppo("12", "31012024") +
-                               gruppo("15", "31012024") + gruppo("12", "29022024"));
+    // Posted once, so that the second run asks before each group.
+    writeData("kadro.txt", gruppo("12", "31012024") + gruppo("15", "31012024") + gruppo("12", "29022024"));
+    screen->ClickImport();
+    ASSERT_TRUE(screen->m_EsitoAutomatica.completata);
+    screen->DS1->click("tbClose");
+    daCapo();
     DockToolbar* bar = screen->DS1;
     int uscite = 0;
     QObject::connect(screen.get(), &ctlVevAre::ExitControl, screen.get(), [&] { ++uscite; });
     const QString domanda = screen->captionTitle() + ": Interrompere l'importazione al termine del gruppo in corso?";
 
-    // 12 again: a new period, not stopped; 15 again: overwritten, then stopped.
+    // 12: a new period, not stopped; 15: overwritten, then stopped before 12's February.
     dialogs.answerMessage(vb::vbNo).answerMessage(vb::vbNo).answerMessage(vb::vbYes).answerMessage(vb::vbYes);
     int ricopro = 0;
     dialogs.setOnShown([&](const ScriptedDialogs::Box& b) {
@@ -55,11 +59,12 @@ TEST_P(Interruzione, NothingStartsInsideARunAndCloseStopsItAfterTheGroup)
     screen->ClickImport();
 
     EXPECT_EQ(righeDb("SELECT QD21_CODICEDITTA_QD05, QD21_MESE, QD21_NPERIODO FROM QD21_PERVALUTA ORDER BY 1, 2, 3"),
-              (QStringList{"A002|1|1", "R001|1|1", "R001|1|2"}));
+              (QStringList{"A002|1|1", "R001|1|1", "R001|1|2", "R001|2|1"}));
     EXPECT_EQ(box().filter(domanda).size(), 2);
-    EXPECT_EQ(box().last(), "Importazione da kadro: Importazione interrotta dall'utente al termine del gruppo in corso");
-    EXPECT_EQ(screen->m_EsitoAutomatica.gruppi, 4);
-    EXPECT_EQ(screen->m_EsitoAutomatica.salvati, 4);
+    EXPECT_EQ(box().last(),
+              "Importazione da kadro: Importazione interrotta dall'utente al termine del gruppo in corso\r\nGruppi salvati: 2 su 2");
+    EXPECT_EQ(screen->m_EsitoAutomatica.gruppi, 2);
+    EXPECT_EQ(screen->m_EsitoAutomatica.salvati, 2);
     EXPECT_FALSE(screen->m_EsitoAutomatica.completata);
     EXPECT_TRUE(screen->m_EsitoAutomatica.interrottaUtente);
     EXPECT_FALSE(screen->ImportazioneInCorso());
@@ -74,7 +79,7 @@ TEST_P(Interruzione, NothingStartsInsideARunAndCloseStopsItAfterTheGroup)
     writeData("kadro.txt", gruppo("12", "31032024") + gruppo("15", "31032024"));
     screen->ClickImport();
     EXPECT_TRUE(screen->m_EsitoAutomatica.completata);
-    EXPECT_EQ(box().last(), "Importazione da kadro: Importazione terminata");
+    EXPECT_EQ(box().last(), "Importazione da kadro: Importazione terminata\r\nGruppi salvati: 2 su 2");
 }
 
 INSTANTIATE_TEST_SUITE_P(Db, Interruzione, ::testing::ValuesIn(TestDb::backends()), TestDb::name<::testing::TestParamInfo<QString>>);

@@ -23,7 +23,7 @@ inline const QString Ns2018 = "http://www.infocamere.it/itnn/fr/itcc/ci/2018-11-
 
 inline QString filing(const QString& nome)
 {
-    return QFileInfo(QStringLiteral(__FILE__)).dir().filePath("../../data/xbrl/filings/" + nome);
+    return QStringLiteral(KTR_XBRL_DATA "/filings/") + nome;
 }
 inline QByteArray testoFiling(const QString& nome)
 {
