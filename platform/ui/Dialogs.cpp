@@ -2,6 +2,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QLabel>
@@ -24,6 +25,11 @@ int QtDialogs::MsgBox(const QString& prompt, int flags, const QString& title)
     case vb::vbInformation: box.setIcon(QMessageBox::Information); break;
     default: break;
     }
+    // A box narrower than its title has the title cut ("Import... a kadro"): room for all of it.
+    if (auto* griglia = qobject_cast<QGridLayout*>(box.layout()))
+        griglia->addItem(new QSpacerItem(box.fontMetrics().horizontalAdvance(title) + 120, 0, QSizePolicy::Minimum,
+                                         QSizePolicy::Fixed),
+                         griglia->rowCount(), 0, 1, griglia->columnCount());
     // Italian captions with their accelerators, whether Qt's translations are there or not.
     if ((flags & 0x0F) == vb::vbYesNo) {
         auto* yes = box.addButton(QStringLiteral("&Sì"), QMessageBox::YesRole);
