@@ -74,10 +74,16 @@ void BatchRun::flush()
     };
     for (int r = m_printed; r < log.rowCount(); ++r) {
         const QColor colore = log.color(r, 0);
-        righe += QStringLiteral("LOG ") + BatchDialogs::inLinea(log.text(r, 0)) + QLatin1Char('\t') +
-                 BatchDialogs::inLinea(log.text(r, 1)) + QLatin1Char('\t') + BatchDialogs::inLinea(log.text(r, 2)) +
-                 QLatin1Char('\t') + (colore == rosso ? QLatin1Char('E') : QLatin1Char('-')) + QLatin1Char('\t') +
-                 (colore == verde ? QLatin1Char('H') : QLatin1Char('-')) + QLatin1Char('\n');
+        // Appended piece by piece: no temporary string per row.
+        righe += QLatin1String("LOG ");
+        for (int c = 0; c < 3; ++c) {
+            righe += BatchDialogs::inLinea(log.text(r, c));
+            righe += QLatin1Char('\t');
+        }
+        righe += colore == rosso ? QLatin1Char('E') : QLatin1Char('-');
+        righe += QLatin1Char('\t');
+        righe += colore == verde ? QLatin1Char('H') : QLatin1Char('-');
+        righe += QLatin1Char('\n');
         if (righe.size() >= Blocco) scriviBlocco();
     }
     if (!righe.isEmpty()) scriviBlocco();
