@@ -1,12 +1,17 @@
 // Throughput of the value posting engine against the sqlite3 shell's bulk import of
-// the same data file.
+// the same data.
 //
 //   bench_import [lines]      (default 200000)
 //
 // (a) ImportaValori through the screen without a window, log included, on a fresh
 //     SQLite database with a chart of 5,000 accounts;
-// (b) sqlite3's ".import" of the same file into a plain table of a fresh SQLite file.
-// Prints both rates in lines per second, their ratio and the peak memory of (a).
+// (k) the Kadro engine (ImportaValoriKadro) on the same lines, as one company's export;
+// (s) "ktr --save" of the same file as a whole process, when ktr is built;
+// (b) sqlite3's ".import" of the file into a plain table of a fresh SQLite file;
+// (c) sqlite3's ".import" of the same lines, as rows of a table shaped like
+//     QD07_VALORIPDC with its period index: the floor for rows that must be indexed.
+// Each is the best of three runs. Prints the rates, the engine's ratios to (b) and (c),
+// ktr's time against the engine's and the peak memory of this process.
 
 #include "NoDialogs.h"
 #include "control/ctlVevAre.h"
@@ -24,6 +29,7 @@
 #include <QRandomGenerator>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
 #include <sys/resource.h>
 
@@ -58,25 +64,40 @@ void prepara(Connection& c)
     c.CommitTrans();
 }
 
-void scriviDati(const QString& path, int righe)
+// The same lines three ways: the text file, the Kadro export of one company (number 100,
+// January 2024) and the rows of the values table for sqlite3.
+void scriviDati(const QString& testo, const QString& kadro, const QString& valori, int righe)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) qFatal("cannot write %s", qPrintable(path));
+    QFile f(testo), k(kadro), v(valori);
+    if (!f.open(QIODevice::WriteOnly) || !k.open(QIODevice::WriteOnly) || !v.open(QIODevice::WriteOnly))
+        qFatal("cannot write the data files");
     QRandomGenerator rnd(42);
     const char* lettere[] = {"A", "P", "E", "E"};
-    QByteArray buffer = "Conto;Descrizione;Saldo;Sezione\r\n";
+    QByteArray buffer = "Conto;Descrizione;Saldo;Sezione\r\n", bufferK = buffer, bufferV;
     for (int n = 0; n < righe; ++n) {
         const int i = int(rnd.bounded(Conti));
         const qint64 centesimi = qint64(rnd.bounded(20000000)) - 10000000;
-        buffer += codice(i).toLatin1() + ';' + QStringLiteral("Conto di prova numero %1").arg(i).toLatin1() + ';' +
-                  QByteArray::number(centesimi / 100) + ',' + QByteArray::number(qAbs(centesimi % 100)).rightJustified(2, '0') +
-                  ';' + lettere[i % 4] + "\r\n";
+        const QByteArray conto = codice(i).toLatin1();
+        const QByteArray importo =
+            QByteArray::number(centesimi / 100) + ',' + QByteArray::number(qAbs(centesimi % 100)).rightJustified(2, '0');
+        const QByteArray riga = conto + ';' + QStringLiteral("Conto di prova numero %1").arg(i).toLatin1() + ';' + importo + ';' +
+                                lettere[i % 4];
+        buffer += riga + "\r\n";
+        bufferK += riga + ";100;01012024;1\r\n";
+        const QByteArray valore = QByteArray::number(double(centesimi) / 100, 'f', 2);
+        bufferV += "B001;" + conto + ";2024;1;;0;" + valore + ';' + valore + ";1\n";
         if (buffer.size() > (1 << 20)) {
             f.write(buffer);
+            k.write(bufferK);
+            v.write(bufferV);
             buffer.clear();
+            bufferK.clear();
+            bufferV.clear();
         }
     }
     f.write(buffer);
+    k.write(bufferK);
+    v.write(bufferV);
 }
 
 qint64 conta(Connection& c, const QString& sql)
@@ -93,11 +114,104 @@ double cpu(int chi)
     return double(r.ru_utime.tv_sec + r.ru_stime.tv_sec) + double(r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e6;
 }
 
-double picco()
+double picco(int chi = RUSAGE_SELF)
 {
     rusage r{};
-    getrusage(RUSAGE_SELF, &r);
+    getrusage(chi, &r);
     return double(r.ru_maxrss) / 1024.0;  // kilobytes on Linux
+}
+
+
+struct Tempo {
+    double secondi = 1e300, cpu = 1e300;
+    void meglio(double s, double c)
+    {
+        secondi = std::min(secondi, s);
+        cpu = std::min(cpu, c);
+    }
+};
+
+struct Esito {
+    qint64 valori = 0;
+    int log = 0, anomalie = 0;
+};
+
+// One run of an engine on a fresh copy of the prepared database.
+Esito motore(const QString& modello, const QString& database, const QString& app, const QString& lavoro, bool kadro, Tempo& tempo)
+{
+    QFile::remove(database);
+    QFile::copy(modello, database);
+    Esito e;
+    CGlobal global(std::make_unique<Connection>(database), "EUR", "KTRBench", app);
+    NoDialogs dialogs;
+    ctlVevAre screen(dialogs);
+    screen.setCGlobal(&global);
+    screen.m_WorkingFolder = lavoro;
+    screen.cmbDitte->AddItem("Prova S.p.A.");
+    screen.m_CodiceDitta = "B001";
+    screen.m_CodicePDC = "BENCH";
+    screen.m_Anno = "2024";
+    screen.m_Mese = 1;
+    screen.m_Valuta = "EUR";
+    screen.m_Cambio = 1;
+    screen.m_CodImportazione = kadro ? "KADRO" : "BENCH";
+    if (!screen.CaricaConf()) qFatal("definition not loaded");
+    screen.ResetAnomalie();
+
+    QElapsedTimer t;
+    const double cpu0 = cpu(RUSAGE_SELF);
+    t.start();
+    if (kadro) {
+        qint16 numero = 100, anno = 2024, mese = 1;
+        QString ditta = "B001", valuta = "EUR", ragione = "Prova S.p.A.";
+        screen.ImportaValoriKadro(numero, ditta, anno, mese, valuta, ragione);
+    } else {
+        screen.ImportaValori();
+    }
+    screen.lwLog->flush();
+    tempo.meglio(double(t.nsecsElapsed()) / 1e9, cpu(RUSAGE_SELF) - cpu0);
+    e.valori = conta(global.Database().Connection(), "SELECT COUNT(*) FROM QD07_VALORIPDC");
+    e.log = screen.lwLog->rowCount();
+    e.anomalie = int(screen.m_NumAnomalie);
+    return e;
+}
+
+// One run of a child process, timed as a whole; its standard output is dropped.
+bool processo(const QString& programma, const QStringList& argomenti, const QByteArray& ingresso, Tempo& tempo)
+{
+    QProcess p;
+    p.setStandardOutputFile(QProcess::nullDevice());
+    QElapsedTimer t;
+    const double cpu0 = cpu(RUSAGE_CHILDREN);
+    t.start();
+    p.start(programma, argomenti);
+    if (!p.waitForStarted()) return false;
+    p.write(ingresso);
+    p.closeWriteChannel();
+    p.waitForFinished(-1);
+    tempo.meglio(double(t.nsecsElapsed()) / 1e9, cpu(RUSAGE_CHILDREN) - cpu0);
+    const QByteArray errori = p.readAllStandardError();
+    if (!errori.isEmpty() && !errori.startsWith("QStandardPaths")) std::fprintf(stderr, "%s: %s\n", qPrintable(programma), errori.constData());
+    return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+// sqlite3's .import into a table the given statements create in a fresh file.
+void importa(const QString& database, const QString& crea, const QString& dati, const QString& opzioni, Tempo& tempo)
+{
+    QFile::remove(database);
+    {
+        Connection c(database);
+        for (const QString& s : crea.split(QLatin1Char(';'))) c.Execute(s);
+    }
+    if (!processo("sqlite3", {database}, QStringLiteral(".mode csv\n.separator ;\n.import %1 %2 t\n").arg(opzioni, dati).toUtf8(),
+                  tempo))
+        qFatal("sqlite3 failed");
+}
+
+void riga(const char* nome, const Tempo& t, int righe)
+{
+    std::printf("%-23s: %8.3f s  %10.0f righe/s   (cpu %8.3f s  %10.0f righe/s)\n", nome, t.secondi, righe / t.secondi, t.cpu,
+                righe / t.cpu);
 }
 
 }  // namespace
@@ -111,87 +225,76 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "uso: bench_import [righe]\n");
         return 2;
     }
+    constexpr int Prove = 3;
 
     QTemporaryDir dir;
     const QString app_ = dir.filePath("app"), lavoro = dir.filePath("lavoro");
     QDir().mkpath(app_ + "/Def");
     QDir().mkpath(lavoro);
-    {
-        QFile def(app_ + "/Def/BENCH");
+    for (const auto& [nome, testo] :
+         {std::pair{"BENCH", "saldi.txt\r\n1;\r\n0\r\n0\r\n1\r\n2\r\nC1\t1\t0\t0\r\nC2\t3\t0\t0\r\nC3\t2\t0\t0\r\nC8\t4\t0\t0\r\n"},
+          std::pair{"KADRO", "kadro.txt\r\n1;\r\n0\r\n0\r\n1\r\n2\r\nC1\t1\t0\t0\r\nC2\t3\t0\t0\r\nC3\t2\t0\t0\r\n"
+                             "C5\t5\t0\t0\r\nC6\t6\t0\t0\r\nC7\t7\t0\t0\r\nC8\t4\t0\t0\r\n"}}) {
+        QFile def(app_ + "/Def/" + nome);
         def.open(QIODevice::WriteOnly);
-        def.write("saldi.txt\r\n1;\r\n0\r\n0\r\n1\r\n2\r\nC1\t1\t0\t0\r\nC2\t3\t0\t0\r\nC3\t2\t0\t0\r\nC8\t4\t0\t0\r\n");
+        def.write(testo);
     }
-    const QString dati = lavoro + "/saldi.txt";
-    scriviDati(dati, righe);
-    const QString database = dir.filePath("analisi.sqlite");
+    const QString dati = lavoro + "/saldi.txt", valori = dir.filePath("valori.csv");
+    scriviDati(dati, lavoro + "/kadro.txt", valori, righe);
+    const QString modello = dir.filePath("modello.sqlite"), database = dir.filePath("analisi.sqlite");
     {
-        Connection c(database);
+        Connection c(modello);
         prepara(c);
     }
-    std::printf("righe: %d, conti nel piano: %d\n", righe, Conti);
+    std::printf("righe: %d, conti nel piano: %d, migliore di %d prove\n", righe, Conti, Prove);
 
-    // (a) the engine, through the screen
-    double secondiA = 0, cpuA = 0;
-    qint64 scritte = 0;
-    {
-        CGlobal global(std::make_unique<Connection>(database), "EUR", "KTRBench", app_);
-        NoDialogs dialogs;
-        ctlVevAre screen(dialogs);
-        screen.setCGlobal(&global);
-        screen.m_WorkingFolder = lavoro;
-        screen.cmbDitte->AddItem("Prova S.p.A.");
-        screen.m_CodiceDitta = "B001";
-        screen.m_CodicePDC = "BENCH";
-        screen.m_Anno = "2024";
-        screen.m_Mese = 1;
-        screen.m_Valuta = "EUR";
-        screen.m_Cambio = 1;
-        screen.m_CodImportazione = "BENCH";
-        if (!screen.CaricaConf()) qFatal("definition not loaded");
-        screen.ResetAnomalie();
-
-        QElapsedTimer t;
-        const double cpu0 = cpu(RUSAGE_SELF);
-        t.start();
-        screen.ImportaValori();
-        screen.lwLog->flush();
-        secondiA = double(t.nsecsElapsed()) / 1e9;
-        cpuA = cpu(RUSAGE_SELF) - cpu0;
-        scritte = conta(global.Database().Connection(), "SELECT COUNT(*) FROM QD07_VALORIPDC");
-        std::printf("(a) ImportaValori: %lld valori, %d righe di log, %d anomalie\n", scritte, screen.lwLog->rowCount(),
-                    int(screen.m_NumAnomalie));
+    // The runs take turns, so that a slow moment of the machine does not fall on one
+    // side only.
+    Tempo a, k, s, b, c;
+    Esito ea, ek;
+    double piccoKtr = 0;
+    const QString ktr = QCoreApplication::applicationDirPath() + "/../ktr";  // built next to the benchmarks' folder
+    const bool conKtr = QFile::exists(ktr);
+    for (int i = 0; i < Prove; ++i) {
+        if (conKtr) {
+            QFile::remove(database);
+            QFile::copy(modello, database);
+            if (!processo(ktr,
+                          {"--db", database, "--app-path", app_, "--working-folder", lavoro, "--company", "Prova S.p.A.",
+                           "--year", "2024", "--month", "Gennaio", "--answer", "yes", "--save"},
+                          {}, s))
+                qFatal("ktr --save failed");
+            // A child's peak counts what it shared with this process before its exec: ktr
+            // goes first, while this process is still small.
+            if (i == 0) piccoKtr = picco(RUSAGE_CHILDREN);
+        }
+        ea = motore(modello, database, app_, lavoro, false, a);
+        ek = motore(modello, database, app_, lavoro, true, k);
+        importa(dir.filePath("semplice.sqlite"),
+                "CREATE TABLE t (conto VARCHAR(20), descrizione VARCHAR(80), saldo VARCHAR(20), sezione VARCHAR(1))", dati,
+                "--skip 1", b);
+        importa(dir.filePath("indicizzata.sqlite"),
+                "CREATE TABLE t (QD07_CODICEDITTA_QD05 VARCHAR(10) NOT NULL, QD07_CODICECONTO VARCHAR(20) NOT NULL, "
+                "QD07_ANNO VARCHAR(4) NOT NULL, QD07_MESE SMALLINT NOT NULL, QD07_VALORE NUMERIC(19,4), QD07_RETTIFICA "
+                "NUMERIC(19,4), QD07_VALOREORIGINALE NUMERIC(19,4), QD07_VALOREINVALUTA NUMERIC(19,4), QD07_NPERIODO SMALLINT "
+                "NOT NULL);CREATE INDEX IX_T_PERIODO ON t (QD07_CODICEDITTA_QD05, QD07_ANNO, QD07_MESE, QD07_NPERIODO)",
+                valori, QString(), c);
     }
-    const double piccoA = picco();
-
-    // (b) sqlite3 .import into a plain table
-    const QString semplice = dir.filePath("semplice.sqlite");
-    {
-        Connection c(semplice);
-        c.Execute("CREATE TABLE saldi (conto VARCHAR(20), descrizione VARCHAR(80), saldo VARCHAR(20), sezione VARCHAR(1))");
-    }
-    QProcess sqlite;
-    QElapsedTimer t;
-    const double cpu0 = cpu(RUSAGE_CHILDREN);
-    t.start();
-    sqlite.start("sqlite3", {semplice});
-    if (!sqlite.waitForStarted()) qFatal("sqlite3 not found");
-    sqlite.write(QStringLiteral(".mode csv\n.separator ;\n.import --skip 1 %1 saldi\n").arg(dati).toUtf8());
-    sqlite.closeWriteChannel();
-    sqlite.waitForFinished(-1);
-    const double secondiB = double(t.nsecsElapsed()) / 1e9;
-    const double cpuB = cpu(RUSAGE_CHILDREN) - cpu0;
-    const QByteArray errori = sqlite.readAllStandardError();
-    if (!errori.isEmpty()) std::fprintf(stderr, "sqlite3: %s\n", errori.constData());
-
+    std::printf("(a) ImportaValori: %lld valori, %d righe di log, %d anomalie\n", ea.valori, ea.log, ea.anomalie);
+    std::printf("(k) ImportaValoriKadro: %lld valori, %d righe di log, %d anomalie\n", ek.valori, ek.log, ek.anomalie);
+    const double piccoMotori = picco();
     // Wall-clock rates, and rates by processor time, which other work on the machine
     // does not disturb.
-    const double rateA = righe / secondiA, rateB = righe / secondiB;
-    const double cpuRateA = righe / cpuA, cpuRateB = righe / cpuB;
-    std::printf("(a) ImportaValori     : %8.3f s  %10.0f righe/s   (cpu %8.3f s  %10.0f righe/s)\n", secondiA, rateA, cpuA,
-                cpuRateA);
-    std::printf("(b) sqlite3 .import   : %8.3f s  %10.0f righe/s   (cpu %8.3f s  %10.0f righe/s)\n", secondiB, rateB, cpuB,
-                cpuRateB);
-    std::printf("rapporto a/b          : %8.3f                      (cpu %8.3f)\n", rateA / rateB, cpuRateA / cpuRateB);
-    std::printf("memoria di picco (a)  : %8.1f MB\n", piccoA);
-    return scritte == righe ? 0 : 1;
+    riga("(a) ImportaValori", a, righe);
+    riga("(k) ImportaValoriKadro", k, righe);
+    if (conKtr) riga("(s) ktr --save", s, righe);
+    riga("(b) .import semplice", b, righe);
+    riga("(c) .import indicizzato", c, righe);
+    std::printf("rapporto a/b           : %8.3f                      (cpu %8.3f)\n", b.secondi / a.secondi, b.cpu / a.cpu);
+    std::printf("rapporto a/c           : %8.3f                      (cpu %8.3f)\n", c.secondi / a.secondi, c.cpu / a.cpu);
+    std::printf("rapporto k/c           : %8.3f                      (cpu %8.3f)\n", c.secondi / k.secondi, c.cpu / k.cpu);
+    if (conKtr) std::printf("ktr --save / a         : %8.3f\n", s.secondi / a.secondi);
+    std::printf("memoria di picco (a,k) : %8.1f MB\n", piccoMotori);
+    if (conKtr) std::printf("memoria di picco (s)   : %8.1f MB\n", piccoKtr);
+    return ea.valori == righe && ek.valori == righe ? 0 : 1;
 }
