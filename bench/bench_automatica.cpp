@@ -9,7 +9,7 @@
 // ClickOk would, repeated, per line. The automatic import reads the export a bounded
 // number of times, so its cost per group stays flat as G grows.
 
-#include "NoDialogs.h"
+#include "SchermoBench.h"
 #include "control/ctlVevAre.h"
 #include "model/Schema.h"
 #include "platform/db/Connection.h"
@@ -129,18 +129,8 @@ int main(int argc, char* argv[])
         const QString database = dir.filePath("base.sqlite");
         prepara(database);
         scrivi(lavoro + "/base.txt", gruppo(100, 2024, 1, righe, false));
-        CGlobal global(std::make_unique<Connection>(database), "EUR", "KTRBench", appPath);
-        NoDialogs dialogs;
-        ctlVevAre screen(dialogs);
-        screen.setCGlobal(&global);
-        screen.m_WorkingFolder = lavoro;
-        screen.cmbDitte->AddItem("Ditta 0");
-        screen.m_CodiceDitta = "D0";
-        screen.m_CodicePDC = "BENCH";
-        screen.m_Valuta = "EUR";
-        screen.m_Cambio = 1;
-        screen.m_CodImportazione = "BENCH";
-        if (!screen.CaricaConf()) qFatal("definition not loaded");
+        SchermoBench banco(database, appPath, lavoro, "D0", "Ditta 0", "BENCH");
+        ctlVevAre& screen = banco.screen;
         const int volte = 50;
         QElapsedTimer t;
         t.start();

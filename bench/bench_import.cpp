@@ -13,7 +13,7 @@
 // Each is the best of three runs. Prints the rates, the engine's ratios to (b) and (c),
 // ktr's time against the engine's and the peak memory of this process.
 
-#include "NoDialogs.h"
+#include "SchermoBench.h"
 #include "control/ctlVevAre.h"
 #include "model/Schema.h"
 #include "platform/host/CGlobal.h"
@@ -142,20 +142,11 @@ Esito motore(const QString& modello, const QString& database, const QString& app
     QFile::remove(database);
     QFile::copy(modello, database);
     Esito e;
-    CGlobal global(std::make_unique<Connection>(database), "EUR", "KTRBench", app);
-    NoDialogs dialogs;
-    ctlVevAre screen(dialogs);
-    screen.setCGlobal(&global);
-    screen.m_WorkingFolder = lavoro;
-    screen.cmbDitte->AddItem("Prova S.p.A.");
-    screen.m_CodiceDitta = "B001";
-    screen.m_CodicePDC = "BENCH";
+    SchermoBench b(database, app, lavoro, "B001", "Prova S.p.A.", kadro ? "KADRO" : "BENCH");
+    ctlVevAre& screen = b.screen;
+    CGlobal& global = b.global;
     screen.m_Anno = "2024";
     screen.m_Mese = 1;
-    screen.m_Valuta = "EUR";
-    screen.m_Cambio = 1;
-    screen.m_CodImportazione = kadro ? "KADRO" : "BENCH";
-    if (!screen.CaricaConf()) qFatal("definition not loaded");
     screen.ResetAnomalie();
 
     QElapsedTimer t;

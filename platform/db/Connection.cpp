@@ -281,21 +281,18 @@ bool Connection::tenta(const std::function<void()>& passo)
     }
 }
 
-void Connection::lockCompany(const QString& company)
-{
-    if (m_kind != PostgreSQL || m_transactionLevel == 0) return;
-    QSqlQuery q(m_db);
-    q.prepare(QStringLiteral("SELECT pg_advisory_xact_lock(hashtext('QD07_VALORIPDC'), hashtext(?))"));
-    q.addBindValue(company.trimmed());
-    if (!q.exec()) fail(errorText(q.lastError()), m_db.driverName());
-}
+void Connection::lockCompany(const QString& company) { lockKey(QStringLiteral("QD07_VALORIPDC"), company); }
 
-void Connection::lockChart(const QString& chart)
+void Connection::lockChart(const QString& chart) { lockKey(QStringLiteral("QD15_DEFPDC"), chart); }
+
+// A transaction-scoped advisory lock on one key of one table, released at commit or rollback.
+void Connection::lockKey(const QString& table, const QString& key)
 {
     if (m_kind != PostgreSQL || m_transactionLevel == 0) return;
     QSqlQuery q(m_db);
-    q.prepare(QStringLiteral("SELECT pg_advisory_xact_lock(hashtext('QD15_DEFPDC'), hashtext(?))"));
-    q.addBindValue(chart.trimmed());
+    q.prepare(QStringLiteral("SELECT pg_advisory_xact_lock(hashtext(?), hashtext(?))"));
+    q.addBindValue(table);
+    q.addBindValue(key.trimmed());
     if (!q.exec()) fail(errorText(q.lastError()), m_db.driverName());
 }
 

@@ -101,6 +101,7 @@ public:
     const QList<ColumnInfo>& columns(const QString& table);
 
 private:
+    void lockKey(const QString& table, const QString& key);
     Kind m_kind = SQLite;
     QString m_connectionString;
     QString m_name;
