@@ -7,11 +7,13 @@ namespace {
 
 const QString Rossi = QStringLiteral("Rossi & Figli S.r.l.");
 
-// Another import of Rossi, March 2024, on a connection of its own: it takes the locks an
-// import takes, holds them for a while, writes period 1 (unless told not to) and commits.
+// Another import on a connection of its own: it takes the company's lock (and the chart's
+// when given), runs `prima`, lets the test go on, holds the locks for a while, runs `dopo`
+// and commits.
 class AltraImportazione {
 public:
-    AltraImportazione(const QString& database, int attesaMs, bool scrive)
+    AltraImportazione(const QString& database, int attesaMs, const QStringList& dopo = {}, const QString& ditta = "R001",
+                      const QString& pdc = {}, const QStringList& prima = {})
     {
         std::promise<void> presi;
         auto pronti = presi.get_future();
@@ -19,16 +21,12 @@ public:
             try {
                 Connection c(database);
                 c.BeginTrans();
-                c.lockCompany(QStringLiteral("R001"));
+                c.lockCompany(ditta);
+                if (!pdc.isEmpty()) c.lockChart(pdc);
+                for (const QString& sql : prima) c.Execute(sql);
                 presi.set_value();
                 std::this_thread::sleep_for(std::chrono::milliseconds(attesaMs));
-                if (scrive) {
-                    c.Execute(QStringLiteral("INSERT INTO QD07_VALORIPDC (QD07_CODICEDITTA_QD05, QD07_CODICECONTO, QD07_ANNO, "
-                                             "QD07_MESE, QD07_RETTIFICA, QD07_VALOREORIGINALE, QD07_VALOREINVALUTA, "
-                                             "QD07_NPERIODO) VALUES ('R001', '1010', '2024', 3, 0, 5, 5, 1)"));
-                    c.Execute(QStringLiteral("INSERT INTO QD21_PERVALUTA (QD21_CODICEDITTA_QD05, QD21_ANNO, QD21_MESE, "
-                                             "QD21_NPERIODO) VALUES ('R001', '2024', 3, 1)"));
-                }
+                for (const QString& sql : dopo) c.Execute(sql);
                 c.CommitTrans();
             } catch (...) {
                 try {
@@ -44,6 +42,12 @@ public:
 private:
     std::thread m_thread;
 };
+
+// Rossi's period 1 of March 2024.
+const QStringList Periodo1 = {
+    "INSERT INTO QD07_VALORIPDC (QD07_CODICEDITTA_QD05, QD07_CODICECONTO, QD07_ANNO, QD07_MESE, QD07_RETTIFICA, "
+    "QD07_VALOREORIGINALE, QD07_VALOREINVALUTA, QD07_NPERIODO) VALUES ('R001', '1010', '2024', 3, 0, 5, 5, 1)",
+    "INSERT INTO QD21_PERVALUTA (QD21_CODICEDITTA_QD05, QD21_ANNO, QD21_MESE, QD21_NPERIODO) VALUES ('R001', '2024', 3, 1)"};
 
 class Concorrenza : public ImportFixture {
 protected:
@@ -62,7 +66,7 @@ protected:
 TEST_P(Concorrenza, ASecondImportWaitsAndNeverTakesTheSamePeriod)
 {
     {
-        AltraImportazione altra(db->connectionString(), 300, true);
+        AltraImportazione altra(db->connectionString(), 300, Periodo1);
         dialogs.answerMessage(vb::vbNo);
         importa(Rossi, "2024", "Marzo");
     }
@@ -77,7 +81,7 @@ TEST_P(Concorrenza, AnImportThatWaitsTooLongEndsWithAMessageAndWritesNothing)
 {
     const QStringList prima = istantanea();
     {
-        AltraImportazione altra(db->connectionString(), 2000, false);
+        AltraImportazione altra(db->connectionString(), 2000);
         importa(Rossi, "2024", "Marzo");
         EXPECT_EQ(istantanea(), prima);
     }
@@ -93,29 +97,10 @@ TEST_P(Concorrenza, TwoImportsCreatingOneAccountOfOneChartBothSucceed)
 {
     writeData("saldi.txt", righe({"1010;Cassa;100;A", "2010;Debiti;-100;P", "9990;Nuovo conto;0;A"}));
     {
-        std::promise<void> presi;
-        auto pronti = presi.get_future();
-        std::thread altra([&, database = db->connectionString()] {
-            try {
-                Connection c(database);
-                c.BeginTrans();
-                c.lockCompany(QStringLiteral("A002"));
-                c.lockChart(QStringLiteral("STD"));
-                c.Execute(QStringLiteral("INSERT INTO QD15_DEFPDC (QD15_CODICEPDC_QD04, QD15_CODICECONTO, QD15_DESCRIZIONE, "
-                                         "QD15_LIVELLO, QD15_SEZIONE) VALUES ('STD', '9990', 'Altra', 1, '1')"));
-                presi.set_value();
-                std::this_thread::sleep_for(std::chrono::milliseconds(300));
-                c.CommitTrans();
-            } catch (...) {
-                try {
-                    presi.set_value();
-                } catch (...) {
-                }
-            }
-        });
-        pronti.wait();
+        AltraImportazione altra(db->connectionString(), 300, {}, "A002", "STD",
+                                {"INSERT INTO QD15_DEFPDC (QD15_CODICEPDC_QD04, QD15_CODICECONTO, QD15_DESCRIZIONE, QD15_LIVELLO, "
+                                 "QD15_SEZIONE) VALUES ('STD', '9990', 'Altra', 1, '1')"});
         importa(Rossi, "2024", "Marzo");
-        altra.join();
     }
     EXPECT_EQ(box().last(), "Importazione da kadro: Importazione terminata") << box().join('\n').toStdString();
     EXPECT_EQ(righeDb("SELECT QD15_DESCRIZIONE FROM QD15_DEFPDC WHERE QD15_CODICECONTO = '9990'"), QStringList{"Nuovo conto"});
@@ -139,7 +124,7 @@ TEST_P(Concorrenza, AnAutomaticRunNamesTheGroupThatWaitedTooLong)
     writeData("kadro.txt", righe({"1010;Cassa;100;12;31032024;1", "2010;Debiti;-100;12;31032024;1", "1010;Cassa;50;15;31032024;1",
                                   "2010;Debiti;-50;15;31032024;1"}));
     {
-        AltraImportazione altra(db->connectionString(), 2000, false);
+        AltraImportazione altra(db->connectionString(), 2000);
         screen->ClickImport();
     }
     const QStringList righeLog = log();

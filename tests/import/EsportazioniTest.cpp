@@ -1,4 +1,5 @@
 #include "ImportFixture.h"
+#include "platform/host/SqlText.h"
 #include "platform/ui/DockToolbar.h"
 #include "platform/ui/ListControl.h"
 #include "platform/ui/LogList.h"
@@ -6,36 +7,8 @@
 
 namespace {
 
-// code;description;amount;section;model;company;date;chart, one header line, rule "TOT".
-const QByteArray LayoutKadro =
-    "\r\n1;\r\n0\r\n0\r\n1\r\n2\r\nC1\t1\t0\t0\r\nC2\t3\t0\t0\r\nC3\t2\t0\t0\r\nC4\t5\t0\t0\r\nC5\t6\t0\t0\r\n"
-    "C6\t7\t0\t0\r\nC7\t8\t0\t0\r\nC8\t4\t0\t0\r\nR1\t1\t3\tTOT\r\n";
-// The same without the model account.
-const QByteArray LayoutCEE = "\r\n1;\r\n0\r\n0\r\n1\r\n2\r\nC1\t1\t0\t0\r\nC2\t3\t0\t0\r\nC3\t2\t0\t0\r\nC5\t5\t0\t0\r\n"
-                             "C6\t6\t0\t0\r\nC7\t7\t0\t0\r\nC8\t4\t0\t0\r\n";
-
-class Esportazioni : public ImportFixture {
+class Esportazioni : public EsportazioniFixture {
 protected:
-    void SetUp() override
-    {
-        ImportFixture::SetUp();
-        writeDef("QDMSIT", "kadro.txt" + LayoutKadro);
-        writeDef("QDCEE", "cee.txt" + LayoutCEE);
-    }
-    // Runs an engine as an import command would: definition loaded, log and anomalies reset.
-    void motore(bool cee, qint16 numero, QString ditta, const QString& pdc, qint16 anno, qint16 mese)
-    {
-        screen->m_CodImportazione = cee ? "QDCEE" : "QDMSIT";
-        ASSERT_TRUE(screen->CaricaConf());
-        screen->m_CodicePDC = pdc;
-        screen->m_Cambio = 1;
-        screen->ResetAnomalie();
-        screen->lwLog->clearRows();
-        QString valuta = "EUR", nome = "Ditta " + ditta;
-        if (cee) screen->ImportaValoriCEE(numero, ditta, anno, mese, valuta, nome);
-        else screen->ImportaValoriKadro(numero, ditta, anno, mese, valuta, nome);
-        screen->lwLog->flush();
-    }
     QStringList anomalie() const
     {
         QStringList out;
@@ -49,7 +22,7 @@ protected:
     QStringList valori(const QString& ditta)
     {
         return righeDb("SELECT QD07_CODICECONTO, QD07_VALOREORIGINALE, QD07_NPERIODO FROM QD07_VALORIPDC WHERE "
-                       "QD07_CODICEDITTA_QD05 = '" + ditta + "' ORDER BY QD07_NPERIODO, " + ordineInserimento());
+                       "QD07_CODICEDITTA_QD05 = " + StringaSQL(ditta) + " ORDER BY QD07_NPERIODO, " + ordineInserimento());
     }
 };
 

@@ -1,4 +1,5 @@
 #include "ImportFixture.h"
+#include "platform/host/SqlText.h"
 #include "platform/ui/ListControl.h"
 #include "platform/ui/LogList.h"
 #include <QLineEdit>
@@ -6,6 +7,33 @@
 #include <QSqlRecord>
 
 QByteArray righe(const QStringList& linee) { return (linee.join("\r\n") + "\r\n").toLatin1(); }
+
+const QByteArray LayoutKadro =
+    "\r\n1;\r\n0\r\n0\r\n1\r\n2\r\nC1\t1\t0\t0\r\nC2\t3\t0\t0\r\nC3\t2\t0\t0\r\nC4\t5\t0\t0\r\nC5\t6\t0\t0\r\n"
+    "C6\t7\t0\t0\r\nC7\t8\t0\t0\r\nC8\t4\t0\t0\r\nR1\t1\t3\tTOT\r\n";
+const QByteArray LayoutCEE = "\r\n1;\r\n0\r\n0\r\n1\r\n2\r\nC1\t1\t0\t0\r\nC2\t3\t0\t0\r\nC3\t2\t0\t0\r\nC5\t5\t0\t0\r\n"
+                             "C6\t6\t0\t0\r\nC7\t7\t0\t0\r\nC8\t4\t0\t0\r\n";
+
+void EsportazioniFixture::SetUp()
+{
+    ImportFixture::SetUp();
+    writeDef("QDMSIT", "kadro.txt" + LayoutKadro);
+    writeDef("QDCEE", "cee.txt" + LayoutCEE);
+}
+
+void EsportazioniFixture::motore(bool cee, qint16 numero, QString ditta, const QString& pdc, qint16 anno, qint16 mese)
+{
+    screen->m_CodImportazione = cee ? "QDCEE" : "QDMSIT";
+    ASSERT_TRUE(screen->CaricaConf());
+    screen->m_CodicePDC = pdc;
+    screen->m_Cambio = 1;
+    screen->ResetAnomalie();
+    screen->lwLog->clearRows();
+    QString valuta = "EUR", nome = "Ditta " + ditta;
+    if (cee) screen->ImportaValoriCEE(numero, ditta, anno, mese, valuta, nome);
+    else screen->ImportaValoriKadro(numero, ditta, anno, mese, valuta, nome);
+    screen->lwLog->flush();
+}
 
 void ImportFixture::importa(const QString& ditta, const QString& anno, const QString& mese, const QString& cambio)
 {
@@ -60,13 +88,13 @@ void ImportFixture::rifiuta(const QString& nome, const QString& evento, const QS
 {
     if (backend() == QLatin1String("postgresql")) {
         const QString riga = evento == QLatin1String("DELETE") ? QStringLiteral("OLD") : QStringLiteral("NEW");
-        conn().Execute(QStringLiteral("CREATE FUNCTION %1() RETURNS trigger AS $$ BEGIN IF %2 THEN RAISE EXCEPTION '%3'; END IF; "
+        conn().Execute(QStringLiteral("CREATE FUNCTION %1() RETURNS trigger AS $$ BEGIN IF %2 THEN RAISE EXCEPTION %3; END IF; "
                                       "RETURN %4; END $$ LANGUAGE plpgsql")
-                           .arg(nome, condizione, messaggio, riga));
+                           .arg(nome, condizione, StringaSQL(messaggio), riga));
         conn().Execute(QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON %3 FOR EACH ROW EXECUTE FUNCTION %1()").arg(nome, evento, tabella));
     } else {
-        conn().Execute(QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON %3 WHEN %4 BEGIN SELECT RAISE(ABORT, '%5'); END")
-                           .arg(nome, evento, tabella, condizione, messaggio));
+        conn().Execute(QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON %3 WHEN %4 BEGIN SELECT RAISE(ABORT, %5); END")
+                           .arg(nome, evento, tabella, condizione, StringaSQL(messaggio)));
     }
 }
 

@@ -30,3 +30,16 @@ protected:
 };
 
 QByteArray righe(const QStringList& linee);
+
+// code;description;amount;section;model;company;date;chart, one header line, rule "TOT".
+extern const QByteArray LayoutKadro;
+// The same without the model account.
+extern const QByteArray LayoutCEE;
+
+// The QDMSIT (kadro.txt) and QDCEE (cee.txt) definitions written, and the engines run alone.
+class EsportazioniFixture : public ImportFixture {
+protected:
+    void SetUp() override;
+    // Runs an engine as an import command would: definition loaded, log and anomalies reset.
+    void motore(bool cee, qint16 numero, QString ditta, const QString& pdc, qint16 anno, qint16 mese);
+};

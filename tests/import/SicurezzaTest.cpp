@@ -5,24 +5,13 @@
 
 namespace {
 
-// code;description;amount;section;model;company;date;chart, one header line.
-const QByteArray LayoutKadro = "\r\n1;\r\n0\r\n0\r\n1\r\n2\r\nC1\t1\t0\t0\r\nC2\t3\t0\t0\r\nC3\t2\t0\t0\r\nC4\t5\t0\t0\r\n"
-                               "C5\t6\t0\t0\r\nC6\t7\t0\t0\r\nC7\t8\t0\t0\r\nC8\t4\t0\t0\r\n";
-const QByteArray LayoutCEE = "\r\n1;\r\n0\r\n0\r\n1\r\n2\r\nC1\t1\t0\t0\r\nC2\t3\t0\t0\r\nC3\t2\t0\t0\r\nC5\t5\t0\t0\r\n"
-                             "C6\t6\t0\t0\r\nC7\t7\t0\t0\r\nC8\t4\t0\t0\r\n";
 const QByteArray LayoutTesto = "\r\n1;\r\n0\r\n0\r\n1\r\n2\r\nC1\t1\t0\t0\r\nC2\t3\t0\t0\r\nC3\t2\t0\t0\r\nC8\t4\t0\t0\r\n";
 
 // Texts that end or comment out a literal when pasted into SQL.
 const QString Attacco = QStringLiteral("' OR 1=1--");
 
-class Sicurezza : public ImportFixture {
+class Sicurezza : public EsportazioniFixture {
 protected:
-    void SetUp() override
-    {
-        ImportFixture::SetUp();
-        writeDef("QDMSIT", "kadro.txt" + LayoutKadro);
-        writeDef("QDCEE", "cee.txt" + LayoutCEE);
-    }
     void ditta(const QString& codice, const QString& nome, const QString& pdc, int kadro, const QString& importazione)
     {
         QSqlQuery q(conn().database());
@@ -161,16 +150,7 @@ TEST_P(Sicurezza, LinesThatCannotBePlacedArePostedNowhere)
 
     // The Kadro engine run on its own reads the whole export the same way.
     daCapo().answerMessage(vb::vbYes);
-    screen->m_CodImportazione = "QDMSIT";
-    ASSERT_TRUE(screen->CaricaConf());
-    screen->m_CodicePDC = "STD";
-    screen->m_Cambio = 1;
-    screen->ResetAnomalie();
-    screen->lwLog->clearRows();
-    qint16 numero = 12, anno = 2024, mese = 12;
-    QString codice = "R001", valuta = "EUR", nome = "Rossi";
-    screen->ImportaValoriKadro(numero, codice, anno, mese, valuta, nome);
-    screen->lwLog->flush();
+    motore(false, 12, "R001", "STD", 2024, 12);
     EXPECT_EQ(valori("R001"), (QStringList{"1010|2024|100|1", "1020|2024|20|1", "2010|2024|-100|1", "2020|2024|-20|1"}));
     EXPECT_EQ(screen->m_NumAnomalie, 6);
     EXPECT_TRUE(log().contains("|** Riga 4 non importata: codice ditta non leggibile (\"Àncora\")|"));

@@ -1,4 +1,5 @@
 #include "ScreenFixture.h"
+#include "platform/host/SqlText.h"
 #include "platform/ui/DockToolbar.h"
 #include "platform/ui/ListControl.h"
 #include <QCoreApplication>
@@ -32,14 +33,14 @@ protected:
     {
         for (auto [anno, mese, periodo] : righe)
             sql(QStringLiteral("INSERT INTO QD07_VALORIPDC (QD07_CODICEDITTA_QD05, QD07_CODICECONTO, QD07_ANNO, "
-                               "QD07_MESE, QD07_NPERIODO) VALUES ('%1', '1010', '%2', %3, %4)")
-                    .arg(QLatin1String(ditta), QLatin1String(anno)).arg(mese).arg(periodo));
+                               "QD07_MESE, QD07_NPERIODO) VALUES (%1, '1010', %2, %3, %4)")
+                    .arg(StringaSQL(ditta), StringaSQL(anno)).arg(mese).arg(periodo));
     }
     void period(const char* ditta, int mese, int periodo, const char* descrizione, double cambio = 1)
     {
         sql(QStringLiteral("INSERT INTO QD21_PERVALUTA (QD21_CODICEDITTA_QD05, QD21_ANNO, QD21_MESE, QD21_NPERIODO, "
-                           "QD21_DESCRIZIONE, QD21_CAMBIO) VALUES ('%1', '2024', %2, %3, '%4', %5)")
-                .arg(QLatin1String(ditta)).arg(mese).arg(periodo).arg(QLatin1String(descrizione)).arg(cambio));
+                           "QD21_DESCRIZIONE, QD21_CAMBIO) VALUES (%1, '2024', %2, %3, %4, %5)")
+                .arg(StringaSQL(ditta)).arg(mese).arg(periodo).arg(StringaSQL(QString::fromUtf8(descrizione))).arg(cambio));
     }
     bool ok() const { return screen->DS1->isToolEnabled(QStringLiteral("tbOK")); }
 };
