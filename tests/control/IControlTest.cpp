@@ -6,35 +6,18 @@
 #include <QSignalSpy>
 #include <QWidget>
 
-// A screen before the host hands it its services.
-TEST(IControl, MembersAnswerAsTheHostExpects)
+// A screen before the host hands it its services: the host's caption does not replace
+// its own; hidden frames, the first tool states, the month names.
+TEST(IControl, StartsWithItsOwnTitleAndTheFirstToolStates)
 {
     ScriptedDialogs dialogs;
     ctlVevAre screen(dialogs);
     IControl& c = screen;
-    EXPECT_EQ(c.MinHeight(), 2000);
-    EXPECT_EQ(c.MinWidth(), 2000);
-    EXPECT_TRUE(c.Resizable());
     c.setStandard(true);
     EXPECT_FALSE(c.Standard());
-    EXPECT_TRUE(c.Validate());
-    c.SendControl();
-
     QString caption = QStringLiteral("Altro titolo");
     c.setCaption(caption);
-    c.setParametro(QStringLiteral("x"));
     EXPECT_EQ(screen.windowTitle(), QStringLiteral("Importazione valori PDC"));
-
-    EXPECT_EQ(c.ObjXP(), nullptr);
-    EXPECT_EQ(c.EmptyForm(), nullptr);
-    QObject obj;
-    QWidget form;
-    c.setObjXP(&obj);
-    c.setEmptyForm(&form);
-    EXPECT_EQ(c.ObjXP(), &obj);
-    EXPECT_EQ(c.EmptyForm(), &form);
-
-    // Start-up: hidden frames, the first tool states, the month names.
     EXPECT_TRUE(screen.fraSelectPeriodo->isHidden());
     EXPECT_TRUE(screen.fraLog->isHidden());
     EXPECT_TRUE(screen.picCaption->isHidden());

@@ -2,10 +2,12 @@
 #include "host/Batch.h"
 #include "host/BatchDialogs.h"
 #include "platform/host/CGlobal.h"
+#include "platform/host/SqlText.h"
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -17,12 +19,31 @@ void scriviFile(const QString& path, const QByteArray& content)
     f.write(content);
 }
 
+// The folders of a run, with the automatic import's definition.
+void cartelle(const QTemporaryDir& cartella)
+{
+    QDir().mkpath(cartella.filePath("app/Def"));
+    QDir().mkpath(cartella.filePath("lavoro"));
+    scriviFile(cartella.filePath("app/Def/QDMSIT"), "kadro.txt\r\n1;\r\n0\r\n0\r\n1\r\n1\r\nC1\t1\t0\t0\r\nC2\t3\t0\t0\r\nC3\t2\t0\t0\r\n"
+                                                    "C5\t4\t0\t0\r\nC6\t5\t0\t0\r\nC7\t6\t0\t0\r\n");
+}
+
+// Runs a batch command; its exit code, its standard output in lines and its errors.
+int esegui(const std::function<int()>& comando, QStringList& out, QString& err)
+{
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    const int codice = comando();
+    out = QString::fromStdString(testing::internal::GetCapturedStdout()).split('\n', Qt::SkipEmptyParts);
+    err = QString::fromStdString(testing::internal::GetCapturedStderr());
+    return codice;
+}
+
 class BatchSave : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        QDir().mkpath(cartella.filePath("app/Def"));
-        QDir().mkpath(cartella.filePath("lavoro"));
+        cartelle(cartella);
         scriviFile(cartella.filePath("app/Def/ROSSI"),
                    "saldi.txt\r\n1;\r\n0\r\n0\r\n1\r\n2\r\nC1\t1\t0\t0\r\nC2\t3\t0\t0\r\nC3\t2\t0\t0\r\nC8\t4\t0\t0\r\n");
         dati("1010;Cassa;1500;A\r\n2010;Debiti;-1500;P\r\n");
@@ -34,16 +55,7 @@ protected:
     }
     void dati(const QByteArray& righe) { scriviFile(cartella.filePath("lavoro/saldi.txt"), "Conto;Descrizione;Saldo;Sezione\r\n" + righe); }
 
-    // Runs the command; returns its exit code, its standard output in out and its errors in err.
-    int salva()
-    {
-        testing::internal::CaptureStdout();
-        testing::internal::CaptureStderr();
-        const int codice = Batch::save(*global, opzioni);
-        out = QString::fromStdString(testing::internal::GetCapturedStdout()).split('\n', Qt::SkipEmptyParts);
-        err = QString::fromStdString(testing::internal::GetCapturedStderr());
-        return codice;
-    }
+    int salva() { return esegui([&] { return Batch::save(*global, opzioni); }, out, err); }
 
     QTemporaryDir cartella;
     TestDb db;
@@ -122,10 +134,7 @@ TEST(BatchOutput, ControlCharactersAreEscapedSoEachRecordStaysOnOneLine)
 TEST(BatchAutomatica, PrintsEachGroupAndExitsByHowManyWereSaved)
 {
     QTemporaryDir cartella;
-    QDir().mkpath(cartella.filePath("app/Def"));
-    QDir().mkpath(cartella.filePath("lavoro"));
-    scriviFile(cartella.filePath("app/Def/QDMSIT"), "kadro.txt\r\n1;\r\n0\r\n0\r\n1\r\n1\r\nC1\t1\t0\t0\r\nC2\t3\t0\t0\r\nC3\t2\t0\t0\r\n"
-                                                    "C5\t4\t0\t0\r\nC6\t5\t0\t0\r\nC7\t6\t0\t0\r\n");
+    cartelle(cartella);
     const QByteArray due = "1010;Cassa;10;12;31012024;1\r\n2010;Debiti;-10;12;31012024;1\r\n1010;Cassa;5;15;31012024;1\r\n"
                            "2010;Debiti;-5;15;31012024;1\r\n";
     scriviFile(cartella.filePath("lavoro/kadro.txt"), due);
@@ -133,15 +142,10 @@ TEST(BatchAutomatica, PrintsEachGroupAndExitsByHowManyWereSaved)
     CGlobal global(db.open(), "EUR", "KTRTest", cartella.filePath("app"));
     BatchOptions opzioni;
     opzioni.workingFolder = cartella.filePath("lavoro");
-    auto esegui = [&](QStringList& out) {
-        testing::internal::CaptureStdout();
-        const int codice = Batch::importaEsportazione(global, opzioni, false);
-        out = QString::fromStdString(testing::internal::GetCapturedStdout()).split('\n', Qt::SkipEmptyParts);
-        return codice;
-    };
     QStringList out;
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(esegui(out), 0);
+    QString err;
+    const auto importa = [&] { return esegui([&] { return Batch::importaEsportazione(global, opzioni, false); }, out, err); };
+    EXPECT_EQ(importa(), 0);
     EXPECT_EQ(out.filter("SALVATO"), (QStringList{"SALVATO R001\t2024\t1\t1", "SALVATO A002\t2024\t1\t1"}));
     EXPECT_EQ(out.mid(out.indexOf("LOG \tRIEPILOGO: gruppi salvati 2 su 2\t\t-\tH"), 3),
               (QStringList{"LOG \tRIEPILOGO: gruppi salvati 2 su 2\t\t-\tH",
@@ -152,25 +156,25 @@ TEST(BatchAutomatica, PrintsEachGroupAndExitsByHowManyWereSaved)
     // An unknown company ends the run: the group before it stays, and the exit code says so.
     scriviFile(cartella.filePath("lavoro/kadro.txt"), "1010;Cassa;10;12;31022024;1\r\n2010;Debiti;-10;12;31022024;1\r\n"
                                                       "1010;Cassa;10;77;31022024;1\r\n");
-    EXPECT_EQ(esegui(out), 3);
+    EXPECT_EQ(importa(), 3);
+    EXPECT_TRUE(err.contains("Importazione interrotta: 1 gruppi salvati su 2")) << err.toStdString();
     EXPECT_EQ(out.filter("SALVATO"), QStringList{"SALVATO R001\t2024\t2\t1"});
     EXPECT_TRUE(out.contains("BOX information Importazione valori PDC | Ditta 77 non trovata -> ok"));
     EXPECT_TRUE(out.contains("LOG \tDitta 77  2/2024 - ditta non trovata\tnon salvato\tE\t-"));
     scriviFile(cartella.filePath("lavoro/kadro.txt"), "1010;Cassa;10;77;31032024;1\r\n");
-    EXPECT_EQ(esegui(out), 1);
-    EXPECT_TRUE(QString::fromStdString(testing::internal::GetCapturedStderr()).contains("Importazione interrotta: 1 gruppi salvati su 2"));
+    EXPECT_EQ(importa(), 1);
 
     // A rate typed as the web writes it is the rate meant, and printed as it was read.
     scriviFile(cartella.filePath("lavoro/kadro.txt"), "1010;Cassa;2450;20;30112025;1\r\n2010;Debiti;-2450;20;30112025;1\r\n");
     opzioni.inputs = QStringList{"1.05"};
-    EXPECT_EQ(esegui(out), 0);
+    EXPECT_EQ(importa(), 0);
     EXPECT_EQ(out.filter("BOX input").size(), 1);
     EXPECT_TRUE(out.filter("BOX input").value(0).endsWith(
         "Digitare il cambio per la ditta Caffè dell'Università S.p.A. per il periodo 11/2025 da applicare per la conversione "
         "USD ==> EUR :  -> 1.05 (letto come 1,05)"))
         << out.filter("BOX input").value(0).toStdString();
-    EXPECT_EQ(scalar(global.Database().Connection(), "SELECT QD07_VALOREORIGINALE FROM QD07_VALORIPDC WHERE QD07_CODICECONTO = "
-                                                     "'1010' AND QD07_CODICEDITTA_QD05 = 'C003'")
+    EXPECT_EQ(scalar(global.Database().Connection(), "SELECT QD07_VALOREORIGINALE FROM QD07_VALORIPDC WHERE QD07_CODICECONTO = " +
+                                                     StringaSQL("1010") + " AND QD07_CODICEDITTA_QD05 = " + StringaSQL("C003"))
                   .toDouble(),
               2333.3333);
 }
@@ -182,10 +186,7 @@ class BatchProva : public ::testing::TestWithParam<QString> {};
 TEST_P(BatchProva, DryRunPrintsWhatTheRealRunDoesAndLeavesTheDatabaseAsItWas)
 {
     QTemporaryDir cartella;
-    QDir().mkpath(cartella.filePath("app/Def"));
-    QDir().mkpath(cartella.filePath("lavoro"));
-    scriviFile(cartella.filePath("app/Def/QDMSIT"), "kadro.txt\r\n1;\r\n0\r\n0\r\n1\r\n1\r\nC1\t1\t0\t0\r\nC2\t3\t0\t0\r\nC3\t2\t0\t0\r\n"
-                                                    "C5\t4\t0\t0\r\nC6\t5\t0\t0\r\nC7\t6\t0\t0\r\n");
+    cartelle(cartella);
     scriviFile(cartella.filePath("app/Def/ROSSI"), "saldi.txt\r\n1;\r\n0\r\n0\r\n1\r\n2\r\nC1\t1\t0\t0\r\nC2\t3\t0\t0\r\nC3\t2\t0\t0\r\n");
     scriviFile(cartella.filePath("lavoro/saldi.txt"), "Conto;Descrizione;Saldo\r\n1010;Cassa;1500\r\n2999;Nuovo conto;-1400\r\n");
     TestDb db(GetParam());
@@ -200,14 +201,10 @@ TEST_P(BatchProva, DryRunPrintsWhatTheRealRunDoesAndLeavesTheDatabaseAsItWas)
     opzioni.company = "Rossi & Figli S.r.l.";
     opzioni.year = "2024";
     opzioni.month = "marzo";
-    auto esegui = [&](bool prova, bool automatica, QStringList& out) {
+    QString err;
+    auto corsa = [&](bool prova, bool automatica, QStringList& out) {
         opzioni.prova = prova;
-        testing::internal::CaptureStdout();
-        testing::internal::CaptureStderr();
-        const int codice = automatica ? Batch::importaEsportazione(global, opzioni, false) : Batch::save(global, opzioni);
-        out = QString::fromStdString(testing::internal::GetCapturedStdout()).split('\n', Qt::SkipEmptyParts);
-        testing::internal::GetCapturedStderr();
-        return codice;
+        return esegui([&] { return automatica ? Batch::importaEsportazione(global, opzioni, false) : Batch::save(global, opzioni); }, out, err);
     };
 
     // A save whose balance check fails (it still commits), then an automatic run that
@@ -219,11 +216,11 @@ TEST_P(BatchProva, DryRunPrintsWhatTheRealRunDoesAndLeavesTheDatabaseAsItWas)
         SCOPED_TRACE(automatica ? "automatic" : "save");
         const QStringList prima = stato();
         QStringList prova, reale;
-        const int esitoProva = esegui(true, automatica, prova);
+        const int esitoProva = corsa(true, automatica, prova);
         EXPECT_EQ(stato(), prima);
         EXPECT_FALSE(prova.filter(QRegularExpression("^PROVA ")).isEmpty());
         EXPECT_TRUE(prova.filter("SALVATO").isEmpty());
-        EXPECT_EQ(esegui(false, automatica, reale), esitoProva);
+        EXPECT_EQ(corsa(false, automatica, reale), esitoProva);
         EXPECT_EQ(esitoProva, automatica ? 3 : 0);  // two groups saved, then the unknown company
         EXPECT_EQ(reale, prova.replaceInStrings(QRegularExpression("^PROVA "), "SALVATO "));
         EXPECT_NE(stato(), prima);

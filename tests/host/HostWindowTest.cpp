@@ -5,7 +5,6 @@
 #include "platform/host/CGlobal.h"
 #include "platform/ui/DockToolbar.h"
 #include "platform/ui/ListControl.h"
-#include "platform/db/Recordset.h"
 #include "platform/ui/Traduzioni.h"
 #include <QAbstractButton>
 #include <QAction>
@@ -31,23 +30,9 @@ TEST(Host, CreatesADemoDatabaseOnceAndRefusesToOverwriteIt)
     EXPECT_THROW(HostSetup::createDatabase(file), AppError);
 }
 
-TEST(Host, WindowEmbedsTheScreenAndClosesOnExitControl)
-{
-    TestDb db;
-    CGlobal global(db.open(), QStringLiteral("EUR"), QStringLiteral("KTRTest"), db.folder());
-    MainWindow w(global);
-    w.show();
-    ctlVevAre* screen = w.screen();
-    ASSERT_NE(screen, nullptr);
-    EXPECT_EQ(screen->m_CGlobal, &global);
-    EXPECT_GE(screen->cmbValuta->ListCount(), 4);  // the currencies arrived with the services
-    ASSERT_TRUE(w.isVisible());
-    screen->DS1->click(QStringLiteral("tbExit"));
-    EXPECT_FALSE(w.isVisible());
-}
-
-// As a user meets the window: keys work before any field had the focus and after each
-// command, tips name the keys, the idle screen says what to do, and no size hides a tool.
+// As a user meets the window: the screen embedded with its services, keys that work before
+// any field had the focus and after each command, tips that name the keys, an idle screen
+// that says what to do, no size that hides a tool, and Exit that closes the window.
 TEST(Host, KeysWorkFromTheFirstMomentAndEveryToolStaysInSight)
 {
     TestDb db;
@@ -56,6 +41,9 @@ TEST(Host, KeysWorkFromTheFirstMomentAndEveryToolStaysInSight)
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
     ctlVevAre* screen = w.screen();
+    ASSERT_NE(screen, nullptr);
+    EXPECT_EQ(screen->m_CGlobal, &global);
+    EXPECT_GE(screen->cmbValuta->ListCount(), 4);  // the currencies arrived with the services
     DockToolbar* bar = screen->DS1;
     EXPECT_EQ(bar->action(QStringLiteral("tbNew"))->toolTip(), QStringLiteral("Nuovo (Ctrl+N)"));
     EXPECT_EQ(bar->action(QStringLiteral("tbImportXBRL"))->toolTip(), QStringLiteral("Importazione bilancio da file XBRL (Ctrl+X)"));
@@ -89,6 +77,8 @@ TEST(Host, KeysWorkFromTheFirstMomentAndEveryToolStaysInSight)
         ASSERT_NE(bottone, nullptr) << t;
         EXPECT_TRUE(bottone->isVisible() && bar->rect().contains(bottone->geometry())) << t;
     }
+    bar->click(QStringLiteral("tbExit"));
+    EXPECT_FALSE(w.isVisible());
 }
 
 // Closing the window while an import runs asks; No goes on, Yes closes once the run ends.

@@ -81,43 +81,32 @@ TEST(Valori, ADotIsAThousandsSeparatorOnlyBetweenGroupsOfThree)
         EXPECT_FALSE(IsNumeric(t)) << no;
         EXPECT_THROW(CDbl(t), AppError) << no;
     }
-    // In a format whose grouping is a comma, a misplaced comma is never a decimal point.
+    // In a format whose grouping is a comma, a misplaced comma is never a decimal point,
+    // and texts are written in that format.
     const NumberFormat italiano = numberFormat();
     setNumberFormat({QLatin1Char('.'), QLatin1Char(',')});
     EXPECT_DOUBLE_EQ(CDbl(QStringLiteral("1,250.5")), 1250.5);
     EXPECT_FALSE(IsNumeric(QStringLiteral("1,05")));
-    setNumberFormat(italiano);
-}
-
-TEST(Valori, NumbersInFullForAPerson)
-{
-    for (auto [numero, atteso] : {std::pair{1.05, "1,05"}, {105.0, "105"}, {1.0812, "1,0812"}, {1234567.891, "1.234.567,891"},
-                                  {-0.5, "-0,5"}, {0.00001234, "0,00001234"}, {1e20, "100.000.000.000.000.000.000"}, {0.0, "0"}})
-        EXPECT_EQ(FormatNumero(numero), QLatin1String(atteso)) << numero;
-    EXPECT_DOUBLE_EQ(CDbl(FormatNumero(1234.5678)), 1234.5678);
-}
-
-TEST(Valori, WholeNumbersAreGroupedByThousands)
-{
-    for (auto [numero, atteso] : {std::pair{1234567.5, "1.234.568"}, {-999.5, "-1.000"}, {-0.4, "0"}, {0.0, "0"}, {999.0, "999"},
-                                  {-1500.0, "-1.500"}, {123456789012345.0, "123.456.789.012.345"}, {-1e15, "-1.000.000.000.000.000"}})
-        EXPECT_EQ(FormatIntero(numero), QLatin1String(atteso)) << numero;
-}
-
-TEST(Valori, NumberFormatIsConfigurable)
-{
-    const NumberFormat italiano = numberFormat();
-    setNumberFormat({QLatin1Char('.'), QLatin1Char(',')});
-    EXPECT_DOUBLE_EQ(CDbl(QStringLiteral("1,234.5")), 1234.5);
     EXPECT_EQ(CStr(1.25), QStringLiteral("1.25"));
     EXPECT_EQ(FormatIntero(-1234), QStringLiteral("-1,234"));
     setNumberFormat(italiano);
-    EXPECT_EQ(CStr(1.25), QStringLiteral("1,25"));
     EXPECT_EQ(CStr(1.0 / 0.8), QStringLiteral("1,25"));
 }
 
+// Numbers in full and whole numbers grouped by thousands, for a person.
+TEST(Valori, NumbersAreWrittenForAPerson)
+{
+    for (auto [numero, atteso] : {std::pair{1.05, "1,05"}, {1234567.891, "1.234.567,891"}, {-0.5, "-0,5"}, {0.00001234, "0,00001234"},
+                                  {1e20, "100.000.000.000.000.000.000"}, {0.0, "0"}})
+        EXPECT_EQ(FormatNumero(numero), QLatin1String(atteso)) << numero;
+    EXPECT_DOUBLE_EQ(CDbl(FormatNumero(1234.5678)), 1234.5678);
+    for (auto [numero, atteso] : {std::pair{1234567.5, "1.234.568"}, {-999.5, "-1.000"}, {-0.4, "0"}, {999.0, "999"},
+                                  {123456789012345.0, "123.456.789.012.345"}, {-1e15, "-1.000.000.000.000.000"}})
+        EXPECT_EQ(FormatIntero(numero), QLatin1String(atteso)) << numero;
+}
+
 // Whole numbers and amounts: halves go to the even neighbour, out of range is an overflow.
-TEST(Valori, IntegersAndCurrencyRoundHalvesToEvenAndOverflow)
+TEST(Valori, IntegersCurrencyAndRoundingTakeHalvesToEvenAndOverflow)
 {
     for (auto [numero, intero] : {std::pair{2.5, 2}, {3.5, 4}, {-2.5, -2}}) EXPECT_EQ(CInt(numero), intero) << numero;
     EXPECT_EQ(CInt(QStringLiteral("32767")), 32767);
@@ -135,16 +124,9 @@ TEST(Valori, IntegersAndCurrencyRoundHalvesToEvenAndOverflow)
     EXPECT_EQ(CCur(0.00015).scaled(), 2);
     EXPECT_DOUBLE_EQ((CCur(100.0) - CCur(30.0)).toDouble(), 70.0);
     EXPECT_THROW(CCur(1e16), AppError);
-}
-
-TEST(Valori, BooleansMonthsRoundingAndBlanks)
-{
+    for (auto [numero, arrotondato] : {std::pair{10.004, 10.0}, {0.125, 0.12}, {0.135, 0.14}})
+        EXPECT_DOUBLE_EQ(Round(numero, 2), arrotondato) << numero;
     for (auto [valore, vero] : {std::pair{QVariant(1), true}, {QVariant(0), false}, {QVariant(QStringLiteral("True")), true},
                                 {QVariant(QStringLiteral("0")), false}})
         EXPECT_EQ(CBool(valore), vero) << valore.toString().toStdString();
-    EXPECT_EQ(NomeMese(1), QStringLiteral("gennaio"));
-    EXPECT_EQ(NomeMese(12), QStringLiteral("dicembre"));
-    for (auto [numero, arrotondato] : {std::pair{10.004, 10.0}, {0.125, 0.12}, {0.135, 0.14}})
-        EXPECT_DOUBLE_EQ(Round(numero, 2), arrotondato) << numero;
-    EXPECT_EQ(Trim(QStringLiteral("  a b  ")), QStringLiteral("a b"));
 }

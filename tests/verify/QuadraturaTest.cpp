@@ -1,5 +1,6 @@
 #include "ScreenFixture.h"
 #include "platform/balance/BalanceCheck.h"
+#include "platform/host/SqlText.h"
 #include "platform/ui/LogList.h"
 
 namespace {
@@ -9,8 +10,8 @@ void valore(Connection& c, const char* ditta, const char* conto, int periodo, co
 {
     c.Execute(QStringLiteral("INSERT INTO QD07_VALORIPDC (QD07_CODICEDITTA_QD05, QD07_CODICECONTO, QD07_ANNO, QD07_MESE, "
                              "QD07_RETTIFICA, QD07_VALOREORIGINALE, QD07_VALOREINVALUTA, QD07_NPERIODO) "
-                             "VALUES ('%1', '%2', '2025', 12, 0, %3, %3, %4)")
-                  .arg(QLatin1String(ditta), QLatin1String(conto), importo)
+                             "VALUES (%1, %2, %3, 12, 0, %4, %4, %5)")
+                  .arg(StringaSQL(QLatin1String(ditta)), StringaSQL(QLatin1String(conto)), StringaSQL(QStringLiteral("2025")), importo)
                   .arg(periodo));
 }
 
@@ -27,6 +28,9 @@ void periodo(Connection& c, const QString& attivo, const QString& passivo, const
     valore(c, "A002", "1010", 1, "333");
 }
 
+// Account 1020 without section in the chart.
+const QString senzaSezione = QStringLiteral("UPDATE QD15_DEFPDC SET QD15_SEZIONE = ' ' WHERE QD15_CODICECONTO = ") + StringaSQL(QStringLiteral("1020"));
+
 using Quadratura = ScreenFixture;
 
 }  // namespace
@@ -39,7 +43,7 @@ TEST(QuadraturaLibreria, DebitsAndCreditsByStatementAndFailureInsideTheImport)
         auto c = db.open();
         periodo(*c, "100.5", "-40", "70", "-10.25");
         // Outside both statements: an account without section, one missing from the chart.
-        c->Execute(QStringLiteral("UPDATE QD15_DEFPDC SET QD15_SEZIONE = ' ' WHERE QD15_CODICECONTO = '1020'"));
+        c->Execute(senzaSezione);
         valore(*c, "R001", "1020", 1, "-5");
         valore(*c, "R001", "X999", 1, "3");
         BalanceCheck q;
@@ -95,7 +99,7 @@ TEST_F(Quadratura, PassesExactlyWhenTheValuesAddUpToZeroToTheCent)
     // Accounts the chart gives no section, or does not hold, still count.
     conn().Execute(QStringLiteral("DELETE FROM QD07_VALORIPDC"));
     periodo(conn(), "100", "-40", "30", "-90");
-    conn().Execute(QStringLiteral("UPDATE QD15_DEFPDC SET QD15_SEZIONE = ' ' WHERE QD15_CODICECONTO = '1020'"));
+    conn().Execute(senzaSezione);
     valore(conn(), "R001", "1020", 1, "25");
     valore(conn(), "R001", "X999", 1, "-25");
     screen->lwLog->clearRows();
@@ -118,7 +122,8 @@ TEST_F(Quadratura, RowsAndWarningAndALibraryThatFailsPasses)
     EXPECT_TRUE(log->bold(0, 1));
     EXPECT_TRUE(dialogs.shown().isEmpty());
 
-    conn().Execute(QStringLiteral("UPDATE QD07_VALORIPDC SET QD07_VALOREORIGINALE = -2590.8 WHERE QD07_CODICECONTO = '4010'"));
+    conn().Execute(QStringLiteral("UPDATE QD07_VALORIPDC SET QD07_VALOREORIGINALE = -2590.8 WHERE QD07_CODICECONTO = ") +
+                   StringaSQL(QStringLiteral("4010")));
     screen->VerificaQuadratura(" R001 ", "2025", 12, 1);
     ASSERT_EQ(log->rowCount(), 3);
     EXPECT_EQ(log->text(1, 1), QStringLiteral("VERIFICA QUADRATURA NON SUPERATO."));
