@@ -1,8 +1,8 @@
+#include "platform/db/Connection.h"
 #include "xbrl/AnagraficaXbrl.h"
 #include "platform/runtime/AppError.h"
 #include "platform/runtime/Valori.h"
 #include "xbrl/DocumentoXbrl.h"
-#include "xbrl/SqlXbrl.h"
 #include "xbrl/Tassonomia.h"
 #include <QLocale>
 
@@ -91,12 +91,10 @@ void AnagraficaXbrl::registra(Connection& c, const QString& codice, const QStrin
     const QString ateco49 = vb::IsNumeric(QString(ateco).remove(QLatin1Char('.'))) ? testoSql(ateco) : QStringLiteral("0");
     const QString tabella = QStringLiteral("QD05_DITTA");
     auto testo = [&](const char* colonna, const QString& valore) {
-        return QVariant(sqlxbrl::taglia(c, tabella, QString::fromLatin1(colonna), valore));
+        return QVariant(c.Taglia(tabella, QString::fromLatin1(colonna), valore));
     };
 
-    sqlxbrl::esegui(
-        c,
-        QStringLiteral("Insert into QD05_DITTA (QD05_CODICEDITTA,QD05_RAGIONESOCIALE,QD05_PIVA,QD05_CF, "
+    c.Esegui(QStringLiteral("Insert into QD05_DITTA (QD05_CODICEDITTA,QD05_RAGIONESOCIALE,QD05_PIVA,QD05_CF, "
                        "QD05_CODICEPDC_QD04,QD05_FINEESERCIZIO,QD05_CODICEVALUTA_QD40,QD05_CODICE_QD48, "
                        "QD05_CODICE_QD49,QD05_CAPITALESOCIALE,QD05_VERSATO,QD05_ISCRIZIONEALBOCOOP,"
                        "QD05_PROVCAMCOMM, QD05_NUMEROREA,QD05_INDIRIZZO,QD05_APPARTENENZAGRUPPO,"
@@ -112,6 +110,6 @@ void AnagraficaXbrl::registra(Connection& c, const QString& codice, const QStrin
          testo("QD05_NUMEROREA", vb::Trim(testoSql(numeroRea))), testo("QD05_INDIRIZZO", vb::Trim(testoSql(sede))),
          testo("QD05_DENOMINAZIONECAPOGRUPPO", testoSql(capogruppo)), testo("QD05_PAESECAPOGRUPPO", testoSql(paeseCapogruppo)),
          testo("QD05_DENOMINAZIONESOCIETADIREZIONE", testoSql(societaDirezione))});
-    sqlxbrl::esegui(c, QStringLiteral("Insert into QD08_DITTAMODELLO (QD08_CODICEMODELLO_QD06,QD08_CODICEDITTA_QD05) values (?,?)"),
+    c.Esegui(QStringLiteral("Insert into QD08_DITTAMODELLO (QD08_CODICEMODELLO_QD06,QD08_CODICEDITTA_QD05) values (?,?)"),
                     {vb::Trim(t.modelloBase), vb::Trim(codice)});
 }

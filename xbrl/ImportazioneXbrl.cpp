@@ -1,3 +1,4 @@
+#include "platform/db/Connection.h"
 #include "xbrl/ImportazioneXbrl.h"
 #include "platform/host/CGlobal.h"
 #include "platform/runtime/AppError.h"
@@ -7,7 +8,6 @@
 #include "xbrl/PeriodoXbrl.h"
 #include "xbrl/RegoleConto.h"
 #include "xbrl/SchermoXbrl.h"
-#include "xbrl/SqlXbrl.h"
 #include <QDate>
 #include <QDir>
 #include <QElapsedTimer>
@@ -224,8 +224,7 @@ bool ImportazioneXbrl::riconosciTassonomia()
     for (const pugi::xml_node xbrl : m_documento.elementi("xbrl")) {
         const pugi::xml_attribute ns = xbrl.attribute("xmlns:itcc-ci");
         if (!ns) continue;
-        codice = sqlxbrl::leggi(m_schermo.global().Database().Connection(),
-                                QStringLiteral("SELECT QD50_CODICE FROM QD50_XBRLANAG WHERE QD50_VERSIONE = ?"),
+        codice = m_schermo.global().Database().Connection().Leggi(QStringLiteral("SELECT QD50_CODICE FROM QD50_XBRLANAG WHERE QD50_VERSIONE = ?"),
                                 {vb::Trim(utf8(ns.value()))});
         break;
     }
@@ -341,7 +340,7 @@ bool ImportazioneXbrl::risolviDitta()
     // The identifier as the company row stores it: every row of the company carries
     // that same text.
     const QString identificativo = testoSql(vb::Trim(m_identificativo));
-    m_ditta = sqlxbrl::leggi(conn, QStringLiteral("SELECT QD05_CODICEDITTA FROM QD05_DITTA WHERE QD05_PIVA = ?"),
+    m_ditta = conn.Leggi(QStringLiteral("SELECT QD05_CODICEDITTA FROM QD05_DITTA WHERE QD05_PIVA = ?"),
                              {identificativo});
     if (m_ditta.isEmpty()) {
         const int risposta = m_schermo.dialogs().MsgBox(
@@ -408,8 +407,7 @@ void ImportazioneXbrl::posta(pugi::xml_node nodo)
     applicaRegoleConto(m_conto, convertito, m_tassonomia);
 
     const QString anno = QString::number(riga.anno);
-    sqlxbrl::esegui(m_schermo.global().Database().Connection(),
-                    QStringLiteral("UPDATE QD07_VALORIPDC SET  QD07_VALOREORIGINALE=QD07_VALOREORIGINALE + ") +
+    m_schermo.global().Database().Connection().Esegui(QStringLiteral("UPDATE QD07_VALORIPDC SET  QD07_VALOREORIGINALE=QD07_VALOREORIGINALE + ") +
                         numeroSql(convertito) + QStringLiteral(", QD07_VALOREINVALUTA = QD07_VALOREINVALUTA + ") +
                         numeroSql(estero) +
                         QStringLiteral(" WHERE (QD07_CODICEDITTA_QD05=? AND QD07_CODICECONTO = ? AND QD07_ANNO = ? AND "

@@ -4,7 +4,6 @@
 #include "xbrl/AnagraficaXbrl.h"
 #include "xbrl/DocumentoXbrl.h"
 #include "xbrl/SchermoXbrl.h"
-#include "xbrl/SqlXbrl.h"
 #include "platform/db/Connection.h"
 #include "xbrl/Tassonomia.h"
 
@@ -42,18 +41,17 @@ void NoteXbrl::registra(const DocumentoXbrl& documento, const TabellaPeriodi& ta
             Connection& conn = global.Database().Connection();
             const QString elemento = testoSql(QString::fromUtf8(fatto.name()).replace(QLatin1Char(':'), QLatin1Char('_')));
             const QString chiave =
-                sqlxbrl::leggi(conn, QStringLiteral("SELECT QD51_PK FROM QD51_XBRLDEFANAG WHERE QD51_VERSIONE = ") + codice +
+                conn.Leggi(QStringLiteral("SELECT QD51_PK FROM QD51_XBRLDEFANAG WHERE QD51_VERSIONE = ") + codice +
                                          QStringLiteral(" AND QD51_ID = ?"),
                                {elemento});
             if (chiave.isEmpty()) continue;
             const QString definizione =
-                sqlxbrl::leggi(conn, QStringLiteral("SELECT QD77_ID FROM QD77_FOOTNOTEDEF WHERE QD77_VERSIONE = ") + codice +
+                conn.Leggi(QStringLiteral("SELECT QD77_ID FROM QD77_FOOTNOTEDEF WHERE QD77_VERSIONE = ") + codice +
                                          QStringLiteral(" AND QD77_PK_QD51 = ") + QString::number(chiave.toLongLong()),
                                {});
             if (definizione.isEmpty()) continue;
 
-            sqlxbrl::esegui(conn,
-                            QStringLiteral("INSERT INTO [QD78_FOOTNOTE] ([QD78_CODICEDITTA_QD05] ,[QD78_ANNO],[QD78_MESE],"
+            conn.Esegui(QStringLiteral("INSERT INTO [QD78_FOOTNOTE] ([QD78_CODICEDITTA_QD05] ,[QD78_ANNO],[QD78_MESE],"
                                            "[QD78_NPERIODO],[QD78_ID_QD77],[QD78_FOOTNOTE]) Values (?,?,") +
                                 QString::number(riga->mese) + QLatin1Char(',') + QString::number(vb::CInt(riga->periodo)) +
                                 QLatin1Char(',') + QString::number(definizione.toLongLong()) + QStringLiteral(",?)"),

@@ -5,7 +5,6 @@
 #include "platform/runtime/Valori.h"
 #include "platform/ui/Dialogs.h"
 #include "xbrl/SchermoXbrl.h"
-#include "xbrl/SqlXbrl.h"
 #include "xbrl/TabellaPeriodi.h"
 #include "xbrl/Tassonomia.h"
 
@@ -37,8 +36,7 @@ void PeriodoXbrl::prepara(RigaTabellaPeriodi& riga, const QString& ditta)
     m_schermo.setCambio(riga.cambio);
     registraPeriodo(ditta, anno, mese, riga.periodo, riga.cambio);
 
-    sqlxbrl::esegui(conn,
-                    QStringLiteral("Insert into QD07_VALORIPDC (QD07_CODICEDITTA_QD05, QD07_CODICECONTO, QD07_ANNO, QD07_MESE, "
+    conn.Esegui(QStringLiteral("Insert into QD07_VALORIPDC (QD07_CODICEDITTA_QD05, QD07_CODICECONTO, QD07_ANNO, QD07_MESE, "
                                    "QD07_VALORE, QD07_RETTIFICA, QD07_VALOREORIGINALE, QD07_VALOREINVALUTA, QD07_NPERIODO) "
                                    "Select ?,QD15_CODICECONTO,?,") +
                         QString::number(mese) + QStringLiteral(",0,0,0,0,") + QString::number(vb::CInt(riga.periodo)) +
@@ -50,8 +48,7 @@ void PeriodoXbrl::prepara(RigaTabellaPeriodi& riga, const QString& ditta)
 QString PeriodoXbrl::scegliPeriodo(const QString& ditta, const QString& anno, qint16 mese)
 {
     Connection& conn = m_schermo.global().Database().Connection();
-    const int presenti = sqlxbrl::leggi(conn,
-                                        QStringLiteral("SELECT Count(*) FROM QD07_VALORIPDC WHERE QD07_CODICEDITTA_QD05=? AND "
+    const int presenti = conn.Leggi(QStringLiteral("SELECT Count(*) FROM QD07_VALORIPDC WHERE QD07_CODICEDITTA_QD05=? AND "
                                                        "QD07_ANNO=? AND QD07_MESE=") + QString::number(mese),
                                         {vb::Trim(ditta), anno})
                              .toInt();
@@ -72,8 +69,7 @@ QString PeriodoXbrl::scegliPeriodo(const QString& ditta, const QString& anno, qi
     const qint16 ultimo = qint16(m_schermo.NuovoPeriodo(ditta, anno, mese) - 1);
     const QString periodo = ultimo != 1 ? periodoDaRicoprire(ditta, anno, ultimo) : QStringLiteral("1");
     auto cancella = [&](const QString& tabella, const QString& prefisso) {
-        sqlxbrl::esegui(conn,
-                        QStringLiteral("DELETE FROM ") + tabella + QStringLiteral(" WHERE ") + prefisso +
+        conn.Esegui(QStringLiteral("DELETE FROM ") + tabella + QStringLiteral(" WHERE ") + prefisso +
                             QStringLiteral("_CODICEDITTA_QD05=? AND ") + prefisso + QStringLiteral("_ANNO = ? AND ") + prefisso +
                             QStringLiteral("_MESE = ") + QString::number(mese) + QStringLiteral(" AND ") + prefisso +
                             QStringLiteral("_NPERIODO = ") + QString::number(vb::CInt(periodo)),
@@ -89,8 +85,7 @@ QString PeriodoXbrl::periodoDaRicoprire(const QString& ditta, const QString& ann
     // Every period of the year, whatever its month.
     QString elenco;
     for (const QStringList& r :
-         sqlxbrl::righe(m_schermo.global().Database().Connection(),
-                        QStringLiteral("Select QD21_NPERIODO, QD21_DESCRIZIONE from QD21_PERVALUTA WHERE "
+         m_schermo.global().Database().Connection().Righe(QStringLiteral("Select QD21_NPERIODO, QD21_DESCRIZIONE from QD21_PERVALUTA WHERE "
                                        "QD21_CODICEDITTA_QD05 = ? and QD21_ANNO = ?"),
                         {vb::Trim(ditta), anno}))
         elenco += QStringLiteral("N° ") + vb::Trim(r.at(0) + QLatin1Char(' ') + vb::Trim(r.at(1))) + CrLf;
@@ -138,19 +133,17 @@ void PeriodoXbrl::registraPeriodo(const QString& ditta, const QString& anno, qin
     const QString chiave = QStringLiteral(" WHERE QD21_CODICEDITTA_QD05 = ? AND QD21_ANNO = ? AND QD21_MESE = ") +
                            QString::number(mese) + QStringLiteral(" AND QD21_NPERIODO = ") + QString::number(vb::CInt(periodo));
     const QVariantList valoriChiave{ditta, vb::Trim(anno)};
-    if (sqlxbrl::leggi(conn, QStringLiteral("SELECT COUNT(*) FROM QD21_PERVALUTA") + chiave, valoriChiave).toInt() == 0)
-        sqlxbrl::esegui(conn,
-                        QStringLiteral("INSERT INTO QD21_PERVALUTA (QD21_CODICEDITTA_QD05, QD21_ANNO, QD21_MESE, QD21_NPERIODO) "
+    if (conn.Leggi(QStringLiteral("SELECT COUNT(*) FROM QD21_PERVALUTA") + chiave, valoriChiave).toInt() == 0)
+        conn.Esegui(QStringLiteral("INSERT INTO QD21_PERVALUTA (QD21_CODICEDITTA_QD05, QD21_ANNO, QD21_MESE, QD21_NPERIODO) "
                                        "VALUES (?, ?, ") +
                             QString::number(mese) + QStringLiteral(", ") + QString::number(vb::CInt(periodo)) + QLatin1Char(')'),
                         valoriChiave);
-    sqlxbrl::esegui(conn,
-                    QStringLiteral("UPDATE QD21_PERVALUTA SET QD21_VALUTA = ?, QD21_DESCRIZIONE = ?, QD21_STORICO = 1, "
+    conn.Esegui(QStringLiteral("UPDATE QD21_PERVALUTA SET QD21_VALUTA = ?, QD21_DESCRIZIONE = ?, QD21_STORICO = 1, "
                                    "QD21_CAMBIO = ") +
                         QString::number(cambio, 'g', 17) + QStringLiteral(", QD21_CONSOLIDATO = ") +
                         (consolidato ? QStringLiteral("1") : QStringLiteral("0")) + chiave,
-                    QVariantList{sqlxbrl::taglia(conn, QStringLiteral("QD21_PERVALUTA"), QStringLiteral("QD21_VALUTA"), m_unita),
-                                 sqlxbrl::taglia(conn, QStringLiteral("QD21_PERVALUTA"), QStringLiteral("QD21_DESCRIZIONE"),
+                    QVariantList{conn.Taglia(QStringLiteral("QD21_PERVALUTA"), QStringLiteral("QD21_VALUTA"), m_unita),
+                                 conn.Taglia(QStringLiteral("QD21_PERVALUTA"), QStringLiteral("QD21_DESCRIZIONE"),
                                                  descrizione)} +
                         valoriChiave);
 }

@@ -6,6 +6,7 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QUuid>
 #include <sqlite3.h>
 
@@ -215,16 +216,66 @@ void Connection::Execute(const QString& sql, int)
         q.exec(QStringLiteral("RELEASE SAVEPOINT KTR_PASSO"));
         return;
     }
+    diretto(translate(sql));
+}
+
+// A statement of the connection's own, straight to the driver.
+void Connection::diretto(const QString& sql)
+{
     QSqlQuery q(m_db);
-    if (!q.exec(translate(sql))) fail(errorText(q.lastError()), m_db.driverName());
+    if (!q.exec(sql)) fail(errorText(q.lastError()), m_db.driverName());
+}
+
+QSqlQuery Connection::legato(const QString& sql, const QVariantList& valori)
+{
+    clearErrors();
+    QSqlQuery q(m_db);
+    bool ok = q.prepare(translate(sql));
+    if (ok) {
+        for (const QVariant& v : valori)
+            q.addBindValue(v.typeId() == QMetaType::QString && v.toString().isNull() ? QVariant(QStringLiteral("")) : v);
+        ok = q.exec();
+    }
+    if (!ok) {
+        const QSqlError e = q.lastError();
+        const QString testo = e.databaseText().trimmed().isEmpty() ? e.text().trimmed() : e.databaseText().trimmed();
+        fail(describe(testo), m_db.driverName());
+    }
+    return q;
+}
+
+void Connection::Esegui(const QString& sql, const QVariantList& valori) { legato(sql, valori); }
+
+QString Connection::Leggi(const QString& sql, const QVariantList& valori)
+{
+    QSqlQuery q = legato(sql, valori);
+    return q.next() ? q.value(0).toString() : QString();
+}
+
+QList<QStringList> Connection::Righe(const QString& sql, const QVariantList& valori)
+{
+    QSqlQuery q = legato(sql, valori);
+    QList<QStringList> out;
+    while (q.next()) {
+        QStringList riga;
+        for (int i = 0; i < q.record().count(); ++i) riga << q.value(i).toString();
+        out << riga;
+    }
+    return out;
+}
+
+QString Connection::Taglia(const QString& tabella, const QString& colonna, const QString& testo)
+{
+    for (const ColumnInfo& c : columns(tabella))
+        if (c.name.compare(colonna, Qt::CaseInsensitive) == 0 && c.definedSize > 0 && testo.size() > c.definedSize)
+            return testo.left(c.definedSize);
+    return testo;
 }
 
 void Connection::iniziaProva()
 {
     if (m_prova) return;
-    QSqlQuery q(m_db);
-    if (!q.exec(m_kind == SQLite ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN")))
-        fail(errorText(q.lastError()), m_db.driverName());
+    diretto(m_kind == SQLite ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN"));
     m_prova = true;
 }
 
@@ -240,12 +291,10 @@ void Connection::fineProva()
 void Connection::BeginTrans()
 {
     if (m_transactionLevel == 0 && m_prova) {
-        QSqlQuery q(m_db);
-        if (!q.exec(QStringLiteral("SAVEPOINT KTR_IMPORTAZIONE"))) fail(errorText(q.lastError()), m_db.driverName());
+        diretto(QStringLiteral("SAVEPOINT KTR_IMPORTAZIONE"));
     } else if (m_transactionLevel == 0) {
         if (m_kind == SQLite) {
-            QSqlQuery q(m_db);
-            if (!q.exec(QStringLiteral("BEGIN IMMEDIATE"))) fail(errorText(q.lastError()), m_db.driverName());
+            diretto(QStringLiteral("BEGIN IMMEDIATE"));
         } else if (!m_db.transaction()) {
             fail(errorText(m_db.lastError()), m_db.driverName());
         }
@@ -258,14 +307,10 @@ bool Connection::tenta(const std::function<void()>& passo)
     const bool savepoint = m_kind == PostgreSQL && (m_transactionLevel > 0 || m_prova);
     const QString nome = QStringLiteral("KTR_TENTA_%1").arg(++m_savepoints);
     // Straight to the driver: Execute's own savepoint in a trial run would take this one with it.
-    auto esegui = [this](const QString& sql) {
-        QSqlQuery q(m_db);
-        if (!q.exec(sql)) fail(errorText(q.lastError()), m_db.driverName());
-    };
     try {
-        if (savepoint) esegui(QStringLiteral("SAVEPOINT ") + nome);
+        if (savepoint) diretto(QStringLiteral("SAVEPOINT ") + nome);
         passo();
-        if (savepoint) esegui(QStringLiteral("RELEASE SAVEPOINT ") + nome);
+        if (savepoint) diretto(QStringLiteral("RELEASE SAVEPOINT ") + nome);
         --m_savepoints;
         return true;
     } catch (...) {
@@ -301,8 +346,7 @@ void Connection::CommitTrans()
     if (m_transactionLevel == 0) fail(QStringLiteral("Nessuna transazione attiva"), m_db.driverName());
     if (m_transactionLevel == 1) {
         if (m_prova) {
-            QSqlQuery q(m_db);
-            if (!q.exec(QStringLiteral("RELEASE SAVEPOINT KTR_IMPORTAZIONE"))) fail(errorText(q.lastError()), m_db.driverName());
+            diretto(QStringLiteral("RELEASE SAVEPOINT KTR_IMPORTAZIONE"));
         } else if (!m_db.commit()) {
             fail(errorText(m_db.lastError()), m_db.driverName());
         }

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <QVariantList>
 #include <functional>
 #include <span>
 #include <vector>
@@ -28,6 +29,8 @@ struct ColumnInfo {
 // The host's connection to the analysis database. SQLite is the embedded default;
 // PostgreSQL is the shared option. Statement texts are written for both; the few
 // forms PostgreSQL does not accept are translated here.
+class QSqlQuery;
+
 class Connection {
 public:
     enum Kind { SQLite, PostgreSQL };
@@ -49,6 +52,15 @@ public:
 
     // Runs a statement that returns no records (options -1 in the host's terms).
     void Execute(const QString& sql, int options = -1);
+    // Statements whose values come from outside: bound, never written into the text. An
+    // absent text is bound as the empty text, never as NULL.
+    void Esegui(const QString& sql, const QVariantList& valori);
+    // The first column of the first row, empty when there is none.
+    QString Leggi(const QString& sql, const QVariantList& valori);
+    // Every row, each as the texts of its columns.
+    QList<QStringList> Righe(const QString& sql, const QVariantList& valori);
+    // A text cut to the declared size of its column (unlimited columns keep it whole).
+    QString Taglia(const QString& tabella, const QString& colonna, const QString& testo);
 
     // On SQLite the write lock is taken at once, so that a second import waits here
     // for the first one instead of failing at its first write.
@@ -102,6 +114,8 @@ public:
 
 private:
     void lockKey(const QString& table, const QString& key);
+    void diretto(const QString& sql);
+    QSqlQuery legato(const QString& sql, const QVariantList& valori);
     Kind m_kind = SQLite;
     QString m_connectionString;
     QString m_name;
