@@ -120,6 +120,8 @@ QList<EsitoXbrl> importaFileXbrl(ctlVevAre& screen, const QStringList& files,
     SchermoCtlVevAre schermo(screen);
     MappatureXbrl mappature;
     for (qsizetype i = 0; i < files.size(); ++i) {
+        // Asked to stop: the filings before stay saved, the next one does not start.
+        if (screen.InterruzioneRichiesta()) break;
         schermo.setLotto(int(i + 1), int(files.size()));
         ImportazioneXbrl importazione(schermo, &mappature);
         struct InCorso {
