@@ -25,11 +25,11 @@ QStringList contents(Connection& c)
     QStringList rows;
     for (const auto& [table, order] : Tables) {
         QSqlQuery q(c.database());
-        q.exec(QStringLiteral("SELECT * FROM %1 ORDER BY %2").arg(QLatin1String(table), QLatin1String(order)));
+        q.exec(QString("SELECT * FROM %1 ORDER BY %2").arg(QLatin1String(table), QLatin1String(order)));
         while (q.next()) {
             QStringList fields{QLatin1String(table)};
             for (int i = 0; i < q.record().count(); ++i) fields << q.value(i).toString();
-            rows << fields.join(QLatin1Char('|'));
+            rows << fields.join('|');
         }
     }
     return rows;
@@ -37,7 +37,7 @@ QStringList contents(Connection& c)
 
 int count(Connection& c, const QString& table, const QString& where = QString())
 {
-    return scalar(c, QStringLiteral("SELECT COUNT(*) FROM %1 %2").arg(table, where)).toInt();
+    return scalar(c, QString("SELECT COUNT(*) FROM %1 %2").arg(table, where)).toInt();
 }
 
 }  // namespace
@@ -63,18 +63,18 @@ TEST_P(ReferenceDataTest, LoadsEveryRowOnceAndLoadingAgainChangesNothing)
         accounts += c.accounts.size();
         rows += c.schemaRows.size();
     }
-    EXPECT_EQ(count(*conn, QStringLiteral("QD50_XBRLANAG")), 1);
-    EXPECT_EQ(count(*conn, QStringLiteral("QD04_PDC"), QStringLiteral("WHERE QD04_CODICEPDC IN ('97', '98', '99', '97CO')")), 4);
-    EXPECT_EQ(count(*conn, QStringLiteral("QD04_PDC")), 7);  // the demo charts stay
-    EXPECT_EQ(size_t(count(*conn, QStringLiteral("QD15_DEFPDC"), QStringLiteral("WHERE QD15_CODICEPDC_QD04 NOT IN ('STD', 'KXPDC', 'CEE')"))),
+    EXPECT_EQ(count(*conn, "QD50_XBRLANAG"), 1);
+    EXPECT_EQ(count(*conn, "QD04_PDC", "WHERE QD04_CODICEPDC IN ('97', '98', '99', '97CO')"), 4);
+    EXPECT_EQ(count(*conn, "QD04_PDC"), 7);  // the demo charts stay
+    EXPECT_EQ(size_t(count(*conn, "QD15_DEFPDC", "WHERE QD15_CODICEPDC_QD04 NOT IN ('STD', 'KXPDC', 'CEE')")),
               accounts);
-    EXPECT_EQ(size_t(count(*conn, QStringLiteral("QD02_DEFSCHEMA"), QStringLiteral("WHERE QD02_CODICESCHEMA_QD01 <> 'CEE'"))),
+    EXPECT_EQ(size_t(count(*conn, "QD02_DEFSCHEMA", "WHERE QD02_CODICESCHEMA_QD01 <> 'CEE'")),
               rows);
-    EXPECT_EQ(size_t(count(*conn, QStringLiteral("QD51_XBRLDEFANAG"))), data.elements.size());
-    EXPECT_EQ(size_t(count(*conn, QStringLiteral("QD52_XBRLCORR"))), accounts);
-    const int mapped = scalar(*conn, QStringLiteral("SELECT COUNT(DISTINCT QD52_PK_QD51) FROM QD52_XBRLCORR")).toInt();
-    EXPECT_EQ(count(*conn, QStringLiteral("QD77_FOOTNOTEDEF")), mapped);
-    EXPECT_EQ(count(*conn, QStringLiteral("QD15_DEFPDC"), QStringLiteral("WHERE QD15_CODICEPDC_QD04 = 'STD'")), 20);
+    EXPECT_EQ(size_t(count(*conn, "QD51_XBRLDEFANAG")), data.elements.size());
+    EXPECT_EQ(size_t(count(*conn, "QD52_XBRLCORR")), accounts);
+    const int mapped = scalar(*conn, "SELECT COUNT(DISTINCT QD52_PK_QD51) FROM QD52_XBRLCORR").toInt();
+    EXPECT_EQ(count(*conn, "QD77_FOOTNOTEDEF"), mapped);
+    EXPECT_EQ(count(*conn, "QD15_DEFPDC", "WHERE QD15_CODICEPDC_QD04 = 'STD'"), 20);
 
     const QStringList before = contents(*conn);
     Schema::loadTaxonomy(*conn);
@@ -88,10 +88,10 @@ INSTANTIATE_TEST_SUITE_P(Backends, ReferenceDataTest, ::testing::ValuesIn(TestDb
 TEST(ReferenceData, NewDatabasesHaveIt)
 {
     QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("nuovo.sqlite"));
+    const QString file = dir.filePath("nuovo.sqlite");
     HostSetup::createDatabase(file);
     Connection c(file);
-    EXPECT_EQ(scalar(c, QStringLiteral("SELECT QD50_CODICE FROM QD50_XBRLANAG")).toString(), QStringLiteral("8"));
-    EXPECT_GT(count(c, QStringLiteral("QD15_DEFPDC"), QStringLiteral("WHERE QD15_CODICEPDC_QD04 = '99'")), 0);
-    EXPECT_EQ(count(c, QStringLiteral("QD05_DITTA")), 7);  // and the demo data
+    EXPECT_EQ(scalar(c, "SELECT QD50_CODICE FROM QD50_XBRLANAG").toString(), "8");
+    EXPECT_GT(count(c, "QD15_DEFPDC", "WHERE QD15_CODICEPDC_QD04 = '99'"), 0);
+    EXPECT_EQ(count(c, "QD05_DITTA"), 7);  // and the demo data
 }

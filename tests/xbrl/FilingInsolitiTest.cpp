@@ -181,13 +181,12 @@ TEST_P(FilingInsoliti, MasterDataWithQuotesKeepsOneCodeAndTouchesNothingElse)
         EXPECT_TRUE(box().first().contains("Ricopro")) << box().join(";").toStdString();
 
         const QString piva = QString(identificativo).replace('\'', '`');
-        const QStringList ditta = righe("SELECT QD05_CODICEDITTA, QD05_RAGIONESOCIALE FROM QD05_DITTA WHERE QD05_PIVA = '" +
-                                        QString(piva).replace("'", "''") + "'");
+        const QStringList ditta = righe("SELECT QD05_CODICEDITTA, QD05_RAGIONESOCIALE FROM QD05_DITTA WHERE QD05_PIVA = " + StringaSQL(piva));
         ASSERT_EQ(ditta.size(), 1);
         const QString codice = ditta[0].section('|', 0, 0);
         EXPECT_EQ(codice, piva.right(6).trimmed());
         EXPECT_EQ(ditta[0].section('|', 1), QString(nome).replace('\'', '`'));
-        const QString c = "'" + QString(codice).replace("'", "''") + "'";
+        const QString c = StringaSQL(codice);
         EXPECT_EQ(righe("SELECT COUNT(*) FROM QD08_DITTAMODELLO WHERE QD08_CODICEDITTA_QD05 = " + c), QStringList{"1"});
         EXPECT_EQ(righe("SELECT QD21_NPERIODO FROM QD21_PERVALUTA WHERE QD21_CODICEDITTA_QD05 = " + c + " ORDER BY 1"),
                   (QStringList{"1", "2"}));

@@ -1,10 +1,10 @@
 #pragma once
-// What the XBRL tests share: a small mapping of the 2018-11-04 taxonomy (a few concepts
-// of the real filings), instance documents written around given facts, and a screen
-// on a fresh demo database of the backend under test.
+// A small mapping of the 2018-11-04 taxonomy, instance documents around given facts, and a
+// screen on a fresh demo database of the backend under test.
 #include "TestDb.h"
 #include "control/ctlVevAre.h"
 #include "platform/host/CGlobal.h"
+#include "platform/host/SqlText.h"
 #include "platform/ui/LogList.h"
 #include "platform/ui/ScriptedDialogs.h"
 #include <QDir>
@@ -50,20 +50,21 @@ inline const char* const kVoci[][4] = {
 // have footnote definitions 501 and 502.
 inline void creaMappatura(Connection& c, const QString& ns, const QString& codice, const QString& piano, const QString& schema)
 {
-    c.Execute(QString("INSERT INTO QD50_XBRLANAG SELECT '%1', '%2' WHERE NOT EXISTS (SELECT 1 FROM QD50_XBRLANAG WHERE "
-                      "QD50_VERSIONE = '%1')").arg(ns, codice));
-    c.Execute(QString("INSERT INTO QD15_DEFPDC VALUES ('%1', 'A-C-04-010-', 'Depositi', 1, '1', NULL)").arg(piano));
+    c.Execute(QString("INSERT INTO QD50_XBRLANAG SELECT %1, %2 WHERE NOT EXISTS (SELECT 1 FROM QD50_XBRLANAG WHERE "
+                      "QD50_VERSIONE = %1)").arg(StringaSQL(ns), StringaSQL(codice)));
+    c.Execute(QString("INSERT INTO QD15_DEFPDC VALUES (%1, 'A-C-04-010-', 'Depositi', 1, '1', NULL)").arg(StringaSQL(piano)));
     for (int pk = 1; pk <= int(std::size(kVoci)); ++pk) {
         const auto& v = kVoci[pk - 1];
-        c.Execute(QString("INSERT INTO QD51_XBRLDEFANAG SELECT %1, %2, 'itcc-ci_%3', 'Voce %3', '' WHERE NOT EXISTS (SELECT 1 FROM "
-                          "QD51_XBRLDEFANAG WHERE QD51_VERSIONE = %1 AND QD51_PK = %2)").arg(codice).arg(pk).arg(v[0]));
+        c.Execute(QString("INSERT INTO QD51_XBRLDEFANAG SELECT %1, %2, %3, %4, '' WHERE NOT EXISTS (SELECT 1 FROM "
+                          "QD51_XBRLDEFANAG WHERE QD51_VERSIONE = %1 AND QD51_PK = %2)")
+                      .arg(codice).arg(pk).arg(StringaSQL(QString("itcc-ci_") + v[0]), StringaSQL(QString("Voce ") + v[0])));
         if (pk <= 2)
             c.Execute(QString("INSERT INTO QD77_FOOTNOTEDEF SELECT %1, %2, %3 WHERE NOT EXISTS (SELECT 1 FROM QD77_FOOTNOTEDEF "
                               "WHERE QD77_ID = %3)").arg(codice).arg(pk).arg(500 + pk));
-        c.Execute(QString("INSERT INTO QD52_XBRLCORR VALUES (%1, %2, '%3', '%4')").arg(pk).arg(codice, piano, v[1]));
+        c.Execute(QString("INSERT INTO QD52_XBRLCORR VALUES (%1, %2, %3, %4)").arg(pk).arg(codice, StringaSQL(piano), StringaSQL(v[1])));
         if (QString(v[0]) == "ValoreProduzioneAbbreviato") continue;  // its account is there already
-        c.Execute(QString("INSERT INTO QD15_DEFPDC VALUES ('%1', '%2', 'Conto', 1, '%3', NULL)").arg(piano, v[1], v[2]));
-        c.Execute(QString("INSERT INTO QD02_DEFSCHEMA VALUES ('%1', '%2', '%3', NULL)").arg(schema, v[1], v[3]));
+        c.Execute(QString("INSERT INTO QD15_DEFPDC VALUES (%1, %2, 'Conto', 1, %3, NULL)").arg(StringaSQL(piano), StringaSQL(v[1]), StringaSQL(v[2])));
+        c.Execute(QString("INSERT INTO QD02_DEFSCHEMA VALUES (%1, %2, %3, NULL)").arg(StringaSQL(schema), StringaSQL(v[1]), StringaSQL(v[3])));
     }
 }
 
@@ -137,7 +138,6 @@ protected:
         dialogs.clear();
         return dialogs.answerFile(path);
     }
-    // Runs the command; true when it committed.
     bool importa()
     {
         const int prima = conn().commits();
@@ -147,7 +147,6 @@ protected:
     }
 
     QStringList righe(const QString& sql) { return rowsOf(conn(), sql); }
-    // Everything an import writes.
     QStringList istantanea()
     {
         QStringList out;
@@ -162,7 +161,7 @@ protected:
     QStringList valori(const QString& conto, const QString& ditta = "%")
     {
         return righe("SELECT QD07_ANNO, QD07_NPERIODO, QD07_VALOREORIGINALE, QD07_VALOREINVALUTA FROM QD07_VALORIPDC WHERE "
-                     "QD07_CODICECONTO = '" + conto + "' AND QD07_CODICEDITTA_QD05 LIKE '" + ditta + "' ORDER BY 1 DESC, 2");
+                     "QD07_CODICECONTO = " + StringaSQL(conto) + " AND QD07_CODICEDITTA_QD05 LIKE " + StringaSQL(ditta) + " ORDER BY 1 DESC, 2");
     }
     QStringList log() const
     {
