@@ -5,18 +5,14 @@
 TEST(Classificazione, SezioneDaLettera)
 {
     for (auto [lettera, importo, sezione] :
-         {std::tuple{"A", -5.0, "1"}, {"P", 5.0, "2"}, {"E", 0.0, "4"}, {"E", 0.01, "4"}, {"E", -0.01, "5"}, {"O", 1.0, "6"},
-          {"e", 0.0, " "}, {"", 0.0, " "}, {" ", 0.0, " "}, {"A ", 0.0, " "}, {"X", 0.0, " "}})
+         {std::tuple{"A", -5.0, "1"}, {"E", 0.0, "4"}, {"E", -0.01, "5"}, {"O", 1.0, "6"}, {"", 0.0, " "}, {"A ", 0.0, " "}})
         EXPECT_EQ(ctlVevAre::SezioneDaLettera(lettera, importo), sezione) << lettera << " " << importo;
 }
 
 TEST(Classificazione, FormattaCodiceCEE)
 {
-    const std::pair<const char*, const char*> casi[] = {
-        {"  B0123456X ", "B--12-345-6X"}, {"B1234567", "B-1-23-456-7"}, {"C1", "C-1---"},
-        {"", "----"},                     {"A 12345", "A--12-345-"},     {"D12345678901", "D-1-23-456-78901"},
-    };
-    for (const auto& [codice, atteso] : casi) {
+    for (auto [codice, atteso] : {std::pair{"  B0123456X ", "B--12-345-6X"}, {"C1", "C-1---"}, {"", "----"},
+                                  {"D12345678901", "D-1-23-456-78901"}}) {
         QString variabile = QString::fromLatin1(codice);
         EXPECT_EQ(ctlVevAre::FormattaCodiceCEE(variabile), QLatin1String(atteso)) << codice;
         EXPECT_EQ(variabile, QString::fromLatin1(codice).trimmed()) << "the caller's code is trimmed";
@@ -26,11 +22,9 @@ TEST(Classificazione, FormattaCodiceCEE)
 TEST(Classificazione, ContoCreabile)
 {
     for (auto [pdc, conto, standard, creabile] :
-         {std::tuple{"KXPDC", "5601", true, true}, {"KXPDC", "5799", true, true}, {"KXPDC", "9700", true, true},
-          {"KXPDC", "9800", true, true}, {"KXPDC", "0150", true, false}, {"KXPDC", "0151", true, true},
+         {std::tuple{"KXPDC", "5799", true, true}, {"KXPDC", "9800", true, true}, {"KXPDC", "0151", true, true},
           {"KXPDC", "X101501", true, true}, {"KXPDC", "X101500", true, false}, {"KXPDC", "", true, false},
-          {"KXPDC", "01", true, false}, {"kxpdc", "5601", true, false}, {"STD", "5601", true, false},
-          {"STD", "0150", false, true}, {"KXPDC", "0150", false, true}})
+          {"KXPDC", "01", true, false}, {"kxpdc", "5601", true, false}, {"STD", "5601", true, false}, {"STD", "0150", false, true}})
         EXPECT_EQ(ctlVevAre::ContoCreabile(pdc, conto, standard), creabile) << pdc << " " << conto << " " << standard;
 }
 

@@ -62,7 +62,6 @@ protected:
 
 }  // namespace
 
-// The second of two imports of one company waits for the first, then sees its period.
 TEST_P(Concorrenza, ASecondImportWaitsAndNeverTakesTheSamePeriod)
 {
     {
@@ -76,7 +75,6 @@ TEST_P(Concorrenza, ASecondImportWaitsAndNeverTakesTheSamePeriod)
     EXPECT_EQ(righeDb("SELECT QD07_NPERIODO, COUNT(*) FROM QD07_VALORIPDC GROUP BY 1 ORDER BY 1"), (QStringList{"1|1", "2|2"}));
 }
 
-// Past the configured wait the import ends with an Italian message and writes nothing.
 TEST_P(Concorrenza, AnImportThatWaitsTooLongEndsWithAMessageAndWritesNothing)
 {
     const QStringList prima = istantanea();

@@ -117,7 +117,6 @@ TEST_P(Esportazioni, CEEPostsOnlyAccountsOfTheChart)
     EXPECT_EQ(log().last(), "|Importazione terminata con successo|");
 }
 
-// A company's own definition whose data file is named QDMSIT goes to the Kadro engine.
 TEST_P(Esportazioni, SaveSendsAKadroDataFileToTheKadroEngine)
 {
     writeDef("BIANCHI", "qdmsit" + LayoutKadro);

@@ -156,8 +156,6 @@ TEST_P(Sicurezza, LinesThatCannotBePlacedArePostedNowhere)
     EXPECT_TRUE(log().contains("|** Riga 4 non importata: codice ditta non leggibile (\"Àncora\")|"));
 }
 
-// Empty and header-only files, a definition without an amount, and a file of control
-// characters are refused before anything is written.
 TEST_P(Sicurezza, EmptyOrUnreadableInputsAreRefusedBeforeWriting)
 {
     const QStringList prima = istantanea();
