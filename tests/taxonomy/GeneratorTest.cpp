@@ -7,15 +7,6 @@
 
 using namespace taxonomy;
 
-namespace {
-const Chart& chart(const QString& code)
-{
-    for (const Chart& c : reference2018().charts)
-        if (c.form.chart == code) return c;
-    throw std::logic_error("no chart " + code.toStdString());
-}
-}  // namespace
-
 TEST(Generator, OneChartAndSchemaPerFormOfTheVersion)
 {
     const ReferenceData& data = reference2018();
@@ -86,7 +77,7 @@ TEST(Generator, WellKnownItemsTakeTheirCivilCodePosition)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.chart) + " " + c.element);
-        const Account* a = chart(QLatin1String(c.chart)).accountOf(QLatin1String(c.element));
+        const Account* a = chartOf(QLatin1String(c.chart)).accountOf(QLatin1String(c.element));
         ASSERT_NE(a, nullptr);
         EXPECT_EQ(a->code, QLatin1String(c.code));
         EXPECT_EQ(a->section, c.section);
@@ -120,7 +111,7 @@ TEST(Generator, CodesAreUniqueAndFitTheColumns)
         EXPECT_EQ(rows.size() - codes.size(),
                   std::count_if(c.schemaRows.begin(), c.schemaRows.end(), [](const SchemaRow& r) { return r.rowType == 'B'; }));
     }
-    EXPECT_EQ(chart("97").schemaRows.front().code, "A--00-000-H");  // "Attivo"
+    EXPECT_EQ(chartOf("97").schemaRows.front().code, "A--00-000-H");  // "Attivo"
 }
 
 TEST(Generator, RefusesChartsTheImportWouldPostWrongly)

@@ -54,11 +54,12 @@ private:
     QHash<QString, double> m_values;
 };
 
-const taxonomy::Chart& chartOf(const QString& code)
+// The file written in dir.
+QString written(const QTemporaryDir& dir, const QString& name, const QByteArray& text)
 {
-    for (const taxonomy::Chart& c : reference2018().charts)
-        if (c.form.chart == code) return c;
-    throw std::logic_error("no chart " + code.toStdString());
+    QFile f(dir.filePath(name));
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(text) == text.size());
+    return f.fileName();
 }
 
 QString verified(const QString& year)
@@ -287,11 +288,7 @@ TEST_P(SquaringTest, BalancedFilingsOfEveryFormImportAndSquare)
         SCOPED_TRACE(form.chart.toStdString());
         const QString vat = QString("0123456789%1").arg(++n);
         const QString company = vat.right(6);
-        const QString file = dir.filePath(form.prefix + ".xbrl");
-        QFile f(file);
-        const QByteArray document = balancedFiling(form, vat);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(document) == document.size());
-        f.close();
+        const QString file = written(dir, form.prefix + ".xbrl", balancedFiling(form, vat));
         const Statements s(file);
         ASSERT_EQ(s.value("TotaleAttivo", Y2024), s.value("TotalePassivo", Y2024));
 
@@ -336,10 +333,7 @@ TEST_P(SquaringTest, GroupedLinesOfTheShortFormsSquareAndAreNotCountedTwice)
         if (raggruppato)
             for (const auto& [gruppo, parti] : gruppi)
                 for (const char* parte : parti) righe.removeIf([&](const QString& r) { return r.startsWith(QString("<itcc-ci:%1 ").arg(QLatin1String(parte))); });
-        const QString file = dir.filePath(vat + ".xbrl");
-        QFile f(file);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(righe.join('\n').toUtf8()) > 0);
-        f.close();
+        const QString file = written(dir, vat + ".xbrl", righe.join('\n').toUtf8());
         const Statements s(file);
 
         ASSERT_EQ(import(file), 0) << err.toStdString();

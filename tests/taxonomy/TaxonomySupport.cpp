@@ -20,3 +20,10 @@ const taxonomy::ReferenceData& reference2018()
     static const taxonomy::ReferenceData data = taxonomy::generate(options2018());
     return data;
 }
+
+const taxonomy::Chart& chartOf(const QString& code)
+{
+    for (const taxonomy::Chart& c : reference2018().charts)
+        if (c.form.chart == code) return c;
+    throw std::logic_error("no chart " + code.toStdString());
+}

@@ -5,18 +5,6 @@
 using namespace xbrlprova;
 
 namespace {
-
-// A context: instant (a date) or duration (start|end), an optional segment.
-QString contesto(const QString& id, const QString& identificativo, const QString& data, const QString& segmento = {})
-{
-    const QString periodo = data.contains('|') ? QString("<startDate>%1</startDate><endDate>%2</endDate>")
-                                                     .arg(data.section('|', 0, 0), data.section('|', 1, 1))
-                                               : QString("<instant>%1</instant>").arg(data);
-    const QString seg = segmento.isEmpty() ? QString() : "<segment>" + segmento + "</segment>";
-    return QString("<context id=\"%1\"><entity><identifier>%2</identifier>%3</entity><period>%4</period></context>\n")
-        .arg(id, identificativo, seg, periodo);
-}
-
 const QString Rifiuto = "Importazione bilancio XBRL: %1\r\nImpossibile continuare l'importazione";
 
 }  // namespace

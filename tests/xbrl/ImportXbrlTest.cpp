@@ -136,11 +136,8 @@ TEST_P(ImportXbrl, FactsFollowDecimalsSectionsContextsAndTheSchemaRules)
     // A financial year from July: each duration starts in the year before its instant.
     QString contesti;
     for (int anno : {2024, 2023})
-        contesti += QString("<context id=\"c%1i\"><entity><identifier>09876543210</identifier></entity><period><instant>%1-06-30"
-                            "</instant></period></context>\n<context id=\"c%1d\"><entity><identifier>09876543210</identifier>"
-                            "</entity><period><startDate>%2-07-01</startDate><endDate>%1-06-30</endDate></period></context>\n")
-                        .arg(anno)
-                        .arg(anno - 1);
+        contesti += contesto(QString("c%1i").arg(anno), "09876543210", QString("%1-06-30").arg(anno)) +
+                    contesto(QString("c%1d").arg(anno), "09876543210", QString("%1-07-01|%2-06-30").arg(anno - 1).arg(anno));
     const QString fatti = fatto("TotaleAttivo", "c2024i", "12345", "2") + fatto("TotalePassivo", "c2024i", "12345", QString()) +
                           fatto("UtilePerditaEsercizio", "c2024d", "700", "INF") +
                           fatto("PatrimonioNettoUtilePerditaEsercizio", "c2024i", "700") + fatto("TotaleImmobilizzazioni", "c2024i", "9") +

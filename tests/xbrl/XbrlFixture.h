@@ -75,6 +75,17 @@ inline void creaMappatura2018(Connection& c)
     creaMappatura(c, Ns2018, "8", "99", "KXCE99");
 }
 
+// A context: instant (a date) or duration (start|end), an optional segment.
+inline QString contesto(const QString& id, const QString& identificativo, const QString& data, const QString& segmento = {})
+{
+    const QString periodo = data.contains('|') ? QString("<startDate>%1</startDate><endDate>%2</endDate>")
+                                                     .arg(data.section('|', 0, 0), data.section('|', 1, 1))
+                                               : QString("<instant>%1</instant>").arg(data);
+    const QString seg = segmento.isEmpty() ? QString() : "<segment>" + segmento + "</segment>";
+    return QString("<context id=\"%1\"><entity><identifier>%2</identifier>%3</entity><period>%4</period></context>\n")
+        .arg(id, identificativo, seg, periodo);
+}
+
 // Two years of one identifier: instants "I2024"/"I2023", durations "D2024"/"D2023".
 inline QString contestiDueAnni(const QString& identificativo = "09876543210")
 {
