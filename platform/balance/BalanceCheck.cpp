@@ -2,50 +2,70 @@
 #include "platform/db/Connection.h"
 #include "platform/db/Recordset.h"
 #include "platform/runtime/AppError.h"
-#include "platform/host/SqlText.h"
+#include <QHash>
 #include "platform/runtime/Valori.h"
 
 namespace {
-QString literal(const QString& text) { return StringaSQL(ApiciSQL(text)); }
+
+// What the company's chart makes of an account: the income statement's sections and
+// the memorandum accounts, which stay out; every other account is the balance sheet's.
+enum class Gruppo { Patrimoniale, Economico, Memoria };
+
+// A stored value in ten-thousandths, the precision of the values' columns: the totals
+// are exact sums, the same in whatever order the rows come and on both databases.
+qint64 decimillesimi(const QVariant& v)
+{
+    if (v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Int) return v.toLongLong() * 10000;
+    return qRound64(v.toDouble() * 10000);
+}
+
 }  // namespace
 
 void BalanceCheck::Verifica(Connection& connection, QString& ditta, QString& anno, qint16& mese, qint16& periodo,
                             qint32&, bool&, qint16&)
 {
     for (double& t : m_totali) t = 0;
+    const QString codiceDitta = vb::Trim(ditta);
 
-    const QString sql =
-        QStringLiteral("SELECT CASE WHEN P.QD15_SEZIONE IN ('4', '5') THEN 1 ELSE 0 END AS ECONOMICO, "
-                       "CASE WHEN V.QD07_VALOREORIGINALE < 0 THEN 1 ELSE 0 END AS AVERE, "
-                       "SUM(V.QD07_VALOREORIGINALE) AS TOTALE "
-                       "FROM QD07_VALORIPDC V "
-                       "INNER JOIN QD05_DITTA D ON D.QD05_CODICEDITTA = V.QD07_CODICEDITTA_QD05 "
-                       "LEFT JOIN QD15_DEFPDC P ON P.QD15_CODICEPDC_QD04 = D.QD05_CODICEPDC_QD04 "
-                       "AND P.QD15_CODICECONTO = V.QD07_CODICECONTO "
-                       "WHERE V.QD07_CODICEDITTA_QD05 = ") +
-        literal(vb::Trim(ditta)) + QStringLiteral(" AND V.QD07_ANNO = ") + literal(vb::Trim(anno)) +
-        QStringLiteral(" AND V.QD07_MESE = ") + QString::number(mese) + QStringLiteral(" AND V.QD07_NPERIODO = ") +
-        QString::number(periodo) +
-        QStringLiteral(" AND (P.QD15_SEZIONE IS NULL OR P.QD15_SEZIONE <> '6') GROUP BY 1, 2");
+    // Each stored value is placed by its account in the company's chart, in memory: one
+    // look-up per row in the database costs more than the whole read.
+    qint64 somme[4] = {0, 0, 0, 0};
+    bool traboccato = false;
+    const auto leggi = [&] {
+        for (qint64& s : somme) s = 0;
+        QHash<QString, Gruppo> gruppi;
+        bool registrata = false;
+        connection.Scorri(
+            QStringLiteral("SELECT P.QD15_CODICECONTO, P.QD15_SEZIONE FROM QD05_DITTA D "
+                           "LEFT JOIN QD15_DEFPDC P ON P.QD15_CODICEPDC_QD04 = D.QD05_CODICEPDC_QD04 "
+                           "AND P.QD15_SEZIONE IN ('4', '5', '6') WHERE D.QD05_CODICEDITTA = ?"),
+            {codiceDitta}, [&](std::span<const QVariant> r) {
+                registrata = true;
+                if (!r[0].isNull())
+                    gruppi.insert(r[0].toString(), r[1].toString() == QLatin1String("6") ? Gruppo::Memoria : Gruppo::Economico);
+            });
+        if (!registrata) return;  // values of a company the register does not hold belong to nobody
+        connection.Scorri(
+            QStringLiteral("SELECT QD07_CODICECONTO, QD07_VALOREORIGINALE FROM QD07_VALORIPDC WHERE QD07_CODICEDITTA_QD05 = ? "
+                           "AND QD07_ANNO = ? AND QD07_MESE = ? AND QD07_NPERIODO = ?"),
+            {codiceDitta, vb::Trim(anno), int(mese), int(periodo)}, [&](std::span<const QVariant> r) {
+                const auto g = gruppi.constFind(r[0].toString());
+                const Gruppo gruppo = g == gruppi.constEnd() ? Gruppo::Patrimoniale : *g;
+                if (gruppo == Gruppo::Memoria || r[1].isNull()) return;
+                const qint64 valore = decimillesimi(r[1]);
+                qint64& somma = somme[2 * (valore < 0) + (gruppo == Gruppo::Economico)];
+                traboccato = traboccato || __builtin_add_overflow(somma, valore, &somma);
+            });
+    };
 
     // Inside an import's transaction a failed read must not spoil the transaction.
-    bool letti = false;
-    connection.tenta([&] {
-        Recordset rs;
-        rs.Open(sql, connection);
-        while (!rs.Eof()) {
-            const int economico = rs.value(QStringLiteral("ECONOMICO")).toInt();
-            const int avere = rs.value(QStringLiteral("AVERE")).toInt();
-            m_totali[2 * avere + economico] = rs.value(QStringLiteral("TOTALE")).toDouble();  // null: 0
-            rs.MoveNext();
-        }
-        rs.Close();
-        letti = true;
-    });
-    if (!letti) {
-        for (double& t : m_totali) t = 0;
-        const QString causa = connection.Errors().isEmpty() ? QString() : connection.Errors().first().description;
+    const bool letti = connection.tenta(leggi);
+    if (!letti || traboccato) {
+        const QString causa = traboccato                       ? QStringLiteral("totale fuori dai limiti")
+                              : connection.Errors().isEmpty() ? QString()
+                                                              : connection.Errors().first().description;
         throw AppError(-2147467259L, QStringLiteral("Totali del periodo non disponibili: ") + causa,
                        QStringLiteral("KTRBO_Quadratura"));
     }
+    for (int i = 0; i < 4; ++i) m_totali[i] = double(somme[i]) / 10000;
 }

@@ -264,6 +264,64 @@ QList<QStringList> Connection::Righe(const QString& sql, const QVariantList& val
     return out;
 }
 
+void Connection::Scorri(const QString& sql, const QVariantList& valori, const std::function<void(std::span<const QVariant>)>& riga)
+{
+    if (!m_sqlite) {
+        clearErrors();
+        QSqlQuery q(m_db);
+        q.setForwardOnly(true);
+        q.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
+        bool ok = q.prepare(translate(sql));
+        for (const QVariant& v : valori) q.addBindValue(v);
+        if (!ok || !q.exec()) fail(describe(errorText(q.lastError())), m_db.driverName());
+        QVariantList colonne;
+        while (q.next()) {
+            colonne.resize(q.record().count());
+            for (qsizetype i = 0; i < colonne.size(); ++i) colonne[i] = q.value(int(i));
+            riga(colonne);
+        }
+        return;
+    }
+    // SQLite: straight from the engine, a row at a time.
+    clearErrors();
+    QString errore;
+    sqlite3_stmt* st = prepareDirect(sql, errore);
+    if (!st) fail(describe(errore), m_db.driverName());
+    std::vector<char> testo;
+    size_t spazio = 0;
+    for (const QVariant& v : valori)
+        if (v.typeId() == QMetaType::QString) spazio += size_t(static_cast<const QString*>(v.constData())->size());
+    testo.resize(spazio);
+    TextRoom room{testo.data()};
+    int rc = SQLITE_OK;
+    for (qsizetype i = 0; i < valori.size() && rc == SQLITE_OK; ++i) rc = bind(st, int(i) + 1, valori[i], room);
+    std::vector<QVariant> colonne(size_t(sqlite3_column_count(st)));
+    while (rc == SQLITE_OK && (rc = sqlite3_step(st)) == SQLITE_ROW) {
+        for (int i = 0; i < int(colonne.size()); ++i) {
+            switch (sqlite3_column_type(st, i)) {
+            case SQLITE_INTEGER: colonne[size_t(i)] = qint64(sqlite3_column_int64(st, i)); break;
+            case SQLITE_FLOAT: colonne[size_t(i)] = sqlite3_column_double(st, i); break;
+            case SQLITE_NULL: colonne[size_t(i)] = QVariant(); break;
+            default: {
+                const auto* u = static_cast<const QChar*>(sqlite3_column_text16(st, i));
+                colonne[size_t(i)] = QString(u, sqlite3_column_bytes16(st, i) / int(sizeof(QChar)));
+            }
+            }
+        }
+        try {
+            riga(colonne);
+        } catch (...) {
+            sqlite3_reset(st);
+            throw;
+        }
+        rc = SQLITE_OK;
+    }
+    if (rc != SQLITE_DONE && rc != SQLITE_OK) errore = QString::fromUtf8(sqlite3_errmsg(m_sqlite));
+    sqlite3_reset(st);
+    sqlite3_clear_bindings(st);  // the text room goes now
+    if (!errore.isEmpty()) fail(describe(errore), m_db.driverName());
+}
+
 QString Connection::Taglia(const QString& tabella, const QString& colonna, const QString& testo)
 {
     for (const ColumnInfo& c : columns(tabella))

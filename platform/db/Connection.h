@@ -59,6 +59,9 @@ public:
     QString Leggi(const QString& sql, const QVariantList& valori);
     // Every row, each as the texts of its columns.
     QList<QStringList> Righe(const QString& sql, const QVariantList& valori);
+    // Every row in turn, as the values of its columns, none of them kept: for reads too
+    // long to hold whole. Numbers come as numbers on both databases.
+    void Scorri(const QString& sql, const QVariantList& valori, const std::function<void(std::span<const QVariant>)>& riga);
     // A text cut to the declared size of its column (unlimited columns keep it whole).
     QString Taglia(const QString& tabella, const QString& colonna, const QString& testo);
 
