@@ -141,6 +141,13 @@ void MotoreValori::Prepara()
     m_slotNumero = slot(5);
     m_slotData = slot(6);
     m_slotSezione = slot(8);
+
+    m_conti.reserve(m_pdc.RecordCount());
+    for (m_pdc.MoveFirst(); !m_pdc.Eof(); m_pdc.MoveNext()) {
+        Voce& voce = m_conti[m_pdc.value(fPdcConto).toString()];
+        voce.nelPiano = true;
+        voce.descrizione = m_pdc.value(fPdcDescrizione).toString();
+    }
 }
 
 // Ending early leaves nothing behind: the overwrite of the opening is undone too.
@@ -300,28 +307,36 @@ void MotoreValori::Posta()
     const bool conDescrizione = m_screen.m_ConDescrizione;
     const QString descrizioneNuovo = conDescrizione ? descrizione : QString();
 
-    // The account in the chart.
+    // The account in the chart. The entry stays valid until the correlations are counted
+    // again below: nothing adds to the table before that.
     bool esistente = false, creato = false, scartato = false;
     const QString contoPdc = taglia(conto, m_dimContoPdc);
-    m_pdc.Filter(fPdcConto, contoPdc);
+    if (m_variante.correlazioni != VarianteMotore::Correlazioni::Nessuna) caricaCorrelazioni();
+    Voce& voce = m_conti[contoPdc];
     const auto aggiungiConto = [&](const QString& sezioneConto) {
         ++m_contiCreati;
+        const QString descrizioneConto = taglia(conDescrizione ? descrizione : DescrizioneNuovo, m_dimDescrizione);
         m_pdc.AddNew();
         m_pdc.setValue(fPdcCodice, m_screen.m_CodicePDC);
         m_pdc.setValue(fPdcConto, contoPdc);
-        m_pdc.setValue(fPdcDescrizione, taglia(conDescrizione ? descrizione : DescrizioneNuovo, m_dimDescrizione));
+        m_pdc.setValue(fPdcDescrizione, descrizioneConto);
         m_pdc.setValue(fPdcLivello, 1);
         m_pdc.setValue(fPdcSezione, taglia(sezioneConto, m_dimSezione));
         m_pdc.Update();
+        voce.nelPiano = true;
+        voce.descrizione = descrizioneConto;
     };
     // The chart takes the file's description; an unchanged one needs no write.
     const auto aggiornaDescrizione = [&] {
         const QString nuova = taglia(descrizione, m_dimDescrizione);
-        if (m_pdc.value(fPdcDescrizione).toString() == nuova) return;
+        if (voce.descrizione == nuova) return;
+        m_pdc.Filter(fPdcConto, contoPdc);
         m_pdc.setValue(fPdcDescrizione, nuova);
         m_pdc.Update();
+        m_pdc.Filter(QString());
+        voce.descrizione = nuova;
     };
-    const bool manca = m_pdc.Eof();
+    const bool manca = !voce.nelPiano;
     switch (m_variante.conti) {
     case VarianteMotore::Conti::CreaSempre:
         if (manca) {
@@ -353,16 +368,17 @@ void MotoreValori::Posta()
         }
         break;
     }
-    m_pdc.Filter(QString());
     if (scartato) m_valori.CancelUpdate();
     else m_valori.Update();
 
     switch (m_variante.correlazioni) {
     case VarianteMotore::Correlazioni::SegnalaMancanti:
-        if (esistente && correlazioni(conto) == 0) anomalia(conto, descrizione, sezione, true);
+        if (esistente && (conto.size() == contoPdc.size() ? voce.correlazioni : correlazioni(conto)) == 0)
+            anomalia(conto, descrizione, sezione, true);
         break;
     case VarianteMotore::Correlazioni::DalModello:
-        if (const qint64 n = correlazioni(conto); !scartato && (creato || n == 0)) {
+        if (const qint64 n = conto.size() == contoPdc.size() ? voce.correlazioni : correlazioni(conto);
+            !scartato && (creato || n == 0)) {
             if (m_modello != conto) {
                 if (!m_screen.CopiaCorrelazioni(m_screen.m_CodicePDC, conto, m_modello, m_lettera))
                     anomalia(conto, descrizioneNuovo, sezione, true);
@@ -394,24 +410,28 @@ void MotoreValori::anomalia(const QString& conto, const QString& descrizione, co
     m_screen.AggiungiAnomalia(r);
 }
 
-// Counted for the whole chart at once, when the first account asks.
+// Counted for the whole chart at once, when the first line asks.
+void MotoreValori::caricaCorrelazioni()
+{
+    if (m_contate) return;
+    Recordset rs;
+    rs.Open(QStringLiteral("Select QD03_CODICECONTO, count(*) as Tot from QD03_CORRELAZIONE WHERE "
+                           "QD03_CODICEPDC_QD04 = ") +
+                StringaSQL(m_pdcTrim) + QStringLiteral(" GROUP BY QD03_CODICECONTO"),
+            m_screen.m_CGlobal->Database().Connection());
+    const int fCodice = rs.fieldIndex(QStringLiteral("QD03_CODICECONTO"));
+    const int fTot = rs.fieldIndex(QStringLiteral("Tot"));
+    for (; !rs.Eof(); rs.MoveNext()) m_conti[rs.value(fCodice).toString()].correlazioni = rs.value(fTot).toLongLong();
+    rs.Close();
+    m_contate = true;
+}
+
+// An account code longer than the chart's column has its own count.
 qint64 MotoreValori::correlazioni(const QString& conto)
 {
-    if (!m_contate) {
-        Recordset rs;
-        rs.Open(QStringLiteral("Select QD03_CODICECONTO, count(*) as Tot from QD03_CORRELAZIONE WHERE "
-                               "QD03_CODICEPDC_QD04 = ") +
-                    StringaSQL(m_pdcTrim) + QStringLiteral(" GROUP BY QD03_CODICECONTO"),
-                m_screen.m_CGlobal->Database().Connection());
-        const int fCodice = rs.fieldIndex(QStringLiteral("QD03_CODICECONTO"));
-        const int fTot = rs.fieldIndex(QStringLiteral("Tot"));
-        m_correlazioni.reserve(rs.RecordCount());
-        for (; !rs.Eof(); rs.MoveNext()) m_correlazioni.insert(rs.value(fCodice).toString(), rs.value(fTot).toLongLong());
-        rs.Close();
-        m_contate = true;
-    }
-    const auto n = m_correlazioni.constFind(conto);
-    return n == m_correlazioni.constEnd() ? 0 : *n;
+    caricaCorrelazioni();
+    const auto n = m_conti.constFind(conto);
+    return n == m_conti.constEnd() ? 0 : n->correlazioni;
 }
 
 // After a copy the account's correlations are read again: later lines must see them.
@@ -421,7 +441,7 @@ void MotoreValori::contaCorrelazioni(const QString& conto)
         QStringLiteral("QD03_CORRELAZIONE"), QStringLiteral("Count(*)"),
         QStringLiteral(" WHERE QD03_CODICEPDC_QD04 = ") + StringaSQL(m_pdcTrim) + QStringLiteral(" AND QD03_CODICECONTO = ") +
             StringaSQL(vb::Trim(conto)));
-    m_correlazioni.insert(conto, qint64(vb::Val(n)));
+    m_conti[conto].correlazioni = qint64(vb::Val(n));
 }
 
 void MotoreValori::Chiudi()

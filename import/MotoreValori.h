@@ -49,6 +49,7 @@ private:
     QString campo(const Slot& s);
     Slot slot(int n) const;
     void anomalia(const QString& conto, const QString& descrizione, const QString& sezione, bool registrato);
+    void caricaCorrelazioni();
     qint64 correlazioni(const QString& conto);
     void contaCorrelazioni(const QString& conto);
 
@@ -79,8 +80,15 @@ private:
     int fPdcCodice = 0, fPdcConto = 0, fPdcDescrizione = 0, fPdcLivello = 0, fPdcSezione = 0;
     Slot m_slotConto, m_slotImporto, m_slotAvere, m_slotDescrizione, m_slotModello, m_slotNumero, m_slotData, m_slotSezione;
 
-    // Correlations per account of the chart, read once with one grouped query; the
-    // engine's own copies update them, so every count sees them.
-    QHash<QString, qint64> m_correlazioni;
+    // What a line needs to know of its account, found with one look-up: whether the chart
+    // holds it, its description there and its correlations. The chart's part is read with
+    // the chart and kept up to date by the engine's own writes; the correlations are read
+    // with one grouped query when the first line asks, and updated by the engine's copies.
+    struct Voce {
+        bool nelPiano = false;
+        QString descrizione;
+        qint64 correlazioni = 0;
+    };
+    QHash<QString, Voce> m_conti;
     bool m_contate = false;
 };
