@@ -302,10 +302,9 @@ void Connection::Scorri(const QString& sql, const QVariantList& valori, const st
             case SQLITE_INTEGER: colonne[size_t(i)] = qint64(sqlite3_column_int64(st, i)); break;
             case SQLITE_FLOAT: colonne[size_t(i)] = sqlite3_column_double(st, i); break;
             case SQLITE_NULL: colonne[size_t(i)] = QVariant(); break;
-            default: {
-                const auto* u = static_cast<const QChar*>(sqlite3_column_text16(st, i));
-                colonne[size_t(i)] = QString(u, sqlite3_column_bytes16(st, i) / int(sizeof(QChar)));
-            }
+            default:  // as the engine stores it: no conversion inside the engine
+                colonne[size_t(i)] = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
+                                                       sqlite3_column_bytes(st, i));
             }
         }
         try {

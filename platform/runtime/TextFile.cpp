@@ -65,7 +65,7 @@ private:
 
 }  // namespace
 
-QString TextFile::decode(const QByteArray& bytes)
+QString TextFile::decode(QByteArrayView bytes)
 {
     QString s(bytes.size(), Qt::Uninitialized);
     QChar* out = s.data();
@@ -78,7 +78,7 @@ QString TextFile::decode(const QByteArray& bytes)
 
 TextFile::Esito TextFile::apri(const QString& path)
 {
-    m_file.close();
+    close();
     m_utf8 = false;
     const QString resolved = Paths::resolve(path);
     const QFileInfo info(resolved);
@@ -116,7 +116,7 @@ TextFile::Esito TextFile::apri(const QString& path)
         return Esito::Binario;
     }
     m_utf8 = utf8.ok();
-    if (!m_file.seek(bom)) {
+    if (!seek(bom)) {
         m_file.close();
         return Esito::NonApribile;
     }
@@ -125,7 +125,7 @@ TextFile::Esito TextFile::apri(const QString& path)
 
 TextFile::Esito TextFile::apri(const QString& path, bool utf8Noto)
 {
-    m_file.close();
+    close();
     const QString resolved = Paths::resolve(path);
     const QFileInfo info(resolved);
     if (info.exists() && !info.isFile()) return Esito::NonRegolare;
@@ -133,7 +133,7 @@ TextFile::Esito TextFile::apri(const QString& path, bool utf8Noto)
     if (!m_file.open(QIODevice::ReadOnly)) return Esito::NonApribile;
     m_utf8 = utf8Noto;
     char bom[3];
-    if (m_file.peek(bom, 3) == 3 && std::memcmp(bom, Bom, 3) == 0) m_file.seek(3);
+    if (m_file.peek(bom, 3) == 3 && std::memcmp(bom, Bom, 3) == 0) seek(3);
     return Esito::Aperto;
 }
 
@@ -153,13 +153,51 @@ QString TextFile::motivo(Esito esito, const QString& path)
     return {};
 }
 
-bool TextFile::atEnd() { return !m_file.isOpen() || m_file.atEnd(); }
+namespace {
+constexpr qint64 Blocco = 1 << 18;
+}
+
+void TextFile::close()
+{
+    m_file.close();
+    m_blocco.clear();
+    m_letto = 0;
+    m_base = 0;
+}
+
+bool TextFile::seek(qint64 posizione)
+{
+    m_blocco.clear();
+    m_letto = 0;
+    m_base = posizione;
+    return m_file.seek(posizione);
+}
+
+// Keeps what is left of the block and adds the next part of the file; false at its end.
+bool TextFile::riempi()
+{
+    m_blocco.remove(0, m_letto);
+    m_base += m_letto;
+    m_letto = 0;
+    const qsizetype resto = m_blocco.size();
+    m_blocco.resize(resto + Blocco);
+    const qint64 n = m_file.read(m_blocco.data() + resto, Blocco);
+    m_blocco.resize(resto + std::max<qint64>(n, 0));
+    return n > 0;
+}
+
+bool TextFile::atEnd() { return !m_file.isOpen() || (m_letto >= m_blocco.size() && (m_file.atEnd() || !riempi())); }
 
 QString TextFile::readLine()
 {
     if (atEnd()) throw AppError(62, QStringLiteral("Input oltre la fine del file"));
-    QByteArray line = m_file.readLine();
-    if (line.endsWith('\n')) line.chop(1);
-    if (line.endsWith('\r')) line.chop(1);
-    return m_utf8 ? QString::fromUtf8(line) : decode(line);
+    qsizetype fine;
+    while ((fine = m_blocco.indexOf('\n', m_letto)) < 0 && riempi()) {
+    }
+    const qsizetype dopo = fine < 0 ? m_blocco.size() : fine + 1;
+    if (fine < 0) fine = m_blocco.size();
+    if (fine > m_letto && m_blocco[fine - 1] == '\r') --fine;
+    const QByteArrayView riga(m_blocco.constData() + m_letto, fine - m_letto);
+    m_letto = dopo;
+    return m_utf8 ? QString::fromUtf8(riga) : decode(riga);
 }

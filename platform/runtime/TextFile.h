@@ -19,21 +19,28 @@ public:
     Esito apri(const QString& path, bool utf8Noto);
     // False when the file cannot be opened or is no text.
     bool open(const QString& path) { return apri(path) == Esito::Aperto; }
-    void close() { m_file.close(); }
+    void close();
     bool isOpen() const { return m_file.isOpen(); }
     bool utf8() const { return m_utf8; }
     bool atEnd();
     // Byte position of the next line, and a return to a position given by it.
-    qint64 pos() const { return m_file.pos(); }
-    bool seek(qint64 posizione) { return m_file.seek(posizione); }
+    qint64 pos() const { return m_base + m_letto; }
+    bool seek(qint64 posizione);
     // The next line without its line end; past the end it is an error.
     QString readLine();
 
     // Why a file was refused, naming it, for the user.
     static QString motivo(Esito esito, const QString& path);
-    static QString decode(const QByteArray& bytes);
+    static QString decode(QByteArrayView bytes);
 
 private:
+    bool riempi();
+
     QFile m_file;
     bool m_utf8 = false;
+    // Lines are cut from large blocks of the file: a read of the device per line costs
+    // more than the line's own work.
+    QByteArray m_blocco;
+    qsizetype m_letto = 0;  // bytes of the block already returned as lines
+    qint64 m_base = 0;      // file position of the block's first byte
 };
