@@ -103,6 +103,7 @@ void MotoreValori::Prepara()
         rs.Close();
     }
     m_valori.Open(QStringLiteral("QD07_VALORIPDC"), conn, Recordset::adOpenStatic, Recordset::adLockOptimistic);
+    m_valori.ScriviAGruppi(50);
 
     // What stays the same for the whole run is worked out once.
     m_converti = m_screen.m_CGlobal->ValutaBase() != m_p.valuta;
@@ -368,8 +369,12 @@ void MotoreValori::Posta()
         }
         break;
     }
-    if (scartato) m_valori.CancelUpdate();
-    else m_valori.Update();
+    if (scartato) {
+        m_valori.CancelUpdate();
+    } else {
+        m_valori.setOrigine({m_numero, m_riga});
+        m_valori.Update();
+    }
 
     switch (m_variante.correlazioni) {
     case VarianteMotore::Correlazioni::SegnalaMancanti:
@@ -472,6 +477,11 @@ void MotoreValori::Recupera()
 {
     const AppError errore = AppError::fromCurrent();
     Connection& conn = m_screen.m_CGlobal->Database().Connection();
+    // Values are written in groups: a refused one is found after its line was read.
+    if (const Recordset::Origine& fallita = m_valori.origineFallita(); fallita.numero > 0) {
+        m_numero = fallita.numero;
+        m_riga = fallita.testo;
+    }
     const QList<ConnectionError> errori = conn.Errors();
     // Nothing of a failed import may stay: whatever the cause, an open transaction is undone.
     const bool annulla = !errori.isEmpty() || conn.inTransaction();
@@ -500,6 +510,7 @@ void MotoreValori::Recupera()
         for (Recordset* rs : {&m_valori, &m_pdc}) {
             if (!rs->isOpen()) continue;
             rs->CancelUpdate();
+            rs->ScartaInAttesa();
             rs->Close();
         }
         m_periodo.ChiudiVerifica();

@@ -468,6 +468,11 @@ bool Connection::execDirect(sqlite3_stmt* statement, std::span<const QVariant* c
     return rc == SQLITE_OK;
 }
 
+bool Connection::rifiutoDiRiga() const
+{
+    return m_sqlite && (sqlite3_errcode(m_sqlite) & 0xff) == SQLITE_CONSTRAINT && !sqlite3_get_autocommit(m_sqlite);
+}
+
 QString Connection::translate(const QString& sql) const
 {
     if (m_kind != PostgreSQL || !sql.contains(QLatin1Char('['))) return sql;

@@ -110,6 +110,9 @@ public:
     // Binds the values as the Qt driver would bind them and runs the statement once;
     // false with the engine's message.
     bool execDirect(sqlite3_stmt* statement, std::span<const QVariant* const> values, QString& error);
+    // After a failed direct statement: the engine refused a row (a constraint or a
+    // trigger) and only that statement was undone, the transaction goes on.
+    bool rifiutoDiRiga() const;
 
     QString translate(const QString& sql) const;
     // Columns of a table as the database declares them, cached.

@@ -67,6 +67,7 @@ void Recordset::Open(const QString& source, Connection& connection, CursorType c
 {
     if (m_open) throw AppError(3705, QStringLiteral("Operazione non consentita se l'oggetto è aperto."), RsSource);
     m_conn = &connection;
+    m_fallita = {};
     m_cursor = cursor;
     m_lock = lock;
     connection.clearErrors();
@@ -96,6 +97,7 @@ void Recordset::Open(const QString& source, Connection& connection, CursorType c
 void Recordset::ensureLoaded()
 {
     if (m_loaded) return;
+    scriviAttesa();
     QSqlQuery q(conn().database());
     q.setForwardOnly(true);
     q.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
@@ -127,6 +129,7 @@ void Recordset::ensureLoaded()
 
 void Recordset::Close()
 {
+    if (m_open) scriviAttesa();
     m_open = false;
     m_loaded = false;
     m_rows.clear();
@@ -260,7 +263,9 @@ void Recordset::Update()
     if (m_mode == Mode::None) return;
     if (m_table.isEmpty()) fail(QStringLiteral("Il recordset non è aggiornabile."));
     conn().clearErrors();
-    if (m_mode == Mode::Adding) {
+    if (m_mode == Mode::Adding && !m_loaded && m_gruppo > 1 && conn().sqliteHandle()) {
+        accoda();
+    } else if (m_mode == Mode::Adding) {
         insertRow(m_edit);
         if (m_loaded) {
             m_rows.push_back(m_edit);
@@ -340,6 +345,66 @@ void Recordset::insertRow(const Row& row)
         }
     }
     exec(it->second);
+}
+
+void Recordset::accoda()
+{
+    if (!m_origini.empty() && m_colonneAttesa != m_changed) scriviAttesa();
+    m_colonneAttesa = m_changed;
+    for (int i = 0; i < m_names.size(); ++i)
+        if (m_changed[size_t(i)]) m_attesa.push_back(bindable(std::move(m_edit[i])));
+    m_origini.push_back(std::move(m_origine));
+    m_origine = {};
+    if (qsizetype(m_origini.size()) >= m_gruppo) scriviAttesa();
+}
+
+// The insert of as many rows as asked, of the columns the waiting rows give; the
+// connection keeps it prepared.
+Recordset::Prepared& Recordset::inserimento(qsizetype righe)
+{
+    QStringList cols;
+    for (int i = 0; i < m_names.size(); ++i)
+        if (m_colonneAttesa[size_t(i)]) cols << m_names[i];
+    const QString riga = QLatin1Char('(') + QStringList(cols.size(), QStringLiteral("?")).join(QLatin1Char(',')) + QLatin1Char(')');
+    prepare(m_gruppo1, QStringLiteral("INSERT INTO %1 (%2) VALUES %3")
+                           .arg(m_table, cols.join(QLatin1Char(',')), QStringList(righe, riga).join(QLatin1Char(','))));
+    return m_gruppo1;
+}
+
+void Recordset::scriviAttesa()
+{
+    if (m_origini.empty()) return;
+    std::vector<QVariant> valori;
+    std::vector<Origine> origini;
+    valori.swap(m_attesa);
+    origini.swap(m_origini);
+    m_bound.clear();
+    for (const QVariant& v : valori) m_bound.push_back(&v);
+    QString errore;
+    if (conn().execDirect(inserimento(qsizetype(origini.size())).direct, m_bound, errore)) return;
+    // Only a row the database refuses leaves the transaction open: its row is found by
+    // writing the group again one row at a time.
+    const size_t perRiga = valori.size() / origini.size();
+    if (conn().rifiutoDiRiga()) {
+        Prepared& singola = inserimento(1);
+        for (size_t r = 0; r < origini.size(); ++r) {
+            m_bound.clear();
+            for (size_t c = 0; c < perRiga; ++c) m_bound.push_back(&valori[r * perRiga + c]);
+            if (!conn().execDirect(singola.direct, m_bound, errore)) {
+                m_fallita = origini[r];
+                fail(errore);
+            }
+        }
+        return;
+    }
+    m_fallita = origini.front();
+    fail(errore);
+}
+
+void Recordset::ScartaInAttesa()
+{
+    m_attesa.clear();
+    m_origini.clear();
 }
 
 void Recordset::updateRow(const Row& original, const Row& edited)

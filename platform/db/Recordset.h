@@ -48,6 +48,21 @@ public:
     void setValue(int index, const QVariant& value);
     void Update();
     void CancelUpdate();
+
+    // Rows added to a table opened by name are written up to `righe` at a time, with one
+    // statement, on SQLite: a statement per row costs the engine twice as much. They are
+    // written when the group is full, before any read and at Close. A group that fails
+    // is written again row by row, so that the row at fault is the one reported.
+    void ScriviAGruppi(int righe) { m_gruppo = righe; }
+    // Who a row comes from, given before its Update; the failing row's, after a failure.
+    struct Origine {
+        qint64 numero = 0;
+        QString testo;
+    };
+    void setOrigine(Origine origine) { m_origine = std::move(origine); }
+    const Origine& origineFallita() const { return m_fallita; }
+    // Drops the rows not yet written: what follows a failure undoes them anyway.
+    void ScartaInAttesa();
     bool editing() const { return m_mode != Mode::None; }
 
     // "COLUMN=value" (a quoted text or a number); an empty criterion removes the filter.
@@ -74,6 +89,9 @@ private:
     void prepare(Prepared& p, const QString& sql);
     void exec(Prepared& p);
     [[noreturn]] void fail(const QString& description);
+    void accoda();
+    void scriviAttesa();
+    Prepared& inserimento(qsizetype righe);
 
     Connection* m_conn = nullptr;
     bool m_open = false;
@@ -104,6 +122,12 @@ private:
     };
     std::vector<std::pair<std::vector<quint8>, Prepared>> m_inserts;
     QHash<QString, Prepared> m_updates;
+    int m_gruppo = 0;
+    std::vector<QVariant> m_attesa;          // values of the rows not yet written, row after row
+    std::vector<Origine> m_origini;          // and where each comes from
+    std::vector<quint8> m_colonneAttesa;     // the columns they give
+    Prepared m_gruppo1;                      // the insert of the waiting rows
+    Origine m_origine, m_fallita;
     std::vector<const QVariant*> m_bound;  // the values of the statement being run
     std::vector<QVariant> m_converted;     // values bound in another form (flags as numbers)
 };

@@ -284,6 +284,15 @@ TEST_P(ImportaValori, FailuresHalfWayAreReportedAndLeaveTheDatabaseAsBefore)
     screen->ImportaValori();
     EXPECT_EQ(istantanea(), importato);
     EXPECT_EQ(log().last(), "|** Errore alla riga 3: 1020;Banca;1e300;A|");
+
+    // A refused line far into a long file is still the one named.
+    QStringList lunghe{"h"};
+    for (int i = 2; i <= 130; ++i) lunghe << (i == 77 ? "2010;Debiti verso fornitori;-3000,00;P" : "1010;Cassa;1,00;A");
+    writeData("saldi.txt", righe(lunghe));
+    daCapo().answerMessage(vb::vbYes);
+    screen->ImportaValori();
+    EXPECT_EQ(istantanea(), importato);
+    EXPECT_EQ(log().last(), "|** Errore alla riga 77: 2010;Debiti verso fornitori;-3000,00;P|");
 }
 
 TEST_P(ImportaValori, LinesAndCodesOutOfTheOrdinary)
