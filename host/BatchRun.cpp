@@ -2,6 +2,7 @@
 #include "control/ctlVevAre.h"
 #include "platform/host/CGlobal.h"
 #include "platform/ui/LogList.h"
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -52,38 +53,72 @@ BatchRun::~BatchRun()
 
 int BatchRun::commits() const { return m_global.Database().Connection().commits() - m_commitsBefore; }
 
+namespace {
+
+// A log text as one field of a printed row, in UTF-8: as it is, unless it holds what
+// the field format escapes.
+void campo(QByteArray& out, QAnyStringView testo)
+{
+    testo.visit([&out](auto v) {
+        using Vista = decltype(v);
+        const bool semplice = std::none_of(v.begin(), v.end(), [](auto c) {
+            const char16_t u = char16_t(QChar(c).unicode());
+            return u < 0x20 || u == 0x7F || u == u'\\';
+        });
+        if (!semplice) {
+            out += BatchDialogs::inLinea(v.toString()).toUtf8();
+        } else if constexpr (std::is_same_v<Vista, QLatin1StringView>) {
+            // At most two bytes a character, written in place.
+            const qsizetype prima = out.size();
+            out.resize(prima + 2 * v.size());
+            char* scrivi = out.data() + prima;
+            for (const char c : v) {
+                const auto b = static_cast<unsigned char>(c);
+                if (b < 0x80) {
+                    *scrivi++ = char(b);
+                } else {
+                    *scrivi++ = char(0xC0 | (b >> 6));
+                    *scrivi++ = char(0x80 | (b & 0x3F));
+                }
+            }
+            out.resize(scrivi - out.constData());
+        } else {
+            out += v.toString().toUtf8();
+        }
+    });
+}
+
+}  // namespace
+
 // The log rows not printed yet, with their flags read back from the list: an error row
 // is red, a highlighted one green. A row with both flags shows as an error only, since
 // the error colours cover the highlight.
 // Rows go out in pieces of about a megabyte, each written and flushed once: a flush per
-// row cost a system call per row.
+// row cost a system call per row. They are made in UTF-8 straight from the list's texts.
 void BatchRun::flush()
 {
     if (!m_screen) return;
     const LogList& log = *m_screen->lwLog;
     const QColor rosso(255, 0, 0), verde(0, 255, 0);
     constexpr qsizetype Blocco = 1 << 20;
-    QString righe;
+    QByteArray righe;
     righe.reserve(Blocco + 4096);
-    QByteArray testo;
     const auto scriviBlocco = [&] {
-        testo = righe.toUtf8();
-        std::fwrite(testo.constData(), 1, size_t(testo.size()), stdout);
+        std::fwrite(righe.constData(), 1, size_t(righe.size()), stdout);
         std::fflush(stdout);
         righe.resize(0);
     };
     for (int r = m_printed; r < log.rowCount(); ++r) {
         const QColor colore = log.color(r, 0);
-        // Appended piece by piece: no temporary string per row.
-        righe += QLatin1String("LOG ");
+        righe.append("LOG ", 4);
         for (int c = 0; c < 3; ++c) {
-            righe += BatchDialogs::inLinea(log.text(r, c));
-            righe += QLatin1Char('\t');
+            campo(righe, log.textView(r, c));
+            righe += '\t';
         }
-        righe += colore == rosso ? QLatin1Char('E') : QLatin1Char('-');
-        righe += QLatin1Char('\t');
-        righe += colore == verde ? QLatin1Char('H') : QLatin1Char('-');
-        righe += QLatin1Char('\n');
+        righe += colore == rosso ? 'E' : '-';
+        righe += '\t';
+        righe += colore == verde ? 'H' : '-';
+        righe += '\n';
         if (righe.size() >= Blocco) scriviBlocco();
     }
     if (!righe.isEmpty()) scriviBlocco();

@@ -68,6 +68,14 @@ public:
                       : QString::fromLatin1(at, qsizetype(p.length[column]));
     }
 
+    QAnyStringView view(const Place& p, int column) const
+    {
+        if (p.length[column] == 0) return {};
+        const char* at = start(p, column);
+        if (p.wide) return QStringView(reinterpret_cast<const QChar*>(at), qsizetype(p.length[column]));
+        return QLatin1StringView(at, qsizetype(p.length[column]));
+    }
+
     // Case-insensitive comparison of a column of two rows, as text.
     int compare(const Place& a, const Place& b, int column) const
     {
@@ -221,6 +229,7 @@ public:
     }
     static bool boldOf(const Row& r, int column) { return (r.bold & 1) || (r.bold & (2 << column)); }
     QString textOf(const Row& r, int column) const { return m_texts.text(r.place, column); }
+    QAnyStringView viewOf(const Row& r, int column) const { return m_texts.view(r.place, column); }
 
     void setDefaultColor(const QColor& c) { m_default = c; }
     QColor defaultColor() const { return m_default; }
@@ -399,6 +408,12 @@ QString LogList::text(int row, int column) const
 {
     settle();
     return m_model->valid(row, column) ? m_model->textOf(m_model->at(row), column) : QString();
+}
+
+QAnyStringView LogList::textView(int row, int column) const
+{
+    settle();
+    return m_model->valid(row, column) ? m_model->viewOf(m_model->at(row), column) : QAnyStringView();
 }
 
 QColor LogList::color(int row, int column) const

@@ -1,4 +1,5 @@
 #pragma once
+#include <QAnyStringView>
 #include <QColor>
 #include <QElapsedTimer>
 #include <QTableView>
@@ -32,6 +33,8 @@ public:
 
     int rowCount() const;
     QString text(int row, int column) const;
+    // The same text as the list keeps it, without a copy; valid until the list changes.
+    QAnyStringView textView(int row, int column) const;
     QColor color(int row, int column) const;  // effective colour of a cell
     bool bold(int row, int column) const;     // effective bold of a cell
 
