@@ -351,8 +351,12 @@ void Recordset::accoda()
 {
     if (!m_origini.empty() && m_colonneAttesa != m_changed) scriviAttesa();
     m_colonneAttesa = m_changed;
-    for (int i = 0; i < m_names.size(); ++i)
-        if (m_changed[size_t(i)]) m_attesa.push_back(bindable(std::move(m_edit[i])));
+    if (m_attesa.empty()) m_attesa.reserve(size_t(m_gruppo) * size_t(m_names.size()));
+    for (int i = 0; i < m_names.size(); ++i) {
+        if (!m_changed[size_t(i)]) continue;
+        QVariant& v = m_edit[i];
+        m_attesa.push_back(v.typeId() == QMetaType::Bool ? bindable(v) : std::move(v));
+    }
     m_origini.push_back(std::move(m_origine));
     m_origine = {};
     if (qsizetype(m_origini.size()) >= m_gruppo) scriviAttesa();
