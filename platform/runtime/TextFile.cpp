@@ -63,6 +63,23 @@ private:
     unsigned m_low = 0x80, m_high = 0xBF;
 };
 
+bool controllo(unsigned char c) { return c < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\f'; }
+
+// Control characters of a block. Words of eight bytes none of which is below 0x20 (most
+// of a text) are passed over at once.
+qint64 controlli(const unsigned char* p, qint64 n)
+{
+    qint64 conta = 0, i = 0;
+    for (; i + 8 <= n; i += 8) {
+        quint64 w;
+        std::memcpy(&w, p + i, 8);
+        if (((w - 0x2020202020202020ULL) & ~w & 0x8080808080808080ULL) == 0) continue;
+        for (int k = 0; k < 8; ++k) conta += controllo(p[i + k]);
+    }
+    for (; i < n; ++i) conta += controllo(p[i]);
+    return conta;
+}
+
 }  // namespace
 
 QString TextFile::decode(QByteArrayView bytes)
@@ -105,9 +122,7 @@ TextFile::Esito TextFile::apri(const QString& path)
         if (primo && n >= 3 && std::memcmp(p, Bom, 3) == 0) bom = 3;
         utf8.feed(p + (primo ? bom : 0), n - (primo ? bom : 0));
         byte += n;
-        controllo += std::count_if(p, p + n, [](unsigned char c) {
-            return c < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\f';
-        });
+        controllo += controlli(p, n);
     }
     // Text holds almost no control characters; a binary file without NUL bytes holds
     // about one byte in ten of them.
