@@ -9,6 +9,7 @@
 #include <QItemSelectionModel>
 #include <algorithm>
 #include <cstring>
+#include <deque>
 #include <memory>
 #include <vector>
 
@@ -170,7 +171,7 @@ public:
     void clear()
     {
         beginResetModel();
-        std::vector<Row>().swap(m_rows);
+        std::deque<Row>().swap(m_rows);
         m_texts.clear();
         std::vector<int>().swap(m_order);
         m_published = m_placed = 0;
@@ -311,7 +312,7 @@ private:
         emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
     }
 
-    std::vector<Row> m_rows;
+    std::deque<Row> m_rows;  // grows without moving what it holds
     TextStore m_texts;
     std::vector<int> m_order;  // display -> storage, used once sorting is on
     int m_published = 0;       // rows the view has been told about
