@@ -1,9 +1,8 @@
 #include "platform/balance/BalanceCheck.h"
 #include "platform/db/Connection.h"
-#include "platform/db/Recordset.h"
 #include "platform/runtime/AppError.h"
-#include <QHash>
 #include "platform/runtime/Valori.h"
+#include <QHash>
 
 namespace {
 

@@ -311,6 +311,7 @@ void Connection::Scorri(const QString& sql, const QVariantList& valori, const st
             riga(colonne);
         } catch (...) {
             sqlite3_reset(st);
+            sqlite3_clear_bindings(st);
             throw;
         }
         rc = SQLITE_OK;
