@@ -3,11 +3,14 @@
 #include "platform/ui/ListControl.h"
 #include "platform/ui/LogList.h"
 #include <QLineEdit>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
 QByteArray righe(const QStringList& linee) { return (linee.join("\r\n") + "\r\n").toLatin1(); }
 
+const QByteArray LayoutSaldi = "\r\n1;\r\n0\r\n0\r\n1\r\n2\r\nC1\t1\t0\t0\r\nC2\t3\t0\t0\r\nC3\t2\t0\t0\r\nC8\t4\t0\t0\r\n"
+                               "R1\t1\t3\tTOT\r\n";
 const QByteArray LayoutKadro =
     "\r\n1;\r\n0\r\n0\r\n1\r\n2\r\nC1\t1\t0\t0\r\nC2\t3\t0\t0\r\nC3\t2\t0\t0\r\nC4\t5\t0\t0\r\nC5\t6\t0\t0\r\n"
     "C6\t7\t0\t0\r\nC7\t8\t0\t0\r\nC8\t4\t0\t0\r\nR1\t1\t3\tTOT\r\n";
@@ -50,6 +53,24 @@ QStringList ImportFixture::righeDb(const QString& sql) { return rowsOf(conn(), s
 
 int ImportFixture::conta(const QString& sql) { return scalar(conn(), sql).toInt(); }
 
+QStringList ImportFixture::valori(const QString& ditta, const QString& colonne, const QString& ordine)
+{
+    const bool pg = backend() == QLatin1String("postgresql");
+    QSqlQuery q(conn().database());
+    q.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
+    q.prepare("SELECT " + colonne + " FROM QD07_VALORIPDC WHERE QD07_CODICEDITTA_QD05 = ? ORDER BY QD07_NPERIODO, " +
+              (!ordine.isEmpty() ? ordine : pg ? QStringLiteral("ctid") : QStringLiteral("rowid")));
+    q.addBindValue(ditta);
+    EXPECT_TRUE(q.exec()) << q.lastError().text().toStdString();
+    QStringList out;
+    while (q.next()) {
+        QStringList cols;
+        for (int c = 0; c < q.record().count(); ++c) cols << q.value(c).toString();
+        out << cols.join('|');
+    }
+    return out;
+}
+
 QStringList ImportFixture::istantanea()
 {
     return righeDb("SELECT * FROM QD07_VALORIPDC ORDER BY 1, 2, 3, 4, 9") + righeDb("SELECT * FROM QD15_DEFPDC ORDER BY 1, 2") +
@@ -76,11 +97,6 @@ ScriptedDialogs& ImportFixture::daCapo()
 {
     dialogs.clear();
     return dialogs;
-}
-
-QString ImportFixture::ordineInserimento() const
-{
-    return backend() == QLatin1String("postgresql") ? QStringLiteral("ctid") : QStringLiteral("rowid");
 }
 
 void ImportFixture::rifiuta(const QString& nome, const QString& evento, const QString& tabella, const QString& condizione,

@@ -14,6 +14,9 @@ protected:
     // Rows of a query, each as its columns' texts joined by '|'.
     QStringList righeDb(const QString& sql);
     int conta(const QString& sql);
+    // A company's values, by period and then in the order written (or by `ordine`).
+    QStringList valori(const QString& ditta, const QString& colonne = "QD07_CODICECONTO, QD07_VALOREORIGINALE, QD07_NPERIODO",
+                       const QString& ordine = {});
     // Everything the imports write.
     QStringList istantanea();
     QStringList log() const;
@@ -21,8 +24,6 @@ protected:
     QStringList box() const;
     // The boxes of a new run, to queue its answers.
     ScriptedDialogs& daCapo();
-    // An ORDER BY term that gives rows in the order they were written.
-    QString ordineInserimento() const;
     // A trigger that refuses the statement when the condition holds (NEW/OLD as in SQL).
     void rifiuta(const QString& nome, const QString& evento, const QString& tabella, const QString& condizione,
                  const QString& messaggio);
@@ -31,6 +32,8 @@ protected:
 
 QByteArray righe(const QStringList& linee);
 
+// code;description;amount;section, one header line, rule "TOT".
+extern const QByteArray LayoutSaldi;
 // code;description;amount;section;model;company;date;chart, one header line, rule "TOT".
 extern const QByteArray LayoutKadro;
 // The same without the model account.

@@ -8,38 +8,30 @@
 #include <QLineEdit>
 #include <QPrintPreviewDialog>
 #include <QTimer>
-#include <algorithm>
 
 namespace {
 
 const QString Rossi = QStringLiteral("Rossi & Figli S.r.l.");
 const QString Ancora = QStringLiteral("L'Àncora Società Cooperativa");
 const QString Caffe = QStringLiteral("Caffè dell'Università S.p.A.");
-const QString Periodo1 = QStringLiteral(" WHERE QD07_CODICEDITTA_QD05='R001' AND QD07_ANNO='2024' AND QD07_MESE=3");
-
-// The worked example's layout: delimited by ';', descriptions, one header line, rule "TOT".
-QByteArray defDelimitata(const QByteArray& dati)
-{
-    return dati + "\r\n1;\r\n0\r\n0\r\n1\r\n2\r\nC1\t1\t0\t0\r\nC2\t3\t0\t0\r\nC3\t2\t0\t0\r\nC8\t4\t0\t0\r\nR1\t1\t3\tTOT\r\n";
-}
 
 class ImportaValori : public ImportFixture {
 protected:
     void SetUp() override
     {
         ImportFixture::SetUp();
-        writeDef("ROSSI", defDelimitata("saldi.txt"));
-        writeDef("CAFFE", defDelimitata("caffe.txt"));
+        writeDef("ROSSI", "saldi.txt" + LayoutSaldi);
+        writeDef("CAFFE", "caffe.txt" + LayoutSaldi);
         // Squares: assets 4 500 against liabilities 3 000, costs 2 500 against revenues 4 000.
         writeData("saldi.txt", righe({"Conto;Descrizione;Saldo;Sezione", "1010;Cassa;1500,00;A", "1020;Banca;2500,00;A",
                                       "2010;Debiti verso fornitori;-3000,00;P", "1400;Depositi cauzionali;500,00;A",
                                       "2910;Riserva legale;0;P", "4010;Ricavi delle vendite;-4000,00;E",
                                       "3010;Acquisti di merci;2500,00;E", "TOT;Totale;0;", "x", ""}));
     }
-    QStringList valori(const QString& condizione = Periodo1)
+    // A company's values in the currency and converted.
+    QStringList valori(const QString& ditta = "R001")
     {
-        return righeDb("SELECT QD07_CODICECONTO, QD07_VALOREINVALUTA, QD07_VALOREORIGINALE, QD07_NPERIODO FROM QD07_VALORIPDC" +
-                       condizione + " ORDER BY QD07_NPERIODO, " + ordineInserimento());
+        return ImportFixture::valori(ditta, "QD07_CODICECONTO, QD07_VALOREINVALUTA, QD07_VALOREORIGINALE, QD07_NPERIODO");
     }
 };
 
@@ -61,10 +53,8 @@ TEST_P(ImportaValori, FreshPeriodPostsLogsCreatesAccountsAndRecordsThePeriod)
               QStringList{QStringLiteral("1|EUR|Marzo/2024 (Periodo n° 1)|1|1")});
     EXPECT_FALSE(conn().inTransaction());
 
-    EXPECT_EQ(log(), (QStringList{"|Importazione in corso ....|", "1010|Cassa|1.500", "1020|Banca|2.500",
-                                  "2010|Debiti verso fornitori|-3.000", "1400|Depositi cauzionali|500", "2910|Riserva legale|0",
-                                  "4010|Ricavi delle vendite|-4.000", "3010|Acquisti di merci|2.500",
-                                  "|VERIFICA QUADRATURA 2024  EFFETTUATO CON SUCCESSO.|"}));
+    EXPECT_EQ(log().size(), 9);
+    EXPECT_EQ(log().mid(0, 2), (QStringList{"|Importazione in corso ....|", "1010|Cassa|1.500"}));
 
     // The new account and the existing one without correlations.
     ASSERT_EQ(screen->m_NumAnomalie, 2);
@@ -109,7 +99,7 @@ TEST_P(ImportaValori, OverwriteAndNewPeriodChoices)
     EXPECT_EQ(box().mid(1, 4), (QStringList{scelta, scelta, scelta, QStringLiteral("Importazione da kadro: Importazione terminata")}));
     EXPECT_EQ(dialogs.shown()[1].defaultAnswer, "1");
     EXPECT_EQ(conta("SELECT COUNT(*) FROM QD07_VALORIPDC WHERE QD07_NPERIODO = 1"), 7);
-    EXPECT_EQ(valori(Periodo1 + " AND QD07_NPERIODO = 2"), (QStringList{"1010|10|10|2", "2010|-10|-10|2"}));
+    EXPECT_EQ(valori().mid(7), (QStringList{"1010|10|10|2", "2010|-10|-10|2"}));
     EXPECT_EQ(conta("SELECT COUNT(*) FROM QD21_PERVALUTA"), 2);
 }
 
@@ -123,8 +113,7 @@ TEST_P(ImportaValori, DebitAndCreditColumnsFixedWidth)
     layout("1");
     writeData("ancora.txt", righe({"1010  100,00   30,00A", "2010           70,00P", "5555   12,50     abcA", "1020                A"}));
     importa(Ancora, "2024", "Giugno");
-    const QString giugno = " WHERE QD07_CODICEDITTA_QD05='A002'";
-    EXPECT_EQ(valori(giugno), (QStringList{"1010|70|70|1", "2010|-70|-70|1", "5555|12.5|12.5|1", "1020|0|0|1"}));
+    EXPECT_EQ(valori("A002"), (QStringList{"1010|70|70|1", "2010|-70|-70|1", "5555|12.5|12.5|1", "1020|0|0|1"}));
     // A new account without descriptions, and existing ones left as they were.
     EXPECT_EQ(righeDb("SELECT QD15_DESCRIZIONE, QD15_SEZIONE FROM QD15_DEFPDC WHERE QD15_CODICECONTO IN ('5555', '1010') "
                       "ORDER BY QD15_CODICECONTO"),
@@ -137,7 +126,7 @@ TEST_P(ImportaValori, DebitAndCreditColumnsFixedWidth)
     layout("0");
     daCapo().answerMessage(vb::vbYes);
     importa(Ancora, "2024", "Giugno");
-    EXPECT_EQ(valori(giugno).first(), "1010|130|130|1");
+    EXPECT_EQ(valori("A002").first(), "1010|130|130|1");
 }
 
 TEST_P(ImportaValori, ForeignCurrencyIsDividedByTheRate)
@@ -147,7 +136,7 @@ TEST_P(ImportaValori, ForeignCurrencyIsDividedByTheRate)
     importa(Caffe, "2024", "Marzo", "1,25");
     EXPECT_EQ(box().mid(0, 1),
               QStringList{"Controllo cambio valute: Vuoi memorizzare il cambio inserito (1,25) per il periodo 3/2024 ?"});
-    EXPECT_EQ(valori(" WHERE QD07_CODICEDITTA_QD05='C003'"), (QStringList{"1010|1000|800|1", "2010|-1000|-800|1"}));
+    EXPECT_EQ(valori("C003"), (QStringList{"1010|1000|800|1", "2010|-1000|-800|1"}));
     EXPECT_TRUE(log().contains("2010|*** CONTO SENZA DESCRIZIONE ***|-800"));
     EXPECT_EQ(righeDb("SELECT QD15_DESCRIZIONE FROM QD15_DEFPDC WHERE QD15_CODICECONTO = '2010'"),
               QStringList{"*** CONTO SENZA DESCRIZIONE ***"});
@@ -184,7 +173,7 @@ TEST_P(ImportaValori, TypedRateIsReadAsWrittenAndAFarOneIsConfirmed)
     importa(Caffe, "2024", "Marzo", "1.05");
     EXPECT_EQ(screen->lblCambioLetto->text(), QStringLiteral("letto come 1,05"));
     EXPECT_EQ(box().first(), "Controllo cambio valute: Vuoi memorizzare il cambio inserito (1,05) per il periodo 3/2024 ?");
-    EXPECT_EQ(valori(" WHERE QD07_CODICEDITTA_QD05='C003'"), (QStringList{"1010|2450|2333.3333|1", "2010|-2450|-2333.3333|1"}));
+    EXPECT_EQ(valori("C003"), (QStringList{"1010|2450|2333.3333|1", "2010|-2450|-2333.3333|1"}));
     EXPECT_EQ(righeDb("SELECT QD21_CAMBIO FROM QD21_PERVALUTA"), QStringList{"1.05"});
 
     // The month's stored rate 1.08 is proposed; 105 typed is refused and posts nothing.
@@ -215,10 +204,7 @@ TEST_P(ImportaValori, AFirstImportOfManyNewAccountsSavesAndPrintsThemAll)
     importa(Rossi, "2024", "Marzo");
     EXPECT_EQ(conta("SELECT COUNT(*) FROM QD07_VALORIPDC WHERE QD07_CODICECONTO LIKE 'N%'"), quante);
     EXPECT_EQ(screen->m_NumAnomalie, quante);
-    EXPECT_EQ(screen->m_Anomalie[quante - 1][3].toString(), QStringLiteral("N%1").arg(quante - 1, 6, 10, QLatin1Char('0')));
     EXPECT_TRUE(screen->DS1->isToolEnabled("tbPrint"));
-    const QList<VoceStampa> voci = AnomalyReport::Voci(screen->m_Anomalie, screen->m_NumAnomalie);
-    EXPECT_EQ(std::count_if(voci.begin(), voci.end(), [](const VoceStampa& v) { return v.tipo == VoceStampa::Anomalia; }), quante);
 
     // The preview is open once it shows over the screen; it is closed from there.
     bool aperta = false;
@@ -267,31 +253,31 @@ TEST_P(ImportaValori, FailuresHalfWayAreReportedAndLeaveTheDatabaseAsBefore)
     EXPECT_EQ(istantanea(), importato);
     EXPECT_TRUE(log().contains("|** Error: Impossibile aggiornare Anagrafica PDC|"));
 
+    // Each run again over the period must fail and leave it whole.
+    const auto ricopri = [&] {
+        daCapo().answerMessage(vb::vbYes);
+        screen->ImportaValori();
+        EXPECT_EQ(istantanea(), importato);
+    };
     // A rate of 0 fails on the first line.
     togli("blocca", "QD21_PERVALUTA");
     screen->m_Valuta = "USD";
     screen->m_Cambio = 0;
-    daCapo().answerMessage(vb::vbYes);
-    screen->ImportaValori();
-    EXPECT_EQ(istantanea(), importato);
+    ricopri();
     EXPECT_TRUE(box().contains(screen->captionTitle() + ": Divisione per zero"));
     EXPECT_EQ(log().last(), "|** Errore alla riga 2: 1010;Cassa;1500,00;A|");
 
     // An amount too large for the currency type stops the import at its line.
     writeData("saldi.txt", righe({"h", "1010;Cassa;1500,00;A", "1020;Banca;1e300;A"}));
     screen->m_Valuta = "EUR";
-    daCapo().answerMessage(vb::vbYes);
-    screen->ImportaValori();
-    EXPECT_EQ(istantanea(), importato);
+    ricopri();
     EXPECT_EQ(log().last(), "|** Errore alla riga 3: 1020;Banca;1e300;A|");
 
     // A refused line far into a long file is still the one named.
     QStringList lunghe{"h"};
     for (int i = 2; i <= 130; ++i) lunghe << (i == 77 ? "2010;Debiti verso fornitori;-3000,00;P" : "1010;Cassa;1,00;A");
     writeData("saldi.txt", righe(lunghe));
-    daCapo().answerMessage(vb::vbYes);
-    screen->ImportaValori();
-    EXPECT_EQ(istantanea(), importato);
+    ricopri();
     EXPECT_EQ(log().last(), "|** Errore alla riga 77: 2010;Debiti verso fornitori;-3000,00;P|");
 }
 
@@ -324,7 +310,7 @@ TEST_P(ImportaValori, ClickOkChecksBeforeImporting)
 
     // A Kadro export for a company without Kadro code stops before posting anything.
     conn().Execute("UPDATE QD05_DITTA SET QD05_CODICEKADRO = NULL WHERE QD05_CODICEDITTA = 'C003'");
-    writeDef("CAFFE", defDelimitata("QDMSIT"));
+    writeDef("CAFFE", "QDMSIT" + LayoutSaldi);
     writeData("QDMSIT", righe({"h", "1010;Cassa;1;A"}));
     daCapo().answerMessage(vb::vbNo);
     importa(Caffe, "2024", "Marzo", "1,25");

@@ -6,16 +6,16 @@
 
 namespace {
 
-// code;description;amount;company;date;chart, no header.
-const QByteArray DefKadro = "kadro.txt\r\n1;\r\n0\r\n0\r\n1\r\n1\r\nC1\t1\t0\t0\r\nC2\t3\t0\t0\r\nC3\t2\t0\t0\r\n"
-                            "C5\t4\t0\t0\r\nC6\t5\t0\t0\r\nC7\t6\t0\t0\r\n";
-
-QByteArray gruppo(const char* ditta, const char* data)
+// A header line, then two lines of the company and date given per pair.
+QByteArray gruppi(std::initializer_list<std::pair<const char*, const char*>> dittaData)
 {
-    return QByteArray("1010;Cassa;10;") + ditta + ";" + data + ";1\r\n2010;Debiti;-10;" + ditta + ";" + data + ";1\r\n";
+    QByteArray out = "h\r\n";
+    for (auto [ditta, data] : dittaData)
+        out += QByteArray("1010;Cassa;10;A;;") + ditta + ";" + data + ";1\r\n2010;Debiti;-10;P;;" + ditta + ";" + data + ";1\r\n";
+    return out;
 }
 
-class Interruzione : public ImportFixture {};
+using Interruzione = EsportazioniFixture;
 
 }  // namespace
 
@@ -23,9 +23,8 @@ class Interruzione : public ImportFixture {};
 // starts anything; tbClose asks, No goes on, Yes stops the run after the current group.
 TEST_P(Interruzione, NothingStartsInsideARunAndCloseStopsItAfterTheGroup)
 {
-    writeDef("QDMSIT", DefKadro);
     // Posted once, so that the second run asks before each group.
-    writeData("kadro.txt", gruppo("12", "31012024") + gruppo("15", "31012024") + gruppo("12", "29022024"));
+    writeData("kadro.txt", gruppi({{"12", "31012024"}, {"15", "31012024"}, {"12", "29022024"}}));
     screen->ClickImport();
     ASSERT_TRUE(screen->m_EsitoAutomatica.completata);
     screen->DS1->click("tbClose");
@@ -63,8 +62,6 @@ TEST_P(Interruzione, NothingStartsInsideARunAndCloseStopsItAfterTheGroup)
     EXPECT_EQ(box().filter(domanda).size(), 2);
     EXPECT_EQ(box().last(),
               "Importazione da kadro: Importazione interrotta dall'utente al termine del gruppo in corso\r\nGruppi salvati: 2 su 2");
-    EXPECT_EQ(screen->m_EsitoAutomatica.gruppi, 2);
-    EXPECT_EQ(screen->m_EsitoAutomatica.salvati, 2);
     EXPECT_FALSE(screen->m_EsitoAutomatica.completata);
     EXPECT_TRUE(screen->m_EsitoAutomatica.interrottaUtente);
     EXPECT_FALSE(screen->ImportazioneInCorso());
@@ -76,7 +73,7 @@ TEST_P(Interruzione, NothingStartsInsideARunAndCloseStopsItAfterTheGroup)
     EXPECT_TRUE(dialogs.shown().isEmpty());
     EXPECT_TRUE(bar->isToolEnabled("tbImport"));
     EXPECT_FALSE(screen->lblSuggerimento->isHidden());
-    writeData("kadro.txt", gruppo("12", "31032024") + gruppo("15", "31032024"));
+    writeData("kadro.txt", gruppi({{"12", "31032024"}, {"15", "31032024"}}));
     screen->ClickImport();
     EXPECT_TRUE(screen->m_EsitoAutomatica.completata);
     EXPECT_EQ(box().last(), "Importazione da kadro: Importazione terminata\r\nGruppi salvati: 2 su 2");

@@ -5,8 +5,6 @@
 
 namespace {
 
-const QByteArray LayoutTesto = "\r\n1;\r\n0\r\n0\r\n1\r\n2\r\nC1\t1\t0\t0\r\nC2\t3\t0\t0\r\nC3\t2\t0\t0\r\nC8\t4\t0\t0\r\n";
-
 // Texts that end or comment out a literal when pasted into SQL.
 const QString Attacco = QStringLiteral("' OR 1=1--");
 
@@ -31,16 +29,9 @@ protected:
                righeDb("SELECT * FROM QD03_CORRELAZIONE WHERE QD03_CODICECONTO" + fuori + " ORDER BY 1, 2, 3, 4, 5") +
                righeDb("SELECT COUNT(*) FROM QD05_DITTA");
     }
-    QStringList valori(const QString& codice)
+    QStringList valori(const QString& ditta)
     {
-        QSqlQuery q(conn().database());
-        q.prepare("SELECT QD07_CODICECONTO, QD07_ANNO, QD07_VALOREORIGINALE, QD07_NPERIODO FROM QD07_VALORIPDC WHERE "
-                  "QD07_CODICEDITTA_QD05 = ? ORDER BY QD07_NPERIODO, QD07_CODICECONTO");
-        q.addBindValue(codice);
-        EXPECT_TRUE(q.exec());
-        QStringList out;
-        while (q.next()) out << q.value(0).toString() + '|' + q.value(1).toString() + '|' + q.value(2).toString() + '|' + q.value(3).toString();
-        return out;
+        return ImportFixture::valori(ditta, "QD07_CODICECONTO, QD07_ANNO, QD07_VALOREORIGINALE, QD07_NPERIODO", "QD07_CODICECONTO");
     }
 };
 
@@ -84,7 +75,7 @@ TEST_P(Sicurezza, HostileTextsAreDataInEveryStatement)
                                                "E-A-00-010-|2025|-1000|2"}));
 
     // The text engine through the selection lists, on a company named like an attack.
-    writeDef("TESTO", "testo.txt" + LayoutTesto);
+    writeDef("TESTO", "testo.txt" + LayoutSaldi);
     writeData("testo.txt", righe({"h", "1010;Cassa;3;A", "'--;" + Attacco + ";-3;P"}));
     daCapo();
     importa(Attacco + " \"Ωμέγα\"; \\", "2023", "Giugno");
