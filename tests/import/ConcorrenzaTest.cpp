@@ -42,7 +42,6 @@ private:
     std::thread m_thread;
 };
 
-// Rossi's period 1 of March 2024.
 const QStringList Periodo1 = {
     "INSERT INTO QD07_VALORIPDC (QD07_CODICEDITTA_QD05, QD07_CODICECONTO, QD07_ANNO, QD07_MESE, QD07_RETTIFICA, "
     "QD07_VALOREORIGINALE, QD07_VALOREINVALUTA, QD07_NPERIODO) VALUES ('R001', '1010', '2024', 3, 0, 5, 5, 1)",
@@ -87,8 +86,6 @@ TEST_P(Concorrenza, AnImportThatWaitsTooLongEndsWithAMessageAndWritesNothing)
     EXPECT_TRUE(box().filter(QStringLiteral("Importazione terminata")).size() == 1);
 }
 
-// Two imports that create the same new account in one chart: the second waits for the
-// first and finds the account, instead of failing on a duplicate key.
 TEST_P(Concorrenza, TwoImportsCreatingOneAccountOfOneChartBothSucceed)
 {
     writeData("saldi.txt", righe({"h", "1010;Cassa;100;A", "2010;Debiti;-100;P", "9990;Nuovo conto;0;A"}));
@@ -111,8 +108,6 @@ TEST_P(Concorrenza, TwoImportsCreatingOneAccountOfOneChartBothSucceed)
     }
 }
 
-// In an automatic run a group that cannot get the lock is named, in the log and in the
-// summary, and the run goes on with the next group.
 TEST_P(Concorrenza, AnAutomaticRunNamesTheGroupThatWaitedTooLong)
 {
     writeData("kadro.txt", righe({"h", "1010;Cassa;100;A;;12;31032024;1", "2010;Debiti;-100;P;;12;31032024;1",

@@ -22,8 +22,6 @@ protected:
 
 }  // namespace
 
-// Every line of the company and month is posted, wherever it stands: lines of others and
-// lines the rules reject are skipped.
 TEST_P(Esportazioni, KadroPostsEveryLineOfTheCompanyAndMonth)
 {
     writeData("kadro.txt", righe({"h", "1010;Cassa;100;A;;15;31032024;1", "TOT;Totale;5;A;;12;31032024;1",
@@ -43,8 +41,7 @@ TEST_P(Esportazioni, KadroPostsEveryLineOfTheCompanyAndMonth)
     EXPECT_EQ(anomalie(), (QStringList{"12|2011|Debiti diversi|true|false|false", "12|4011|Ricavi diversi|true|false|false"}));
 }
 
-// On a standard chart only the open ranges receive accounts; a new account takes its
-// model's section and correlations, and later lines see the copies.
+// On a standard chart only the open ranges receive accounts; later lines see the copies.
 TEST_P(Esportazioni, KadroCreatesAccountsWhereAllowedFromTheirModel)
 {
     conn().Execute("UPDATE QD03_CORRELAZIONE SET QD03_PERCENTUALE = 0.5 WHERE QD03_CODICEPDC_QD04 = 'KXPDC' AND "
@@ -96,7 +93,6 @@ TEST_P(Esportazioni, CopiaCorrelazioniReplacesWhatTheAccountHad)
     EXPECT_EQ(conta("SELECT COUNT(*) FROM QD30_CORRSCHEMI_FLUSSI WHERE QD30_CODICECONTO = '6300'"), 1);
 }
 
-// CEE codes are written in the reporting format; a code the chart lacks drops its value.
 TEST_P(Esportazioni, CEEPostsOnlyAccountsOfTheChart)
 {
     const QString piano = "SELECT QD15_CODICECONTO, QD15_DESCRIZIONE, QD15_SEZIONE FROM QD15_DEFPDC WHERE QD15_CODICEPDC_QD04 = 'CEE' ORDER BY 1";
@@ -180,8 +176,6 @@ TEST_P(Esportazioni, AutomaticImportRatesAndEndsOnAnUnknownCompanyOrChart)
     EXPECT_EQ(screen->m_EsitoAutomatica.salvati, 0);
 }
 
-// The rate question proposes the web rate: "1.05" is 1,05, and 105, a hundred times the
-// proposed rate, is asked about; refused, the question comes again.
 TEST_P(Esportazioni, AutomaticRateFarFromTheWebRateIsConfirmed)
 {
     class Cambio108 : public WebRateService {
@@ -202,8 +196,6 @@ TEST_P(Esportazioni, AutomaticRateFarFromTheWebRateIsConfirmed)
     EXPECT_EQ(righeDb("SELECT QD21_CAMBIO FROM QD21_PERVALUTA WHERE QD21_CODICEDITTA_QD05 = 'C003'"), QStringList{"1.05"});
 }
 
-// A group that fails is named, in its log and in the summary, and the run goes on; a full
-// disk stops the run after the first failing group, with the one box of its error.
 TEST_P(Esportazioni, FailingGroupsAreNamedAndAFullDiskStopsTheRun)
 {
     const QStringList tre = {"h", "1010;Cassa;100;A;;12;31032024;1", "2010;Debiti;-100;P;;12;31032024;1",

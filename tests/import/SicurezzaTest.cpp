@@ -111,8 +111,6 @@ TEST_P(Sicurezza, HostileTextsAreDataInEveryStatement)
     EXPECT_EQ(istantanea(), fermo);
 }
 
-// A line that cannot be placed is reported with its number and posted nowhere; all lines
-// of a company, year and month go into one period wherever they stand in the export.
 TEST_P(Sicurezza, LinesThatCannotBePlacedArePostedNowhere)
 {
     writeData("kadro.txt", righe({"h", "1010;Cassa;100;A;;12;31122024;1", "2010;Debiti;-100;P;;12;31122024;1",

@@ -32,6 +32,16 @@ QString monthPath(const char* currency, const char* period)
     return QStringLiteral("/EXR/M.%1.EUR.SP00.A?startPeriod=%2&endPeriod=%2&format=csvdata")
         .arg(QLatin1String(currency), QLatin1String(period));
 }
+
+// Answers what the test says, whatever it is asked.
+struct FakeRates : WebRateService {
+    std::function<double(const QString&)> ask;
+    double CambioAttuale(QString& valuta) override { return ask(QStringLiteral("attuale ") + valuta); }
+    double CambioStorico(qint16& anno, qint16& mese, QString& valuta) override
+    {
+        return ask(QStringLiteral("storico %1 %2 %3").arg(anno).arg(mese).arg(valuta));
+    }
+};
 }  // namespace
 
 class EcbRates : public ::testing::Test {
@@ -111,18 +121,6 @@ TEST_F(EcbRates, SilentOrBrokenServerAnswersZeroInTime)
     EXPECT_EQ(current(*service(), QStringLiteral("USD")), 0);
     EXPECT_EQ(monthly(*service(), 2024, 2, QStringLiteral("USD")), 0);
 }
-
-namespace {
-// Answers what the test says, whatever it is asked.
-struct FakeRates : WebRateService {
-    std::function<double(const QString&)> ask;
-    double CambioAttuale(QString& valuta) override { return ask(QStringLiteral("attuale ") + valuta); }
-    double CambioStorico(qint16& anno, qint16& mese, QString& valuta) override
-    {
-        return ask(QStringLiteral("storico %1 %2 %3").arg(anno).arg(mese).arg(valuta));
-    }
-};
-}  // namespace
 
 using CambioWeb = ScreenFixture;
 

@@ -107,7 +107,6 @@ TEST_F(Selezione, CompanyChoiceSetsTheCurrencyAndRate)
     ASSERT_EQ(dialogs.shown().size(), 1);
     EXPECT_EQ(dialogs.shown()[0].text, QStringLiteral("Nessun file di definizione \r\nassociato alla ditta"));
     EXPECT_EQ(dialogs.shown()[0].flags, vb::vbExclamation);
-    EXPECT_EQ(dialogs.shown()[0].title, screen->captionTitle());
     EXPECT_EQ(screen->cmbMesi->ListCount(), 0);
     EXPECT_EQ(screen->cmbValuta->text(), QStringLiteral("CHF"));
 
