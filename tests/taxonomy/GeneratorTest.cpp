@@ -42,12 +42,8 @@ TEST(Generator, WellKnownItemsTakeTheirCivilCodePosition)
         {"97", "TotaleImmobilizzazioniImmateriali", "A-B-01-000-", '1', 'A'},
         {"97", "CreditiVersoClientiEsigibiliEntroEsercizioSuccessivo", "A-C-02-010-a", '1', 'V'},  // C II 1
         {"97", "CreditiCreditiTributariTotaleCreditiTributari", "A-C-02-052-", '1', 'A'},          // C II 5-bis
-        {"97", "AttivitaFinanziarieNonCostituisconoImmobilizzazioniPartecipazioniImpreseSottoposteControlloControllanti",
-         "A-C-03-032-", '1', 'V'},  // C III 3-bis
         {"97", "TotaleAttivo", "A--00-000-", '1', 'A'},
         {"97", "PatrimonioNettoPerditaRipianataEsercizio", "P-A-00-000-a", '2', 'V'},
-        {"97", "DebitiDebitiVersoImpreseSottoposteControlloControllantiTotaleDebitiVersoImpreseSottoposteControlloControllanti",
-         "P-D-00-112-", '2', 'A'},  // D 11-bis
         // Income statement: revenues "5", costs "4", the result the closing entry "4"
         {"97", "ValoreProduzioneRicaviVenditePrestazioni", "E-A-00-010-", '5', 'V'},
         {"97", "CostiProduzionePersonaleTrattamentoFineRapporto", "E-B-00-090-c", '4', 'V'},

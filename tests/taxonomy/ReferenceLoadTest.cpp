@@ -2,8 +2,6 @@
 #include "TestDb.h"
 #include "host/HostSetup.h"
 #include "model/Schema.h"
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -19,19 +17,10 @@ const char* const Tables[][2] = {
     {"QD77_FOOTNOTEDEF", "QD77_VERSIONE, QD77_PK_QD51"},
 };
 
-// Every row of the reference tables, as text.
 QStringList contents(Connection& c)
 {
     QStringList rows;
-    for (const auto& [table, order] : Tables) {
-        QSqlQuery q(c.database());
-        q.exec(QString("SELECT * FROM %1 ORDER BY %2").arg(QLatin1String(table), QLatin1String(order)));
-        while (q.next()) {
-            QStringList fields{QLatin1String(table)};
-            for (int i = 0; i < q.record().count(); ++i) fields << q.value(i).toString();
-            rows << fields.join('|');
-        }
-    }
+    for (const auto& [table, order] : Tables) rows += rowsOf(c, QString("SELECT * FROM %1 ORDER BY %2").arg(table, order));
     return rows;
 }
 
@@ -42,21 +31,13 @@ int count(Connection& c, const QString& table, const QString& where = QString())
 
 }  // namespace
 
-// The reference data on every configured backend.
-class ReferenceDataTest : public ::testing::TestWithParam<QString> {
-protected:
-    void SetUp() override
-    {
-        db = std::make_unique<TestDb>(GetParam(), TestDb::Demo);
-        conn = db->open();
-        Schema::loadTaxonomy(*conn);
-    }
-    std::unique_ptr<TestDb> db;
-    std::unique_ptr<Connection> conn;
-};
+class ReferenceDataTest : public ::testing::TestWithParam<QString> {};
 
 TEST_P(ReferenceDataTest, LoadsEveryRowOnceAndLoadingAgainChangesNothing)
 {
+    TestDb db(GetParam(), TestDb::Demo);
+    const std::unique_ptr<Connection> conn = db.open();
+    Schema::loadTaxonomy(*conn);
     const taxonomy::ReferenceData& data = reference2018();
     size_t accounts = 0, rows = 0;
     for (const taxonomy::Chart& c : data.charts) {
@@ -66,10 +47,8 @@ TEST_P(ReferenceDataTest, LoadsEveryRowOnceAndLoadingAgainChangesNothing)
     EXPECT_EQ(count(*conn, "QD50_XBRLANAG"), 1);
     EXPECT_EQ(count(*conn, "QD04_PDC", "WHERE QD04_CODICEPDC IN ('97', '98', '99', '97CO')"), 4);
     EXPECT_EQ(count(*conn, "QD04_PDC"), 7);  // the demo charts stay
-    EXPECT_EQ(size_t(count(*conn, "QD15_DEFPDC", "WHERE QD15_CODICEPDC_QD04 NOT IN ('STD', 'KXPDC', 'CEE')")),
-              accounts);
-    EXPECT_EQ(size_t(count(*conn, "QD02_DEFSCHEMA", "WHERE QD02_CODICESCHEMA_QD01 <> 'CEE'")),
-              rows);
+    EXPECT_EQ(size_t(count(*conn, "QD15_DEFPDC", "WHERE QD15_CODICEPDC_QD04 NOT IN ('STD', 'KXPDC', 'CEE')")), accounts);
+    EXPECT_EQ(size_t(count(*conn, "QD02_DEFSCHEMA", "WHERE QD02_CODICESCHEMA_QD01 <> 'CEE'")), rows);
     EXPECT_EQ(size_t(count(*conn, "QD51_XBRLDEFANAG")), data.elements.size());
     EXPECT_EQ(size_t(count(*conn, "QD52_XBRLCORR")), accounts);
     const int mapped = scalar(*conn, "SELECT COUNT(DISTINCT QD52_PK_QD51) FROM QD52_XBRLCORR").toInt();

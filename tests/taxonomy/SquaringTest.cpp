@@ -1,14 +1,10 @@
+#include "../xbrl/XbrlFixture.h"
 #include "TaxonomySupport.h"
-#include "TestDb.h"
 #include "host/Batch.h"
 #include "model/Schema.h"
-#include "platform/host/CGlobal.h"
-#include "platform/host/SqlText.h"
 #include "xbrl/taxonomy/TaxonomyFiles.h"
-#include <QFile>
 #include <QHash>
 #include <QMap>
-#include <QTemporaryDir>
 #include <cmath>
 #include <functional>
 #include <gtest/gtest.h>
@@ -40,27 +36,20 @@ public:
         for (pugi::xml_node f : root.children()) {
             const QString name = QString::fromUtf8(f.name());
             if (!f.attribute("unitRef") || !name.startsWith(QLatin1String("itcc-ci:"))) continue;
-            m_values.insert(key(name.mid(8), yearOf.value(QString::fromUtf8(f.attribute("contextRef").value()))),
+            m_values.insert(name.mid(8) + '|' + yearOf.value(QString::fromUtf8(f.attribute("contextRef").value())),
                             QString::fromUtf8(f.text().get()).trimmed().toDouble());
         }
     }
     const QStringList& years() const { return m_years; }
-    bool has(const QString& element, const QString& year) const { return m_values.contains(key(element, year)); }
-    double value(const QString& element, const QString& year) const { return m_values.value(key(element, year), std::nan("")); }
+    double value(const QString& element, const QString& year, double missing = std::nan("")) const
+    {
+        return m_values.value(element + '|' + year, missing);
+    }
 
 private:
-    static QString key(const QString& element, const QString& year) { return element + '|' + year; }
     QStringList m_years;
     QHash<QString, double> m_values;
 };
-
-// The file written in dir.
-QString written(const QTemporaryDir& dir, const QString& name, const QByteArray& text)
-{
-    QFile f(dir.filePath(name));
-    EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(text) == text.size());
-    return f.fileName();
-}
 
 QString verified(const QString& year)
 {
@@ -95,25 +84,14 @@ protected:
     }
 
     QStringList rows(const QString& sql) { return rowsOf(conn(), sql); }
-    QMap<QString, double> sums(const QString& sql)
-    {
-        QMap<QString, double> result;
-        for (const QString& r : rows(sql))
-            result.insert(r.section('|', 0, 0), r.section('|', 1).toDouble());
-        return result;
-    }
-    // The posted values of a company's year by section of its chart, and by account.
-    QMap<QString, double> bySection(const QString& company, const QString& year)
-    {
-        return sums("SELECT QD15_SEZIONE, SUM(QD07_VALOREORIGINALE) FROM QD07_VALORIPDC JOIN QD05_DITTA ON QD05_CODICEDITTA = "
-                    "QD07_CODICEDITTA_QD05 JOIN QD15_DEFPDC ON QD15_CODICEPDC_QD04 = QD05_CODICEPDC_QD04 AND QD15_CODICECONTO = "
-                    "QD07_CODICECONTO WHERE QD07_CODICEDITTA_QD05 = " + StringaSQL(company) + " AND QD07_ANNO = " +
-                    StringaSQL(year) + " GROUP BY QD15_SEZIONE");
-    }
+    // A company's posted values of a year, by account.
     QMap<QString, double> byAccount(const QString& company, const QString& year)
     {
-        return sums("SELECT QD07_CODICECONTO, QD07_VALOREORIGINALE FROM QD07_VALORIPDC WHERE QD07_CODICEDITTA_QD05 = " +
-                    StringaSQL(company) + " AND QD07_ANNO = " + StringaSQL(year));
+        QMap<QString, double> result;
+        for (const QString& r : rows("SELECT QD07_CODICECONTO, QD07_VALOREORIGINALE FROM QD07_VALORIPDC WHERE QD07_CODICEDITTA_QD05 = " +
+                                     StringaSQL(company) + " AND QD07_ANNO = " + StringaSQL(year)))
+            result.insert(r.section('|', 0, 0), r.section('|', 1).toDouble());
+        return result;
     }
     // Everything an import writes for a company.
     QStringList stored(const QString& company)
@@ -130,24 +108,24 @@ protected:
         for (const QString& year : s.years()) {
             SCOPED_TRACE(year.toStdString());
             EXPECT_TRUE(out.contains(verified(year))) << out.join('\n').toStdString();
-            const QMap<QString, double> sections = bySection(company, year);
-            EXPECT_DOUBLE_EQ(sections.value("1"), s.value("TotaleAttivo", year));
-            EXPECT_DOUBLE_EQ(sections.value("2"), -s.value("TotalePassivo", year));
             // Leaves carry their fact, signed by section; totals stay empty beside their parts.
             const QMap<QString, double> accounts = byAccount(company, year);
+            double sections[2] = {0, 0};
             int items = 0;
             for (const taxonomy::Account& a : chart.accounts) {
                 if (a.section != '1' && a.section != '2') continue;
-                const double fact = s.has(a.element, year) ? s.value(a.element, year) : 0;
+                const double fact = s.value(a.element, year, 0);
                 const double expected = a.rowType != 'V' ? 0 : a.section == '2' ? -fact : fact;
                 EXPECT_TRUE(accounts.contains(a.code)) << a.code.toStdString();
                 EXPECT_DOUBLE_EQ(accounts.value(a.code), expected) << a.code.toStdString();
+                sections[a.section - '1'] += accounts.value(a.code);
                 items += a.rowType == 'V' && fact != 0;
             }
             EXPECT_GE(items, 5);
+            EXPECT_DOUBLE_EQ(sections[0], s.value("TotaleAttivo", year));
+            EXPECT_DOUBLE_EQ(sections[1], -s.value("TotalePassivo", year));
             // The result closes the income statement as a debit: a profit positive.
-            EXPECT_DOUBLE_EQ(accounts.value("E-D-00-210-"),
-                             s.value("UtilePerditaEsercizio", year));
+            EXPECT_DOUBLE_EQ(accounts.value("E-D-00-210-"), s.value("UtilePerditaEsercizio", year));
         }
     }
 
@@ -176,22 +154,21 @@ TEST_P(SquaringTest, RealFilingsImportAndSquareYearByYearAndOverwriteInPlace)
         freshDatabase();
         const QString file = xbrlData(QStringLiteral("filings/") + QLatin1String(c.file));
         const Statements s(file);
-        const QStringList& years = c.years;
-        ASSERT_EQ(s.years(), years);
+        ASSERT_EQ(s.years(), c.years);
 
         ASSERT_EQ(import(file), 0) << err.toStdString();
         EXPECT_EQ(rows("SELECT QD05_CODICEDITTA, QD05_PIVA, QD05_RAGIONESOCIALE, QD05_CODICEPDC_QD04 FROM QD05_DITTA"),
                   QStringList(QStringList{c.company, c.vat, c.name, c.chart}.join('|')));
         QStringList periods;
-        for (const QString& y : years) periods << y + "|12|1";
+        for (const QString& y : c.years) periods << y + "|12|1";
         EXPECT_EQ(rows("SELECT QD21_ANNO, QD21_MESE, QD21_NPERIODO FROM QD21_PERVALUTA ORDER BY 1 DESC"), periods);
         expectSquares(s, QLatin1String(c.company), chartOf(QLatin1String(c.chart)));
 
         // Again, overwriting: each year's period is replaced, nothing added to it.
         const QStringList first = stored(QLatin1String(c.company));
         ASSERT_EQ(import(file), 0) << err.toStdString();
-        EXPECT_EQ(out.filter("Ricopro ? -> yes").size(), years.size());
-        EXPECT_EQ(out.filter("EFFETTUATO CON SUCCESSO").size(), years.size());
+        EXPECT_EQ(out.filter("Ricopro ? -> yes").size(), c.years.size());
+        EXPECT_EQ(out.filter("EFFETTUATO CON SUCCESSO").size(), c.years.size());
         EXPECT_EQ(stored(QLatin1String(c.company)), first);
     }
 }
@@ -250,31 +227,15 @@ QByteArray balancedFiling(const taxonomy::Form& form, const QString& vat)
     // The instance: the master data, then the balance sheet at the year's end and the
     // income statement over the year.
     const taxonomy::Chart& chart = chartOf(form.chart);
-    QString facts =
-        QStringLiteral(
-            "<itcc-ci:DatiAnagraficiDenominazione contextRef=\"I2024\">Prova %1</itcc-ci:DatiAnagraficiDenominazione>\n"
-            "<itcc-ci:DatiAnagraficiPartitaIva contextRef=\"I2024\">%2</itcc-ci:DatiAnagraficiPartitaIva>\n")
-            .arg(form.prefix, vat);
+    QString facts = QString("<itcc-ci:DatiAnagraficiDenominazione contextRef=\"I2024\">Prova %1</itcc-ci:DatiAnagraficiDenominazione>\n"
+                            "<itcc-ci:DatiAnagraficiPartitaIva contextRef=\"I2024\">%2</itcc-ci:DatiAnagraficiPartitaIva>\n").arg(form.prefix, vat);
     for (const QString& c : order) {
         if (children.contains(c)) total(c);
         const taxonomy::Account* a = chart.accountOf(c);
-        const QString context = a && a->code.startsWith('E') ? "D2024" : "I2024";
-        facts += QString("<itcc-ci:%1 contextRef=\"%2\" unitRef=\"EUR\" decimals=\"0\">%3</itcc-ci:%1>\n")
-                     .arg(c, context, QString::number(value.value(c), 'f', 0));
+        facts += xbrlprova::fatto(c, a && a->code.startsWith('E') ? "D2024" : "I2024", QString::number(value.value(c), 'f', 0));
     }
-    return QStringLiteral(
-               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-               "<xbrl xmlns=\"http://www.xbrl.org/2003/instance\" xmlns:itcc-ci=\"%1\" "
-               "xmlns:iso4217=\"http://www.xbrl.org/2003/iso4217\" "
-               "xmlns:link=\"http://www.xbrl.org/2003/linkbase\" xmlns:xlink=\"http://www.w3.org/1999/xlink\">\n"
-               "<link:schemaRef xlink:type=\"simple\" xlink:href=\"itcc-ci-%2-2018-11-04.xsd\"/>\n"
-               "<context id=\"I2024\"><entity><identifier scheme=\"http://www.infocamere.it\">%3</identifier></entity>"
-               "<period><instant>2024-12-31</instant></period></context>\n"
-               "<context id=\"D2024\"><entity><identifier scheme=\"http://www.infocamere.it\">%3</identifier></entity>"
-               "<period><startDate>2024-01-01</startDate><endDate>2024-12-31</endDate></period></context>\n"
-               "<unit id=\"EUR\"><measure>iso4217:EUR</measure></unit>\n%4</xbrl>\n")
-        .arg(reference2018().namespaceUri, form.prefix, vat, facts)
-        .toUtf8();
+    return xbrlprova::documento(facts, xbrlprova::contesto("I2024", vat, "2024-12-31") + xbrlprova::contesto("D2024", vat, "2024-01-01|2024-12-31"),
+                                QString("itcc-ci-%1-2018-11-04.xsd").arg(form.prefix), reference2018().namespaceUri);
 }
 
 }  // namespace
@@ -288,7 +249,7 @@ TEST_P(SquaringTest, BalancedFilingsOfEveryFormImportAndSquare)
         SCOPED_TRACE(form.chart.toStdString());
         const QString vat = QString("0123456789%1").arg(++n);
         const QString company = vat.right(6);
-        const QString file = written(dir, form.prefix + ".xbrl", balancedFiling(form, vat));
+        const QString file = xbrlprova::scrivi(dir.filePath(form.prefix + ".xbrl"), balancedFiling(form, vat));
         const Statements s(file);
         ASSERT_EQ(s.value("TotaleAttivo", Y2024), s.value("TotalePassivo", Y2024));
 
@@ -333,7 +294,7 @@ TEST_P(SquaringTest, GroupedLinesOfTheShortFormsSquareAndAreNotCountedTwice)
         if (raggruppato)
             for (const auto& [gruppo, parti] : gruppi)
                 for (const char* parte : parti) righe.removeIf([&](const QString& r) { return r.startsWith(QString("<itcc-ci:%1 ").arg(QLatin1String(parte))); });
-        const QString file = written(dir, vat + ".xbrl", righe.join('\n').toUtf8());
+        const QString file = xbrlprova::scrivi(dir.filePath(vat + ".xbrl"), righe.join('\n').toUtf8());
         const Statements s(file);
 
         ASSERT_EQ(import(file), 0) << err.toStdString();

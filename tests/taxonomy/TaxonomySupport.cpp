@@ -5,13 +5,9 @@ QString xbrlData(const QString& relative) { return QStringLiteral(KTR_XBRL_DATA 
 const taxonomy::GeneratorOptions& options2018()
 {
     static const taxonomy::GeneratorOptions o{
-        xbrlData(QStringLiteral("taxonomy/2018-11-04")),
-        xbrlData(QStringLiteral("reference/oresteafrica-bilancio_xbrl/mapping.xml")),
-        QStringLiteral("8"),
-        {{QStringLiteral("ese"), QStringLiteral("97"), QStringLiteral("KXCE97"), QStringLiteral("KXCE85")},
-         {QStringLiteral("abb"), QStringLiteral("98"), QStringLiteral("KXCE98"), QStringLiteral("KXCE86")},
-         {QStringLiteral("micr"), QStringLiteral("99"), QStringLiteral("KXCE99"), QStringLiteral("KXCE86")},
-         {QStringLiteral("cons"), QStringLiteral("97CO"), QStringLiteral("KXCO97"), QStringLiteral("KXCE85")}}};
+        xbrlData("taxonomy/2018-11-04"), xbrlData("reference/oresteafrica-bilancio_xbrl/mapping.xml"), "8",
+        {{"ese", "97", "KXCE97", "KXCE85"}, {"abb", "98", "KXCE98", "KXCE86"}, {"micr", "99", "KXCE99", "KXCE86"},
+         {"cons", "97CO", "KXCO97", "KXCE85"}}};
     return o;
 }
 

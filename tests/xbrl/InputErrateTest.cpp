@@ -6,13 +6,11 @@ using namespace xbrlprova;
 class InputErrate : public XbrlFixture {};
 
 // Each document ends as it should (with its message, silently, or through the error
-// report, the fact being posted logged as an error) and nothing of it stays.
+// report, the fact being posted logged as an error, naming its context) and nothing of it stays.
 TEST_P(InputErrate, EndCleanlyWithNothingWritten)
 {
     QTemporaryDir altrove;
-    QFile segreto(altrove.filePath("segreto.txt"));
-    ASSERT_TRUE(segreto.open(QIODevice::WriteOnly) && segreto.write("SEGRETO-XYZ") > 0);
-    segreto.close();
+    const QString segreto = scrivi(altrove.filePath("segreto.txt"), "SEGRETO-XYZ");
 
     const QString attivo = fatto("TotaleAttivo", "I2024", "10");
     auto nome = [&](const QString& testo) {
@@ -22,10 +20,9 @@ TEST_P(InputErrate, EndCleanlyWithNothingWritten)
     QString risate = "<!DOCTYPE xbrl [<!ENTITY a0 \"risata\">";
     for (int i = 1; i < 10; ++i) risate += QString("<!ENTITY a%1 \"%2\">").arg(i).arg(QString("&a%1;").arg(i - 1).repeated(10));
     QString sessantamila;  // 30,000 identifiers, an instant and a duration each
-    for (int i = 0; i < 30000; ++i)
-        sessantamila += QString("<context id=\"I%1\"><entity><identifier>IT%1</identifier></entity><period><instant>2024-12-31</instant>"
-                             "</period></context><context id=\"D%1\"><entity><identifier>IT%1</identifier></entity><period>"
-                             "<startDate>2024-01-01</startDate><endDate>2024-12-31</endDate></period></context>\n").arg(i + 10000);
+    for (int i = 10000; i < 40000; ++i)
+        sessantamila += contesto(QString("I%1").arg(i), QString("IT%1").arg(i), "2024-12-31") +
+                        contesto(QString("D%1").arg(i), QString("IT%1").arg(i), "2024-01-01|2024-12-31");
     const QString rifiuto = "Importazione bilancio XBRL: %1\r\nImpossibile continuare l'importazione";
     const QString nonTrovata = rifiuto.arg("Versione file XBRL non trovata."), senzaPiano = rifiuto.arg("Piano dei conti non trovato.");
     const QString registra = kRegistra + " - \r\ncon Partita iva : 09876543210 non trovata.\r\nCaricare automaticamente l'anagrafica ?";
@@ -39,10 +36,10 @@ TEST_P(InputErrate, EndCleanlyWithNothingWritten)
         std::function<void(ScriptedDialogs&)> risposte;
         QStringList box;
         QString ultimoLog;
+        QString registrato = {};  // a row the log must hold
     } casi[] = {
-        {"not XML", "questo non e' un documento", niente, {illeggibile}, {}},
         {"nested entities", conDtd(risate + "]>", nome("&a9;")), niente, {illeggibile}, {}},
-        {"external entity", conDtd("<!DOCTYPE xbrl [<!ENTITY s SYSTEM \"file://" + segreto.fileName() + "\">]>", nome("&s;")), niente,
+        {"external entity", conDtd("<!DOCTYPE xbrl [<!ENTITY s SYSTEM \"file://" + segreto + "\">]>", nome("&s;")), niente,
          {illeggibile}, {}},
         {"undeclared entity", documento(nome("Citt&agrave; S.r.l.")), niente, {illeggibile}, {}},
         {"raw HTML in a text fact", documento("<itcc-ci:NotaIntegrativa contextRef=\"I2024\"><p>uno<br></p></itcc-ci:NotaIntegrativa>"),
@@ -56,8 +53,11 @@ TEST_P(InputErrate, EndCleanlyWithNothingWritten)
         {"a date that is no date", documento(attivo, contestiDueAnni().replace("2024-12-31", "31/12/2024")), niente,
          {rifiuto.arg("Il contesto I2024 ha una data non valida: 31/12/2024")},
          "Il contesto I2024 ha una data non valida: 31/12/2024"},
-        {"fact that is no number", documento(attivo + fatto("TotalePassivo", "I2024", "12a")), si, {registra, errore},
-         "P-T-00-000- Voce TotalePassivo"},
+        {"fact that is no number", documento(attivo + fatto("TotalePassivo", "D2023", "12a")), si, {registra, errore},
+         "P-T-00-000- Voce TotalePassivo", "Tipo non corrispondente: fatto itcc-ci:TotalePassivo (contesto D2023)"},
+        {"an amount beyond the value columns", documento(attivo + fatto("TotalePassivo", "D2023", "10000000000000000")), si,
+         {registra, "Importazione valori PDC: Overflow"}, "P-T-00-000- Voce TotalePassivo",
+         "Overflow: fatto itcc-ci:TotalePassivo (contesto D2023)"},
         {"a flag that is no truth value",
          documento("<itcc-ci:DatiAnagraficiSocietaLiquidazione contextRef=\"I2024\">forse</itcc-ci:DatiAnagraficiSocietaLiquidazione>" +
                    attivo), niente, {errore}, " "},
@@ -79,6 +79,7 @@ TEST_P(InputErrate, EndCleanlyWithNothingWritten)
         EXPECT_EQ(box(), QStringList(c.box).replaceInStrings("%1", dialogs.shown().first().answer));
         EXPECT_EQ(istantanea(), prima);
         EXPECT_EQ(log().isEmpty() ? QString() : log().last().section('|', 1, 1), c.ultimoLog);
+        EXPECT_TRUE(c.registrato.isEmpty() || log().contains("|" + c.registrato + "|")) << log().join("\n").toStdString();
         EXPECT_FALSE(log().join('\n').contains("SEGRETO"));
         EXPECT_EQ(screen->MousePointer(), 0);
     }

@@ -10,12 +10,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
-#include <ostream>
 
 namespace xbrlprova {
 
@@ -29,6 +26,12 @@ inline QByteArray testoFiling(const QString& nome)
 {
     QFile f(filing(nome));
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+inline QString scrivi(const QString& percorso, const QByteArray& testo)
+{
+    QFile f(percorso);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(testo) == testo.size()) << percorso.toStdString();
+    return percorso;
 }
 
 // Concept, account, section, QD02 row type. The first four square in every real filing
@@ -82,20 +85,16 @@ inline QString contesto(const QString& id, const QString& identificativo, const 
                                                      .arg(data.section('|', 0, 0), data.section('|', 1, 1))
                                                : QString("<instant>%1</instant>").arg(data);
     const QString seg = segmento.isEmpty() ? QString() : "<segment>" + segmento + "</segment>";
-    return QString("<context id=\"%1\"><entity><identifier>%2</identifier>%3</entity><period>%4</period></context>\n")
-        .arg(id, identificativo, seg, periodo);
+    return QString("<context id=\"%1\"><entity><identifier scheme=\"http://www.infocamere.it\">%2</identifier>%3</entity>"
+                   "<period>%4</period></context>\n").arg(id, identificativo, seg, periodo);
 }
 
 // Two years of one identifier: instants "I2024"/"I2023", durations "D2024"/"D2023".
 inline QString contestiDueAnni(const QString& identificativo = "09876543210")
 {
     QString out;
-    for (int anno : {2024, 2023})
-        out += QString("<context id=\"I%1\"><entity><identifier scheme=\"http://www.infocamere.it\">%2</identifier></entity><period>"
-                       "<instant>%1-12-31</instant></period></context>\n<context id=\"D%1\"><entity><identifier>%2</identifier>"
-                       "</entity><period><startDate>%1-01-01</startDate><endDate>%1-12-31</endDate></period></context>\n")
-                   .arg(anno)
-                   .arg(identificativo);
+    for (const QString anno : {"2024", "2023"})
+        out += contesto("I" + anno, identificativo, anno + "-12-31") + contesto("D" + anno, identificativo, anno + "-01-01|" + anno + "-12-31");
     return out;
 }
 
@@ -143,18 +142,20 @@ protected:
     // A new run's boxes: the file dialog answered with the document, then what the test queues.
     ScriptedDialogs& daImportare(const QByteArray& documento)
     {
-        const QString path = cartella.filePath(QString("doc%1.xbrl").arg(++m_documenti));
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(documento) == documento.size());
-        dialogs.clear();
-        return dialogs.answerFile(path);
+        return daFile(xbrlprova::scrivi(cartella.filePath(QString("doc%1.xbrl").arg(++m_documenti)), documento));
     }
-    bool importa()
+    ScriptedDialogs& daFile(const QString& percorso)
+    {
+        dialogs.clear();
+        return dialogs.answerFile(percorso);
+    }
+    // The run's commits.
+    int importa()
     {
         const int prima = conn().commits();
         screen->ClickImportXBRL();
         screen->lwLog->flush();
-        return conn().commits() > prima;
+        return conn().commits() - prima;
     }
 
     QStringList righe(const QString& sql) { return rowsOf(conn(), sql); }
