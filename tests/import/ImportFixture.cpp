@@ -93,6 +93,17 @@ QStringList ImportFixture::box() const
     return out;
 }
 
+QStringList ImportFixture::anomalie(int prima, int ultima) const
+{
+    QStringList out;
+    for (int r = 0; r < screen->m_NumAnomalie; ++r) {
+        QStringList cols;
+        for (int c = prima; c <= ultima; ++c) cols << screen->m_Anomalie[r][c].toString();
+        out << cols.join('|');
+    }
+    return out;
+}
+
 ScriptedDialogs& ImportFixture::daCapo()
 {
     dialogs.clear();

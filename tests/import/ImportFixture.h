@@ -22,6 +22,8 @@ protected:
     QStringList log() const;
     // The boxes shown, as "title: text".
     QStringList box() const;
+    // The anomalies noted, each as its columns from `prima` to `ultima` joined by '|'.
+    QStringList anomalie(int prima = 2, int ultima = 7) const;
     // The boxes of a new run, to queue its answers.
     ScriptedDialogs& daCapo();
     // A trigger that refuses the statement when the condition holds (NEW/OLD as in SQL).

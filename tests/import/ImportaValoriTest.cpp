@@ -56,9 +56,7 @@ TEST_P(ImportaValori, FreshPeriodPostsLogsCreatesAccountsAndRecordsThePeriod)
 
     // The new account and the existing one without correlations.
     ASSERT_EQ(screen->m_NumAnomalie, 2);
-    QStringList nuovo;
-    for (const QVariant& v : screen->m_Anomalie[0]) nuovo << v.toString();
-    EXPECT_EQ(nuovo.join(QLatin1Char('|')), "R001|" + Rossi + "|0|1400|Depositi cauzionali|true|false|true|");
+    EXPECT_EQ(anomalie(0, 8).first(), "R001|" + Rossi + "|0|1400|Depositi cauzionali|true|false|true|");
     EXPECT_EQ(screen->m_Anomalie[1][3].toString(), "2910");
 
     EXPECT_EQ(box(), (QStringList{QStringLiteral("Anomalie: Attenzione sono state rilevate delle anomalie durante "

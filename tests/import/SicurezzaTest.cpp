@@ -128,14 +128,12 @@ TEST_P(Sicurezza, LinesThatCannotBePlacedArePostedNowhere)
     EXPECT_EQ(righeDb("SELECT QD21_CODICEDITTA_QD05, QD21_ANNO, QD21_MESE FROM QD21_PERVALUTA ORDER BY 1"),
               (QStringList{"A002|2024|11", "R001|2024|12"}));
     EXPECT_EQ(screen->m_EsitoAutomatica.gruppi, 2);
-    QStringList note;
-    for (int r = 0; r < screen->m_NumAnomalie; ++r) note << screen->m_Anomalie[r][8].toString();
-    EXPECT_EQ(note, (QStringList{"Riga 4 non importata: codice ditta non leggibile (\"Àncora\")",
-                                 "Riga 5 non importata: data non leggibile (\"30x12024\")",
-                                 "Riga 6 non importata: data non leggibile (\"\")",
-                                 "Riga 7 non importata: anno 9999 fuori dall'intervallo 1900-2100",
-                                 "Riga 8 non importata: data non leggibile (\"31-12024\")",
-                                 "Riga 9 non importata: mese 13 fuori dall'intervallo 1-12"}));
+    EXPECT_EQ(anomalie(8, 8), (QStringList{"Riga 4 non importata: codice ditta non leggibile (\"Àncora\")",
+                                           "Riga 5 non importata: data non leggibile (\"30x12024\")",
+                                           "Riga 6 non importata: data non leggibile (\"\")",
+                                           "Riga 7 non importata: anno 9999 fuori dall'intervallo 1900-2100",
+                                           "Riga 8 non importata: data non leggibile (\"31-12024\")",
+                                           "Riga 9 non importata: mese 13 fuori dall'intervallo 1-12"}));
 
     // The Kadro engine run on its own reads the whole export the same way.
     daCapo().answerMessage(vb::vbYes);
