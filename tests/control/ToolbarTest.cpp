@@ -71,12 +71,6 @@ TEST_F(Toolbar, HotkeysActOnlyOnEnabledVisibleTools)
     bar->setToolVisible(QStringLiteral("tbNew"), false);
     EXPECT_FALSE(screen->HandleHotkey(Qt::Key_N, 2));  // HKSTDNEW on a hidden tool
     EXPECT_TRUE(clicks.isEmpty());
-
-    // A key pressed on any control of the screen reaches the hotkeys.
-    bar->setToolVisible(QStringLiteral("tbNew"), true);
-    QKeyEvent ctrlN(QEvent::KeyPress, Qt::Key_N, Qt::ControlModifier);
-    QCoreApplication::sendEvent(screen->cmbDitte, &ctrlN);
-    EXPECT_FALSE(screen->fraSelectPeriodo->isHidden());
 }
 
 // A key nobody takes travels up from the focus widget: the hotkeys look at it once.

@@ -8,7 +8,6 @@
 #include <QTreeView>
 #include <gtest/gtest.h>
 
-// The file dialog speaks Italian and shows whole file names.
 TEST(Dialogs, TheFileDialogIsItalianAndWideEnoughForWholeNames)
 {
     ASSERT_TRUE(installaTraduzioniQt()) << "Qt's Italian translations are not installed";

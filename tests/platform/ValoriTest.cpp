@@ -5,18 +5,43 @@
 
 using namespace vb;
 
-// Under the Italian format a text is read whole or not at all.
+// Under the Italian format a text is read whole or not at all, in the plain forms and in
+// those of accounting exports, and the numeric test and every conversion agree on each.
+// A dot groups thousands only between groups of three digits; anywhere else, in a number
+// without decimal comma, it is the decimal point.
 TEST(Valori, TextsAreReadWholeOrNotAtAll)
 {
-    for (auto [testo, atteso] : {std::pair{"1.234,5", 1234.5}, {"1500,00", 1500.0}, {" -12,25 ", -12.25}, {"1,5E+3", 1500.0},
-                                 {"+12,5", 12.5}, {"1.234.567,891", 1234567.891}, {"\t-,5e-1 ", -0.05}}) {
-        EXPECT_TRUE(IsNumeric(QString::fromLatin1(testo))) << testo;
-        EXPECT_DOUBLE_EQ(CDbl(QString::fromLatin1(testo)), atteso) << testo;
+    const std::pair<const char*, double> numeri[] = {
+        {"1.234,5", 1234.5},     {"1500,00", 1500.0},      {" -12,25 ", -12.25},  {"1,5E+3", 1500.0},
+        {"+12,5", 12.5},         {"1.234.567,891", 1234567.891}, {"\t-,5e-1 ", -0.05},
+        {"1.250,40-", -1250.4},  {"1.250,40 -", -1250.4}, {"(500,00)", -500.0}, {"( 500 )", -500.0},
+        {"\u00A0 12,5 \u00A0", 12.5}, {"€ 1.250,40", 1250.4}, {"1.250,40 €", 1250.4}, {"€1,5", 1.5},
+        {"-€ 3", -3.0},          {"€ -3", -3.0},          {"(€ 7)", -7.0},      {"€ (7)", -7.0},
+        {"3-", -3.0},            {"3+", 3.0},             {"- 1", -1.0},        {"2,5e1-", -25.0},
+        {"1.250", 1250.0},       {"1.234.567", 1234567.0}, {"1.05", 1.05},      {"1234.56", 1234.56},
+        {"12.5-", -12.5},        {"0.250", 0.25},         {"1.2345", 1.2345},   {".5", 0.5},
+        {"5.", 5.0},             {"(1234.5)", -1234.5},   {"€ 99.99", 99.99},   {"1.5E3", 1500.0},
+    };
+    for (auto [testo, atteso] : numeri) {
+        const QString t = QString::fromUtf8(testo);
+        EXPECT_TRUE(IsNumeric(t)) << testo;
+        EXPECT_TRUE(IsNumeric(QVariant(t))) << testo;
+        EXPECT_DOUBLE_EQ(CDbl(t), atteso) << testo;
+        EXPECT_DOUBLE_EQ(CCur(t).toDouble(), atteso) << testo;
+        EXPECT_EQ(CLng(t), CLng(atteso)) << testo;
     }
     EXPECT_DOUBLE_EQ(CDbl(QString(300, QLatin1Char('9'))), 1e300);
     EXPECT_FALSE(IsNumeric(QStringLiteral("0,") + QString(400, QLatin1Char('0')) + QLatin1Char('1')));  // below range
-    for (const char* no : {"", "12a", "1,2,3", "1e400", "-1e309", "1,5E", "1,5E+", "+", ",", "1 2", "١٢", "1.5,5,5"})
-        EXPECT_FALSE(IsNumeric(QString::fromUtf8(no))) << no;
+    // Impossible mixtures of dots and commas are no number either.
+    for (const char* no : {"", "12a", "1,2,3", "1e400", "-1e309", "1,5E", "1,5E+", "+", ",", "1 2", "١٢", "1.5,5,5",
+                           "-1,5-", "(-5)", "(5-)", "(5", "5)", "()", "€", "€ €5", "5 € €", "--5", "5--", "-(5)", "( )", "€-",
+                           "1.250,40 - -", "$5", "EUR 5", "1,234.56", "1.23.4", "1.2345,6", "1.234.56", "12.34.567", ".", "1..5",
+                           "0.123,5", "1.23,4", "1,2.5", "1.234.5678"}) {
+        const QString t = QString::fromUtf8(no);
+        EXPECT_FALSE(IsNumeric(t)) << no;
+        EXPECT_THROW(CDbl(t), AppError) << no;
+        EXPECT_THROW(CCur(t), AppError) << no;
+    }
     EXPECT_FALSE(IsNumeric(QVariant()));
     try {
         CDbl(QStringLiteral("abc"));
@@ -31,58 +56,10 @@ TEST(Valori, TextsAreReadWholeOrNotAtAll)
         EXPECT_DOUBLE_EQ(Val(QString::fromLatin1(testo)), atteso) << testo;
 }
 
-// The forms of accounting exports: the numeric test and every conversion agree on each.
-TEST(Valori, AccountingFormsAreReadTheSameByTheTestAndTheConversions)
+// In a format whose grouping is a comma, a misplaced comma is never a decimal point,
+// and texts are written in that format.
+TEST(Valori, InAFormatGroupingByCommaTextsAreReadAndWrittenInIt)
 {
-    const std::pair<const char*, double> numeri[] = {
-        {"1.250,40-", -1250.4},  {"1.250,40 -", -1250.4}, {"(500,00)", -500.0}, {"( 500 )", -500.0},
-        {"\u00A0 12,5 \u00A0", 12.5}, {"€ 1.250,40", 1250.4}, {"1.250,40 €", 1250.4}, {"€1,5", 1.5},
-        {"-€ 3", -3.0},          {"€ -3", -3.0},          {"(€ 7)", -7.0},      {"€ (7)", -7.0},
-        {"3-", -3.0},            {"3+", 3.0},             {"- 1", -1.0},        {"2,5e1-", -25.0},
-    };
-    for (auto [testo, atteso] : numeri) {
-        const QString t = QString::fromUtf8(testo);
-        EXPECT_TRUE(IsNumeric(t)) << testo;
-        EXPECT_TRUE(IsNumeric(QVariant(t))) << testo;
-        EXPECT_DOUBLE_EQ(CDbl(t), atteso) << testo;
-        EXPECT_DOUBLE_EQ(CCur(t).toDouble(), atteso) << testo;
-        EXPECT_EQ(CLng(t), CLng(atteso)) << testo;
-    }
-    for (const char* no : {"-1,5-", "(-5)", "(5-)", "(5", "5)", "()", "€", "€ €5", "5 € €", "--5", "5--", "-(5)", "( )", "€-",
-                           "1.250,40 - -", "$5", "EUR 5"}) {
-        const QString t = QString::fromUtf8(no);
-        EXPECT_FALSE(IsNumeric(t)) << no;
-        EXPECT_THROW(CDbl(t), AppError) << no;
-        EXPECT_THROW(CCur(t), AppError) << no;
-    }
-}
-
-// A dot groups thousands only between groups of three digits; anywhere else, in a number
-// without decimal comma, it is the decimal point. Impossible mixtures are no number.
-TEST(Valori, ADotIsAThousandsSeparatorOnlyBetweenGroupsOfThree)
-{
-    const std::pair<const char*, double> forme[] = {
-        {"1.250", 1250.0},       {"1.234.567", 1234567.0}, {"1.250,40", 1250.4},  {"1.250,40-", -1250.4},
-        {"(500,00)", -500.0},    {"€ 2.000,00", 2000.0},   {"1250", 1250.0},      {"-12.345.678,9", -12345678.9},
-        {"1.05", 1.05},          {"1234.56", 1234.56},     {"0.9215", 0.9215},    {"12.5-", -12.5},
-        {"0.250", 0.25},         {"1.2", 1.2},             {"1.2345", 1.2345},    {".5", 0.5},
-        {"5.", 5.0},             {"(1234.5)", -1234.5},    {"€ 99.99", 99.99},    {"-1234.56", -1234.56},
-        {"1.5E3", 1500.0},       {"1,05", 1.05},
-    };
-    for (auto [testo, atteso] : forme) {
-        const QString t = QString::fromUtf8(testo);
-        EXPECT_TRUE(IsNumeric(t)) << testo;
-        EXPECT_DOUBLE_EQ(CDbl(t), atteso) << testo;
-        EXPECT_DOUBLE_EQ(CCur(t).toDouble(), atteso) << testo;
-    }
-    for (const char* no : {"1,234.56", "1.23.4", "1.2345,6", "1.234.56", "12.34.567", ".", "1..5", "0.123,5", "1.23,4", "1,2.5",
-                           "1.234.5678"}) {
-        const QString t = QString::fromUtf8(no);
-        EXPECT_FALSE(IsNumeric(t)) << no;
-        EXPECT_THROW(CDbl(t), AppError) << no;
-    }
-    // In a format whose grouping is a comma, a misplaced comma is never a decimal point,
-    // and texts are written in that format.
     const NumberFormat italiano = numberFormat();
     setNumberFormat({QLatin1Char('.'), QLatin1Char(',')});
     EXPECT_DOUBLE_EQ(CDbl(QStringLiteral("1,250.5")), 1250.5);
@@ -93,7 +70,6 @@ TEST(Valori, ADotIsAThousandsSeparatorOnlyBetweenGroupsOfThree)
     EXPECT_EQ(CStr(1.0 / 0.8), QStringLiteral("1,25"));
 }
 
-// Numbers in full and whole numbers grouped by thousands, for a person.
 TEST(Valori, NumbersAreWrittenForAPerson)
 {
     for (auto [numero, atteso] : {std::pair{1.05, "1,05"}, {1234567.891, "1.234.567,891"}, {-0.5, "-0,5"}, {0.00001234, "0,00001234"},
