@@ -36,7 +36,7 @@ protected:
 
 }  // namespace
 
-TEST_P(ImportaValori, FreshPeriodPostsLogsCreatesAccountsAndRecordsThePeriod)
+TEST_P(ImportaValori, FreshPeriodThenOverwriteAndNewPeriodChoices)
 {
     importa(Rossi, "2024", "Marzo");
 
@@ -64,13 +64,8 @@ TEST_P(ImportaValori, FreshPeriodPostsLogsCreatesAccountsAndRecordsThePeriod)
                                   QStringLiteral("Importazione da kadro: Importazione terminata")}));
     EXPECT_TRUE(screen->DS1->isToolEnabled("tbPrint"));
     EXPECT_EQ(screen->lblCaption->text(), Rossi + "   Marzo / 2024 [ EUR ]");
-}
 
-TEST_P(ImportaValori, OverwriteAndNewPeriodChoices)
-{
-    importa(Rossi, "2024", "Marzo");
-
-    // No: a new period is announced; period 1 stays as it was.
+    // Again, No: a new period is announced; period 1 stays as it was.
     daCapo().answerMessage(vb::vbNo);
     importa(Rossi, "2024", "Marzo");
     EXPECT_EQ(box().mid(0, 2), (QStringList{screen->captionTitle() + ": Valori gia' presenti per \r\nquesto periodo, Ricopro ?",
