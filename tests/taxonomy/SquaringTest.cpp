@@ -41,10 +41,7 @@ public:
         }
     }
     const QStringList& years() const { return m_years; }
-    double value(const QString& element, const QString& year, double missing = std::nan("")) const
-    {
-        return m_values.value(element + '|' + year, missing);
-    }
+    double value(const QString& element, const QString& year, double missing = std::nan("")) const { return m_values.value(element + '|' + year, missing); }
 
 private:
     QStringList m_years;
@@ -54,6 +51,69 @@ private:
 QString verified(const QString& year)
 {
     return QString("LOG \tVERIFICA QUADRATURA %1  EFFETTUATO CON SUCCESSO.\t\t-\tH").arg(year);
+}
+
+// A filing of one form built from its calculation trees: every leaf a different amount,
+// every total the sum of its parts, the result carried into equity and the balance sheet
+// balanced on its accruals, so that only the reference data decides whether it squares.
+QByteArray balancedFiling(const taxonomy::Form& form, const QString& vat)
+{
+    const taxonomy::TaxonomyFiles files(options2018().taxonomyFolder);
+    const taxonomy::EntryPoint ep = files.entryPoint(form.prefix);
+    QHash<QString, std::vector<taxonomy::Arc>> children;
+    QStringList order;  // parents after their parts
+    for (const taxonomy::Linkbase& lb : ep.calculation)
+        for (const taxonomy::ExtendedLink& l : lb.links)
+            for (const taxonomy::Arc& a : l.arcs) {
+                children[a.from].push_back(a);
+                for (const QString& c : {a.to, a.from})
+                    if (!order.contains(c)) order << c;
+            }
+    QHash<QString, double> value;
+    int n = 0;
+    for (const QString& c : order)
+        if (!children.contains(c)) value[c] = 1000 + 37 * ++n;
+    std::function<double(const QString&)> total = [&](const QString& c) -> double {
+        if (!children.contains(c)) return value.value(c);
+        double sum = 0;
+        for (const taxonomy::Arc& a : children[c]) sum += a.weight * total(a.to);
+        return value[c] = sum;
+    };
+    // Children of the result that break it down otherwise (group and minorities) are set to
+    // match it, as a filing must.
+    const double result = [&] {
+        double sum = 0;
+        for (const taxonomy::Arc& a : children["UtilePerditaEsercizio"])
+            if (a.to == QLatin1String("RisultatoPrimaImposte") ||
+                a.to == QLatin1String("ImposteRedditoEsercizioCorrentiDifferiteAnticipateTotaleImposteRedditoEsercizioCorrentiDif"
+                                      "feriteAnticipate"))
+                sum += a.weight * total(a.to);
+        return sum;
+    }();
+    value["PatrimonioNettoUtilePerditaEsercizio"] = result;
+    if (value.contains("PatrimonioNettoTerziUtilePerditaTerzi")) {
+        value["PatrimonioNettoTerziUtilePerditaTerzi"] = 0;
+        value["RisultatoPertinenzaTerzi"] = 0;
+        value["RisultatoPertinenzaGruppo"] = result;
+    }
+    value["PassivoRateiRisconti"] = 0;
+    const double gap = total("TotaleAttivo") - total("TotalePassivo");
+    value["PassivoRateiRisconti"] = gap;
+    children.remove("UtilePerditaEsercizio");  // the result stays as computed
+    value["UtilePerditaEsercizio"] = result;
+
+    // The instance: the master data, then the balance sheet at the year's end and the
+    // income statement over the year.
+    const taxonomy::Chart& chart = chartOf(form.chart);
+    QString facts = QString("<itcc-ci:DatiAnagraficiDenominazione contextRef=\"I2024\">Prova %1</itcc-ci:DatiAnagraficiDenominazione>\n"
+                            "<itcc-ci:DatiAnagraficiPartitaIva contextRef=\"I2024\">%2</itcc-ci:DatiAnagraficiPartitaIva>\n").arg(form.prefix, vat);
+    for (const QString& c : order) {
+        if (children.contains(c)) total(c);
+        const taxonomy::Account* a = chart.accountOf(c);
+        facts += xbrlprova::fatto(c, a && a->code.startsWith('E') ? "D2024" : "I2024", QString::number(value.value(c), 'f', 0));
+    }
+    return xbrlprova::documento(facts, xbrlprova::contesto("I2024", vat, "2024-12-31") + xbrlprova::contesto("D2024", vat, "2024-01-01|2024-12-31"),
+                                QString("itcc-ci-%1-2018-11-04.xsd").arg(form.prefix), reference2018().namespaceUri);
 }
 
 }  // namespace
@@ -172,73 +232,6 @@ TEST_P(SquaringTest, RealFilingsImportAndSquareYearByYearAndOverwriteInPlace)
         EXPECT_EQ(stored(QLatin1String(c.company)), first);
     }
 }
-
-namespace {
-
-// A filing of one form built from its calculation trees: every leaf a different amount,
-// every total the sum of its parts, the result carried into equity and the balance sheet
-// balanced on its accruals, so that only the reference data decides whether it squares.
-QByteArray balancedFiling(const taxonomy::Form& form, const QString& vat)
-{
-    const taxonomy::TaxonomyFiles files(options2018().taxonomyFolder);
-    const taxonomy::EntryPoint ep = files.entryPoint(form.prefix);
-    QHash<QString, std::vector<taxonomy::Arc>> children;
-    QStringList order;  // parents after their parts
-    for (const taxonomy::Linkbase& lb : ep.calculation)
-        for (const taxonomy::ExtendedLink& l : lb.links)
-            for (const taxonomy::Arc& a : l.arcs) {
-                children[a.from].push_back(a);
-                for (const QString& c : {a.to, a.from})
-                    if (!order.contains(c)) order << c;
-            }
-    QHash<QString, double> value;
-    int n = 0;
-    for (const QString& c : order)
-        if (!children.contains(c)) value[c] = 1000 + 37 * ++n;
-    std::function<double(const QString&)> total = [&](const QString& c) -> double {
-        if (!children.contains(c)) return value.value(c);
-        double sum = 0;
-        for (const taxonomy::Arc& a : children[c]) sum += a.weight * total(a.to);
-        return value[c] = sum;
-    };
-    // Children of the result that break it down otherwise (group and minorities) are set to
-    // match it, as a filing must.
-    const double result = [&] {
-        double sum = 0;
-        for (const taxonomy::Arc& a : children["UtilePerditaEsercizio"])
-            if (a.to == QLatin1String("RisultatoPrimaImposte") ||
-                a.to == QLatin1String("ImposteRedditoEsercizioCorrentiDifferiteAnticipateTotaleImposteRedditoEsercizioCorrentiDif"
-                                      "feriteAnticipate"))
-                sum += a.weight * total(a.to);
-        return sum;
-    }();
-    value["PatrimonioNettoUtilePerditaEsercizio"] = result;
-    if (value.contains("PatrimonioNettoTerziUtilePerditaTerzi")) {
-        value["PatrimonioNettoTerziUtilePerditaTerzi"] = 0;
-        value["RisultatoPertinenzaTerzi"] = 0;
-        value["RisultatoPertinenzaGruppo"] = result;
-    }
-    value["PassivoRateiRisconti"] = 0;
-    const double gap = total("TotaleAttivo") - total("TotalePassivo");
-    value["PassivoRateiRisconti"] = gap;
-    children.remove("UtilePerditaEsercizio");  // the result stays as computed
-    value["UtilePerditaEsercizio"] = result;
-
-    // The instance: the master data, then the balance sheet at the year's end and the
-    // income statement over the year.
-    const taxonomy::Chart& chart = chartOf(form.chart);
-    QString facts = QString("<itcc-ci:DatiAnagraficiDenominazione contextRef=\"I2024\">Prova %1</itcc-ci:DatiAnagraficiDenominazione>\n"
-                            "<itcc-ci:DatiAnagraficiPartitaIva contextRef=\"I2024\">%2</itcc-ci:DatiAnagraficiPartitaIva>\n").arg(form.prefix, vat);
-    for (const QString& c : order) {
-        if (children.contains(c)) total(c);
-        const taxonomy::Account* a = chart.accountOf(c);
-        facts += xbrlprova::fatto(c, a && a->code.startsWith('E') ? "D2024" : "I2024", QString::number(value.value(c), 'f', 0));
-    }
-    return xbrlprova::documento(facts, xbrlprova::contesto("I2024", vat, "2024-12-31") + xbrlprova::contesto("D2024", vat, "2024-01-01|2024-12-31"),
-                                QString("itcc-ci-%1-2018-11-04.xsd").arg(form.prefix), reference2018().namespaceUri);
-}
-
-}  // namespace
 
 TEST_P(SquaringTest, BalancedFilingsOfEveryFormImportAndSquare)
 {

@@ -1,12 +1,7 @@
 #include "XbrlFixture.h"
 #include <QLabel>
-#include <sys/stat.h>
 
 using namespace xbrlprova;
-
-namespace {
-const QString Rifiuto = "Importazione bilancio XBRL: %1\r\nImpossibile continuare l'importazione";
-}  // namespace
 
 class FilingInsoliti : public XbrlFixture {};
 
@@ -30,51 +25,6 @@ TEST_P(FilingInsoliti, EachFactLandsInTheYearOfItsOwnContextAndUnusedContextsCha
     EXPECT_EQ(valori("P-T-00-000-"), (QStringList{"2020|1|-100|-100", "2019|1|-70|-70"}));
     EXPECT_EQ(righe("SELECT QD21_ANNO, QD21_NPERIODO FROM QD21_PERVALUTA ORDER BY 1"), (QStringList{"2019|1", "2020|1"}));
     EXPECT_TRUE(log().contains("|VERIFICA QUADRATURA 2020  EFFETTUATO CON SUCCESSO.|"));
-}
-
-// Each filing that cannot be posted right is refused before anything is written, with
-// the reason and the context or fact it concerns.
-TEST_P(FilingInsoliti, FilingsThatCannotBePlacedAreRefusedBeforeWriting)
-{
-    const QString due = contesto("A", "IT111", "2021-12-31") + contesto("B", "IT222", "2021-12-31");
-    const QString valute = "<unit id=\"usd\"><measure>iso4217:USD</measure></unit>";
-    const QString fifo = cartella.filePath("tubo.xbrl");
-    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    const QString zero = cartella.filePath("zero.xbrl");
-    ASSERT_TRUE(QFile::link("/dev/zero", zero));
-    const QString enorme = cartella.filePath("enorme.xbrl");
-    ASSERT_TRUE(QFile(enorme).open(QIODevice::WriteOnly) && QFile::resize(enorme, 65LL * 1024 * 1024));
-    const struct {
-        const char* caso;
-        QByteArray documento;  // empty: the path below
-        QString percorso;
-        QString motivo;
-    } casi[] = {
-        {"two companies without a VAT number", documento(fatto("TotaleAttivo", "A", "120027") + fatto("TotaleAttivo", "B", "777"), due),
-         {}, "Il file contiene fatti di due ditte: IT111 (contesto A) e IT222 (contesto B)."},
-        {"a context that does not exist", documento(fatto("TotaleAttivo", "I2024", "1") + fatto("TotalePassivo", "X", "1")), {},
-         "Il fatto itcc-ci:TotalePassivo fa riferimento al contesto X, che non esiste nel file."},
-        {"an empty identifier", documento(fatto("TotaleAttivo", "I2024", "1"), contesto("I2024", "", "2024-12-31")), {},
-         "Il contesto I2024 non ha l'identificativo della ditta."},
-        {"a fact in another currency",
-         documento(fatto("TotaleAttivo", "I2024", "1") + valute +
-                   "<itcc-ci:TotalePassivo contextRef=\"I2024\" unitRef=\"usd\" decimals=\"0\">1</itcc-ci:TotalePassivo>"),
-         {}, "Il fatto itcc-ci:TotalePassivo (contesto I2024) è in USD, il bilancio in EUR."},
-        {"a named pipe", {}, fifo, "Il percorso " + fifo + " non è un file XBRL: è una cartella o un file speciale."},
-        {"a link to a device", {}, zero, "Il percorso " + zero + " non è un file XBRL: è una cartella o un file speciale."},
-        {"a folder", {}, cartella.path(), "Il percorso " + cartella.path() + " non è un file XBRL: è una cartella o un file speciale."},
-        {"a file above the size of any filing", {}, enorme,
-         "Il file " + enorme + " supera la dimensione massima di un bilancio XBRL (64 MB)."},
-    };
-    for (const auto& c : casi) {
-        SCOPED_TRACE(c.caso);
-        const QStringList prima = istantanea();
-        c.percorso.isEmpty() ? daImportare(c.documento) : daFile(c.percorso);
-        EXPECT_FALSE(importa());
-        EXPECT_EQ(box(), QStringList{Rifiuto.arg(c.motivo)});
-        EXPECT_EQ(log().last(), "|" + c.motivo + "|");
-        EXPECT_EQ(istantanea(), prima);
-    }
 }
 
 // The currency is the first ISO 4217 measure, a nil fact has no value, a decimal point
