@@ -2,6 +2,7 @@
 #include "host/Batch.h"
 #include "host/BatchDialogs.h"
 #include "host/HostSetup.h"
+#include "platform/runtime/AppError.h"
 #include "platform/host/CGlobal.h"
 #include "platform/host/SqlText.h"
 #include <QDir>
@@ -291,12 +292,14 @@ TEST(Crash, AKilledImportLeavesThePeriodWholeOrAbsent)
 
 // An empty database name, a year of other than four digits or a currency of other than
 // three letters is refused with exit 2 before any database is opened; a missing database
-// is named and not created, and a file that is no database is explained.
+// is named and not created (only the demo database is made, and never over a file), and a
+// file that is no database is explained.
 TEST(CommandLine, ValuesAreCheckedBeforeAnythingIsOpened)
 {
     QTemporaryDir dir;
-    const QString db = dir.filePath("analisi.sqlite"), manca = dir.filePath("manca.sqlite"), falso = dir.filePath("falso.sqlite");
+    const QString db = dir.filePath("nuovo/analisi.sqlite"), manca = dir.filePath("manca.sqlite"), falso = dir.filePath("falso.sqlite");
     HostSetup::createDatabase(db);
+    EXPECT_THROW(HostSetup::createDatabase(db), AppError);
     scriviFile(falso, "non sono un database");
     const QList<std::pair<QStringList, QString>> casi = {
         {{"--db", manca, "--company", Rossi, "--year", "2024", "--month", "Marzo", "--save"}, manca + " non esiste"},

@@ -1,6 +1,5 @@
 #include "TestDb.h"
 #include "control/ctlVevAre.h"
-#include "host/HostSetup.h"
 #include "host/MainWindow.h"
 #include "platform/host/CGlobal.h"
 #include "platform/ui/DockToolbar.h"
@@ -14,20 +13,8 @@
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
-#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-
-TEST(Host, CreatesADemoDatabaseOnceAndRefusesToOverwriteIt)
-{
-    QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("nuovo/analisi.sqlite"));
-    HostSetup::createDatabase(file);
-    ASSERT_TRUE(QFileInfo::exists(file));
-    Connection c(file);
-    EXPECT_EQ(scalar(c, QStringLiteral("SELECT COUNT(*) FROM QD05_DITTA")).toInt(), 7);
-    EXPECT_THROW(HostSetup::createDatabase(file), AppError);
-}
 
 // Keys work before any field had the focus and after each command, tips name the keys,
 // the idle screen says what to do, no size hides a tool, and Exit closes the window.

@@ -7,7 +7,6 @@
 #include <QHelpEvent>
 #include <QTest>
 #include <QToolTip>
-#include <algorithm>
 
 namespace {
 
@@ -156,24 +155,6 @@ TEST_F(LogTest, ManyRowsStayFastAndTheLastIsShown)
     const QRect ultima = log->visualRect(log->model()->index(righe - 1, 0));
     EXPECT_TRUE(log->viewport()->rect().intersects(ultima)) << "row at " << ultima.y();
     EXPECT_EQ(log->color(1000, 0), kRosso);
-}
-
-// A first import into a new chart notes every line: the count goes past 32,767, and
-// the printout lists every row.
-TEST_F(LogTest, AnomaliesPast16BitsAreKeptAndListed)
-{
-    screen->ResetAnomalie();
-    RigaAnomalia riga{QStringLiteral("R001"), QStringLiteral("Rossi"), QStringLiteral("0"), QString(), QStringLiteral("Nuovo"),
-                      true, false, true};
-    for (int i = 0; i < 40000; ++i) {
-        riga[3] = QString::number(100000 + i);
-        screen->AggiungiAnomalia(riga);
-    }
-    EXPECT_EQ(screen->m_NumAnomalie, 40000);
-    EXPECT_EQ(screen->m_Anomalie[39999][3].toString(), QStringLiteral("139999"));
-    const QList<VoceStampa> voci = AnomalyReport::Voci(screen->m_Anomalie, screen->m_NumAnomalie);
-    EXPECT_EQ(std::count_if(voci.begin(), voci.end(), [](const VoceStampa& v) { return v.tipo == VoceStampa::Anomalia; }), 40000);
-    EXPECT_TRUE(voci.last().testo.startsWith(QStringLiteral("Totale anomalie: 40000"))) << voci.last().testo.toStdString();
 }
 
 // A description that its column cuts shows in full on hover; one that fits has no tip.
