@@ -1,6 +1,5 @@
 #include "ScreenFixture.h"
 #include <QFile>
-#include <algorithm>
 
 // A row: company code, company name, number in the source system, account, description,
 // posted, dropped, section present.
@@ -58,22 +57,4 @@ TEST_F(Anomalie, PrintsToPdfAnEmptyListOrOverSeveralPages)
     EXPECT_TRUE(bytes.startsWith("%PDF"));
     EXPECT_GT(bytes.size(), 10000);
     EXPECT_GE(screen->m_Stampa->pagine(), 3);
-}
-
-// A first import into a new chart notes every line: the count goes past 32,767, and
-// the printout lists every row.
-TEST_F(Anomalie, Past16BitsAreKeptAndListed)
-{
-    screen->ResetAnomalie();
-    RigaAnomalia riga{QStringLiteral("R001"), QStringLiteral("Rossi"), QStringLiteral("0"), QString(), QStringLiteral("Nuovo"),
-                      true, false, true};
-    for (int i = 0; i < 40000; ++i) {
-        riga[3] = QString::number(100000 + i);
-        screen->AggiungiAnomalia(riga);
-    }
-    EXPECT_EQ(screen->m_NumAnomalie, 40000);
-    EXPECT_EQ(screen->m_Anomalie[39999][3].toString(), QStringLiteral("139999"));
-    const QList<VoceStampa> voci = AnomalyReport::Voci(screen->m_Anomalie, screen->m_NumAnomalie);
-    EXPECT_EQ(std::count_if(voci.begin(), voci.end(), [](const VoceStampa& v) { return v.tipo == VoceStampa::Anomalia; }), 40000);
-    EXPECT_TRUE(voci.last().testo.startsWith(QStringLiteral("Totale anomalie: 40000"))) << voci.last().testo.toStdString();
 }
