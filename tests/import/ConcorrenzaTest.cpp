@@ -47,11 +47,11 @@ const QStringList Periodo1 = {
     "QD07_VALOREORIGINALE, QD07_VALOREINVALUTA, QD07_NPERIODO) VALUES ('R001', '1010', '2024', 3, 0, 5, 5, 1)",
     "INSERT INTO QD21_PERVALUTA (QD21_CODICEDITTA_QD05, QD21_ANNO, QD21_MESE, QD21_NPERIODO) VALUES ('R001', '2024', 3, 1)"};
 
-class Concorrenza : public EsportazioniFixture {
+class Concorrenza : public ImportFixture {
 protected:
     void SetUp() override
     {
-        EsportazioniFixture::SetUp();
+        ImportFixture::SetUp();
         writeDef("ROSSI", "saldi.txt" + LayoutSaldi);
         writeData("saldi.txt", righe({"h", "1010;Cassa;100;A", "2010;Debiti;-100;P"}));
     }

@@ -4,7 +4,7 @@
 #include "platform/ui/LogList.h"
 #include <QLabel>
 
-using Esportazioni = EsportazioniFixture;
+using Esportazioni = ImportFixture;
 
 TEST_P(Esportazioni, KadroPostsEveryLineOfTheCompanyAndMonth)
 {

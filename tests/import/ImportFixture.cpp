@@ -17,14 +17,14 @@ const QByteArray LayoutKadro =
 const QByteArray LayoutCEE = "\r\n1;\r\n0\r\n0\r\n1\r\n2\r\nC1\t1\t0\t0\r\nC2\t3\t0\t0\r\nC3\t2\t0\t0\r\nC5\t5\t0\t0\r\n"
                              "C6\t6\t0\t0\r\nC7\t7\t0\t0\r\nC8\t4\t0\t0\r\n";
 
-void EsportazioniFixture::SetUp()
+void ImportFixture::SetUp()
 {
-    ImportFixture::SetUp();
+    ScreenFixture::SetUp();
     writeDef("QDMSIT", "kadro.txt" + LayoutKadro);
     writeDef("QDCEE", "cee.txt" + LayoutCEE);
 }
 
-void EsportazioniFixture::motore(bool cee, qint16 numero, QString ditta, const QString& pdc, qint16 anno, qint16 mese)
+void ImportFixture::motore(bool cee, qint16 numero, QString ditta, const QString& pdc, qint16 anno, qint16 mese)
 {
     screen->m_CodImportazione = cee ? "QDCEE" : "QDMSIT";
     ASSERT_TRUE(screen->CaricaConf());

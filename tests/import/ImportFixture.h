@@ -3,11 +3,13 @@
 #include <QRegularExpression>
 #include <QStringList>
 
-// A screen on a fresh demo database of the backend given as the test's parameter, with
-// the helpers the import tests share: what the database holds, the log and the boxes.
+// A screen on a fresh demo database of the backend given as the test's parameter, with the
+// QDMSIT (kadro.txt) and QDCEE (cee.txt) definitions written, and the helpers the import
+// tests share: what the database holds, the log and the boxes.
 class ImportFixture : public ScreenFixture, public ::testing::WithParamInterface<QString> {
 protected:
     QString backend() const override { return GetParam(); }
+    void SetUp() override;
 
     // Imports through the selection lists and tbOK's command.
     void importa(const QString& ditta, const QString& anno, const QString& mese, const QString& cambio = QString());
@@ -30,6 +32,8 @@ protected:
     void rifiuta(const QString& nome, const QString& evento, const QString& tabella, const QString& condizione,
                  const QString& messaggio);
     void togli(const QString& nome, const QString& tabella);
+    // Runs an engine as an import command would: definition loaded, log and anomalies reset.
+    void motore(bool cee, qint16 numero, QString ditta, const QString& pdc, qint16 anno, qint16 mese);
 };
 
 QByteArray righe(const QStringList& linee);
@@ -40,11 +44,3 @@ extern const QByteArray LayoutSaldi;
 extern const QByteArray LayoutKadro;
 // The same without the model account.
 extern const QByteArray LayoutCEE;
-
-// The QDMSIT (kadro.txt) and QDCEE (cee.txt) definitions written, and the engines run alone.
-class EsportazioniFixture : public ImportFixture {
-protected:
-    void SetUp() override;
-    // Runs an engine as an import command would: definition loaded, log and anomalies reset.
-    void motore(bool cee, qint16 numero, QString ditta, const QString& pdc, qint16 anno, qint16 mese);
-};

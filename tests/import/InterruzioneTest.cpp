@@ -15,7 +15,7 @@ QByteArray gruppi(std::initializer_list<std::pair<const char*, const char*>> dit
     return out;
 }
 
-using Interruzione = EsportazioniFixture;
+using Interruzione = ImportFixture;
 
 }  // namespace
 

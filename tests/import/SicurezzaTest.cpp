@@ -8,7 +8,7 @@ namespace {
 // Texts that end or comment out a literal when pasted into SQL.
 const QString Attacco = QStringLiteral("' OR 1=1--");
 
-class Sicurezza : public EsportazioniFixture {
+class Sicurezza : public ImportFixture {
 protected:
     void ditta(const QString& codice, const QString& nome, const QString& pdc, int kadro, const QString& importazione)
     {
