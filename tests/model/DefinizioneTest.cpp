@@ -27,22 +27,6 @@ protected:
     Colonna& slot(int n) { return screen->m_Colonne->Item(n); }
 };
 
-TEST_F(Definizione, WorkedExample)
-{
-    ASSERT_TRUE(carica("saldi.txt\r\n1;\r\n0\r\n0\r\n1\r\n2\r\nC1\t1\t0\t0\r\nC2\t3\t0\t0\r\n"
-                       "C3\t2\t0\t0\r\nC8\t4\t0\t0\r\nR1\t1\t3\tTOT\r\n"));
-    auto& s = *screen;
-    EXPECT_EQ(s.m_NomeFile, QStringLiteral("saldi.txt"));
-    EXPECT_EQ(std::make_tuple(s.m_Delimitato, s.m_DueColonne, s.m_AvereNegativo, s.m_ConDescrizione, s.m_PrimaRiga),
-              std::make_tuple(true, false, false, true, qint16(2)));
-    EXPECT_EQ(s.m_Separatore, QStringLiteral(";"));
-    ASSERT_EQ(s.m_Colonne->Count(), 9);
-    const int posizioni[9] = {1, 3, 2, 0, 0, 0, 0, 4, 0};
-    for (int i = 1; i <= 9; ++i) EXPECT_EQ(slot(i).Position, posizioni[i - 1]) << "slot " << i;
-    ASSERT_EQ(s.m_Regole->Count(), 1);
-    EXPECT_TRUE(dialogs.shown().isEmpty());
-}
-
 TEST_F(Definizione, SlotsFollowFlagsAndBadColumnLinesAreIgnored)
 {
     struct Caso { const char* due; const char* descr; int quanti; };
