@@ -169,11 +169,11 @@ protected:
         }
         return out;
     }
-    // An account's values, "year|period|original|in currency", of one company or all.
-    QStringList valori(const QString& conto, const QString& ditta = "%")
+    // An account's values, "year|period|original|in currency".
+    QStringList valori(const QString& conto)
     {
         return righe("SELECT QD07_ANNO, QD07_NPERIODO, QD07_VALOREORIGINALE, QD07_VALOREINVALUTA FROM QD07_VALORIPDC WHERE "
-                     "QD07_CODICECONTO = " + StringaSQL(conto) + " AND QD07_CODICEDITTA_QD05 LIKE " + StringaSQL(ditta) + " ORDER BY 1 DESC, 2");
+                     "QD07_CODICECONTO = " + StringaSQL(conto) + " ORDER BY 1 DESC, 2");
     }
     QStringList log() const
     {
