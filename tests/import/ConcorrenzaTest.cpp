@@ -7,8 +7,8 @@ namespace {
 
 const QString Rossi = QStringLiteral("Rossi & Figli S.r.l.");
 
-// Another import on its own connection: takes the company's lock (and the chart's), runs
-// `prima`, lets the test go on, holds the locks for a while, runs `dopo` and commits.
+// Another import on its own connection: takes the company's lock (and the chart's when given),
+// runs `prima`, lets the test go on, holds the locks for a while, runs `dopo` and commits.
 class AltraImportazione {
 public:
     AltraImportazione(const QString& database, int attesaMs, const QStringList& dopo = {}, const QString& ditta = "R001",
