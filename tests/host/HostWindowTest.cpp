@@ -13,7 +13,6 @@
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 // Keys work before any field had the focus and after each command, tips name the keys,

@@ -79,17 +79,8 @@ TEST_F(Definizione, FailedChecksAreReported)
     EXPECT_EQ(dialogs.shown().last().flags, vb::vbCritical | vb::vbOKOnly);
 }
 
-TEST_F(Definizione, EitherEncodingIsReadAndFilesThatAreNoTextAreRefusedNamingThem)
+TEST_F(Definizione, FilesThatAreNoTextAreRefusedNamingThem)
 {
-    // A UTF-8 definition with its mark: the mark is no part of the data file's name.
-    writeData(QStringLiteral("dati\u00E0.txt"), "1010;Cassa;1;A\r\n");
-    ASSERT_TRUE(carica("\xEF\xBB\xBF" "dati\xC3\xA0.txt\r\n1;\r\n"));
-    EXPECT_EQ(screen->m_NomeFile, QStringLiteral("dati\u00E0.txt"));
-    // Windows-1252, the last line without its line end.
-    ASSERT_TRUE(carica("dati\xE0.txt\r\n0\r\n0\r\n0\r\n0\r\n0\r\nR1\t1\t2\t\xE0 "));
-    ASSERT_EQ(screen->m_Regole->Count(), 1);
-    EXPECT_EQ(screen->m_Regole->Item(1).Rule, QStringLiteral("\u00E0 "));
-
     writeData(QStringLiteral("utf16.txt"), QByteArray("\xFF\xFE" "1\0" "0\0", 6));
     EXPECT_FALSE(carica("utf16.txt\r\n1;\r\n"));
     ASSERT_EQ(dialogs.shown().size(), 1);

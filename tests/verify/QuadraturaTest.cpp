@@ -107,7 +107,6 @@ TEST_F(Quadratura, RowsAndWarningAndALibraryThatFailsPasses)
     screen->VerificaQuadratura(" R001 ", "2025", 12, 1);
     ASSERT_EQ(log->rowCount(), 3);
     EXPECT_EQ(log->text(1, 1), QStringLiteral("VERIFICA QUADRATURA NON SUPERATO."));
-    // How far off, in the base currency.
     EXPECT_EQ(log->text(2, 1), QStringLiteral("Differenza: 2.500,80 EUR"));
     EXPECT_EQ(log->color(2, 1), QColor(255, 0, 0));
     ASSERT_EQ(dialogs.shown().size(), 1);
