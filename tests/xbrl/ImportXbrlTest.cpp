@@ -70,6 +70,9 @@ TEST_P(ImportXbrl, RealFilingsGoThroughRegistrationBothYearsAndTheBalanceCheck)
     EXPECT_EQ(righe("SELECT D.QD05_CODICEDITTA, D.QD05_PIVA, D.QD05_CODICEPDC_QD04, M.QD08_CODICEMODELLO_QD06 FROM QD05_DITTA D "
                     "JOIN QD08_DITTAMODELLO M ON M.QD08_CODICEDITTA_QD05 = D.QD05_CODICEDITTA ORDER BY 1"),
               (QStringList{"020211|03072020211|99|KXCE86", "550391|02353550391|97|KXCE85"}));
+    EXPECT_EQ(righe("SELECT QD21_ANNO, QD21_VALUTA, QD21_DESCRIZIONE, QD21_CAMBIO, QD21_STORICO, QD21_CONSOLIDATO FROM "
+                    "QD21_PERVALUTA WHERE QD21_CODICEDITTA_QD05 = '550391' ORDER BY 1"),
+              (QStringList{"2023|EUR|Dicembre/2023 (Periodo n° 1)|1|1|0", "2024|EUR|Dicembre/2024 (Periodo n° 1)|1|1|0"}));
     // Every account of the chart has its row, reached by a fact or not.
     EXPECT_EQ(righe("SELECT COUNT(*) FROM QD07_VALORIPDC WHERE QD07_CODICEDITTA_QD05 = '550391'"), QStringList{"18"});
     EXPECT_EQ(log().mid(log().size() - 4),
