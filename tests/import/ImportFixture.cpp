@@ -56,19 +56,10 @@ int ImportFixture::conta(const QString& sql) { return scalar(conn(), sql).toInt(
 QStringList ImportFixture::valori(const QString& ditta, const QString& colonne, const QString& ordine)
 {
     const bool pg = backend() == QLatin1String("postgresql");
-    QSqlQuery q(conn().database());
-    q.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
-    q.prepare("SELECT " + colonne + " FROM QD07_VALORIPDC WHERE QD07_CODICEDITTA_QD05 = ? ORDER BY QD07_NPERIODO, " +
-              (!ordine.isEmpty() ? ordine : pg ? QStringLiteral("ctid") : QStringLiteral("rowid")));
-    q.addBindValue(ditta);
-    EXPECT_TRUE(q.exec()) << q.lastError().text().toStdString();
-    QStringList out;
-    while (q.next()) {
-        QStringList cols;
-        for (int c = 0; c < q.record().count(); ++c) cols << q.value(c).toString();
-        out << cols.join('|');
-    }
-    return out;
+    return rowsOf(conn(),
+                  "SELECT " + colonne + " FROM QD07_VALORIPDC WHERE QD07_CODICEDITTA_QD05 = ? ORDER BY QD07_NPERIODO, " +
+                      (!ordine.isEmpty() ? ordine : pg ? QStringLiteral("ctid") : QStringLiteral("rowid")),
+                  {ditta});
 }
 
 QStringList ImportFixture::istantanea()

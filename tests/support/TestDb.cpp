@@ -1,6 +1,7 @@
 #include "TestDb.h"
 #include "model/Schema.h"
 #include <QCoreApplication>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <gtest/gtest.h>
@@ -51,11 +52,13 @@ QVariant scalar(Connection& c, const QString& sql)
     return q.value(0);
 }
 
-QStringList rowsOf(Connection& c, const QString& sql)
+QStringList rowsOf(Connection& c, const QString& sql, const QVariantList& valori)
 {
     QSqlQuery q(c.database());
     q.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
-    EXPECT_TRUE(q.exec(sql)) << sql.toStdString();
+    q.prepare(sql);
+    for (const QVariant& v : valori) q.addBindValue(v);
+    EXPECT_TRUE(q.exec()) << sql.toStdString() << ": " << q.lastError().text().toStdString();
     QStringList out;
     while (q.next()) {
         QStringList cols;

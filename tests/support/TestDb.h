@@ -42,4 +42,4 @@ private:
 // Single value of a query, for assertions.
 QVariant scalar(Connection& c, const QString& sql);
 // Rows of a query, each as its columns' texts joined by '|'; a query that fails fails the test.
-QStringList rowsOf(Connection& c, const QString& sql);
+QStringList rowsOf(Connection& c, const QString& sql, const QVariantList& valori = {});
