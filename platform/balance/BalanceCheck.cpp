@@ -9,6 +9,7 @@ namespace {
 // What the company's chart makes of an account: the income statement's sections and
 // the memorandum accounts, which stay out; every other account is the balance sheet's.
 enum class Gruppo { Patrimoniale, Economico, Memoria };
+const QString SezioneEconomica1 = QStringLiteral("4"), SezioneEconomica2 = QStringLiteral("5"), SezioneMemoria = QStringLiteral("6");
 
 // A stored value in ten-thousandths, the precision of the values' columns: the totals
 // are exact sums, the same in whatever order the rows come and on both databases.
@@ -37,11 +38,11 @@ void BalanceCheck::Verifica(Connection& connection, QString& ditta, QString& ann
         connection.Scorri(
             QStringLiteral("SELECT P.QD15_CODICECONTO, P.QD15_SEZIONE FROM QD05_DITTA D "
                            "LEFT JOIN QD15_DEFPDC P ON P.QD15_CODICEPDC_QD04 = D.QD05_CODICEPDC_QD04 "
-                           "AND P.QD15_SEZIONE IN ('4', '5', '6') WHERE D.QD05_CODICEDITTA = ?"),
-            {codiceDitta}, [&](std::span<const QVariant> r) {
+                           "AND P.QD15_SEZIONE IN (?, ?, ?) WHERE D.QD05_CODICEDITTA = ?"),
+            {SezioneEconomica1, SezioneEconomica2, SezioneMemoria, codiceDitta}, [&](std::span<const QVariant> r) {
                 registrata = true;
                 if (!r[0].isNull())
-                    gruppi.insert(r[0].toString(), r[1].toString() == QLatin1String("6") ? Gruppo::Memoria : Gruppo::Economico);
+                    gruppi.insert(r[0].toString(), r[1].toString() == SezioneMemoria ? Gruppo::Memoria : Gruppo::Economico);
             });
         if (!registrata) return;  // values of a company the register does not hold belong to nobody
         connection.Scorri(

@@ -2,6 +2,7 @@
 #include "platform/runtime/AppError.h"
 #include "platform/db/Recordset.h"
 #include "platform/host/SqlText.h"
+#include <QSqlQuery>
 #include <gtest/gtest.h>
 #include <tuple>
 #include <utility>
@@ -17,9 +18,15 @@ protected:
     // A stored company as the engine gives its fields back as text, NULL marked as such.
     QString ditta(const QString& codice)
     {
-        return scalar(*conn, "SELECT QD05_RAGIONESOCIALE || '|' || QD05_INDIRIZZO || '|' || QD05_CAPITALESOCIALE || '|' || QD05_VERSATO || "
-                             "'|' || QD05_CODICEKADRO || '|' || COALESCE(QD05_PIVA, 'NULL') || '|' || COALESCE(QD05_CF, 'NULL') "
-                             "FROM QD05_DITTA WHERE QD05_CODICEDITTA=" + StringaSQL(codice)).toString();
+        QSqlQuery q(conn->database());
+        q.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
+        q.prepare("SELECT QD05_RAGIONESOCIALE, QD05_INDIRIZZO, QD05_CAPITALESOCIALE, QD05_VERSATO, QD05_CODICEKADRO, QD05_PIVA, "
+                  "QD05_CF FROM QD05_DITTA WHERE QD05_CODICEDITTA = ?");
+        q.addBindValue(codice);
+        if (!q.exec() || !q.next()) return {};
+        QStringList campi;
+        for (int i = 0; i < 7; ++i) campi << (q.isNull(i) ? QStringLiteral("NULL") : q.value(i).toString());
+        return campi.join('|');
     }
     std::unique_ptr<TestDb> db;
     std::unique_ptr<Connection> conn;
