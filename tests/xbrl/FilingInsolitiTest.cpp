@@ -1,4 +1,5 @@
 #include "XbrlFixture.h"
+#include "platform/ui/DockToolbar.h"
 #include <QLabel>
 
 using namespace xbrlprova;
@@ -47,8 +48,8 @@ TEST_P(FilingInsoliti, CurrencyNilFactsAndDecimalPoints)
 }
 
 // The window's tool takes several files: "n / N" in the caption, each file in its own
-// transaction, a file that fails does not stop the others, and a summary closes the log.
-// Master-data texts far beyond their columns are cut to them.
+// transaction, a file that fails does not stop the others, and a summary closes the log;
+// then only tbClose is enabled. Master-data texts far beyond their columns are cut to them.
 TEST_P(FilingInsoliti, TheWindowImportsSeveralFilesAndSumsThemUp)
 {
     const QString lungo = QString("Ditta ").repeated(200000);
@@ -64,6 +65,10 @@ TEST_P(FilingInsoliti, TheWindowImportsSeveralFilesAndSumsThemUp)
               (QStringList{"|Riepilogo: 2 file, 1 salvati, 1 non salvati|", "|rotto.xbrl: Il file " + rotto + " non è un documento XBRL leggibile|"}));
     EXPECT_EQ(righe("SELECT QD05_RAGIONESOCIALE FROM QD05_DITTA WHERE QD05_PIVA = '09876543210'"), QStringList{lungo.left(120)});
     EXPECT_EQ(valori("A-T-00-000-"), QStringList{"2024|1|8|8"});
+    QString stati;
+    for (const char* t : {"tbNew", "tbOpen", "tbClose", "tbOK", "tbCancel", "tbExit", "tbPrint", "tbImportXBRL"})
+        stati += screen->DS1->isToolEnabled(t) ? 'E' : 'D';
+    EXPECT_EQ(stati, "DDEDDDDD");  // no second import until tbClose
 }
 
 // Codes and names with quotes, separators, comments and other alphabets: the company row

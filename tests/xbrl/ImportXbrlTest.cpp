@@ -1,5 +1,4 @@
 #include "XbrlFixture.h"
-#include "platform/ui/DockToolbar.h"
 #include <QLabel>
 
 using namespace xbrlprova;
@@ -35,7 +34,7 @@ class ImportXbrl : public XbrlFixture {};
 TEST_P(ImportXbrl, RealFilingsGoThroughRegistrationBothYearsAndTheBalanceCheck)
 {
     // The micro company's first year: registered under the identifier of its contexts.
-    daImportare(testoFiling("03072020211-31122020-20210726110513.xbrl")).answerMessage(vb::vbYes);
+    daFile(filing("03072020211-31122020-20210726110513.xbrl")).answerMessage(vb::vbYes);
     ASSERT_TRUE(importa());
     EXPECT_EQ(box(), QStringList{kRegistra + "ANIMESHON SRL - \r\ncon Partita iva : 03072020211 non trovata.\r\n"
                                              "Caricare automaticamente l'anagrafica ?"});
@@ -46,7 +45,7 @@ TEST_P(ImportXbrl, RealFilingsGoThroughRegistrationBothYearsAndTheBalanceCheck)
     EXPECT_EQ(screen->lblCaption->text(), "ANIMESHON SRL   dicembre / 2020 [ EUR ]");
 
     // Its next filing: the company is found, and its stored 2020 stays, answered No.
-    daImportare(testoFiling("03072020211-31122021-20220530205759.xbrl")).answerMessage(vb::vbNo);
+    daFile(filing("03072020211-31122021-20220530205759.xbrl")).answerMessage(vb::vbNo);
     ASSERT_TRUE(importa());
     EXPECT_EQ(box(), (QStringList{Ricopro.arg(2020), Assegnato.arg(2)}));
     EXPECT_EQ(valori("P-A-09-000-a"), (QStringList{"2021|1|-16800|-16800", "2020|1|-32491|-32491", "2020|2|-32491|-32491"}));
@@ -57,13 +56,13 @@ TEST_P(ImportXbrl, RealFilingsGoThroughRegistrationBothYearsAndTheBalanceCheck)
     const QStringList prima = istantanea();
     screen->lwLog->clearRows();
     conn().iniziaProva();
-    daImportare(testoFiling("ISTANZA02353550391.xbrl")).answerMessage(vb::vbYes);
+    daFile(filing("ISTANZA02353550391.xbrl")).answerMessage(vb::vbYes);
     EXPECT_TRUE(importa());
     const QStringList logProva = log(), boxProva = box();
     conn().fineProva();
     EXPECT_EQ(istantanea(), prima);
     screen->lwLog->clearRows();
-    daImportare(testoFiling("ISTANZA02353550391.xbrl")).answerMessage(vb::vbYes);
+    daFile(filing("ISTANZA02353550391.xbrl")).answerMessage(vb::vbYes);
     ASSERT_TRUE(importa());
     EXPECT_EQ(log(), logProva);
     EXPECT_EQ(box(), boxProva);
@@ -80,21 +79,15 @@ TEST_P(ImportXbrl, RealFilingsGoThroughRegistrationBothYearsAndTheBalanceCheck)
                            "|VERIFICA QUADRATURA 2024  EFFETTUATO CON SUCCESSO.|", "|VERIFICA QUADRATURA 2023  EFFETTUATO CON SUCCESSO.|"}));
 }
 
-TEST_P(ImportXbrl, RegistrationStoresTheMasterDataAndARefusalLeavesNothing)
+TEST_P(ImportXbrl, RegistrationAsksWithNoAsDefaultAndStoresTheMasterData)
 {
     const QByteArray doc = documento(anagraficaCompleta() + fatto("TotaleAttivo", "I2024", "10") + fatto("TotalePassivo", "I2024", "10"));
     const QString domanda = kRegistra + "L'Ancora\u00a0d'Oro S.r.l. € - \r\ncon Partita iva : 12345678901 non trovata.\r\n"
                                         "Caricare automaticamente l'anagrafica ?";
-    const QStringList prima = istantanea();
-    daImportare(doc).answerMessage(vb::vbNo);
-    EXPECT_FALSE(importa());
-    EXPECT_EQ(box(), (QStringList{domanda, screen->captionTitle() + ": Elaborazione interrotta"}));
-    EXPECT_EQ(dialogs.shown()[1].flags, vb::vbYesNo | vb::vbQuestion | vb::vbDefaultButton2);
-    EXPECT_EQ(dialogs.shown()[2].flags, vb::vbExclamation);
-    EXPECT_EQ(istantanea(), prima);
-
     daImportare(doc).answerMessage(vb::vbYes);
     ASSERT_TRUE(importa());
+    EXPECT_EQ(box().first(), domanda);
+    EXPECT_EQ(dialogs.shown()[1].flags, vb::vbYesNo | vb::vbQuestion | vb::vbDefaultButton2);
     EXPECT_EQ(righe("SELECT QD05_CODICEDITTA, QD05_RAGIONESOCIALE, QD05_PIVA, QD05_CF, QD05_CODICEPDC_QD04, QD05_FINEESERCIZIO, "
                     "QD05_CODICEVALUTA_QD40, QD05_CODICE_QD48, QD05_CODICE_QD49, QD05_CAPITALESOCIALE, QD05_VERSATO, "
                     "QD05_ISCRIZIONEALBOCOOP, QD05_PROVCAMCOMM, QD05_NUMEROREA, QD05_INDIRIZZO, QD05_APPARTENENZAGRUPPO, "
@@ -205,19 +198,6 @@ TEST_P(ImportXbrl, OnlyTheOlderConsolidatedSchemasAreDescribedAsConsolidated)
                         "QD21_CODICEDITTA_QD05 = " + StringaSQL(ditta)),
                   QStringList{periodo});
     }
-}
-
-TEST_P(ImportXbrl, TheHotkeyOpensTheFileDialogAndLeavesOnlyCloseEnabled)
-{
-    global->Hotkey().bind(QKeySequence(Qt::Key_F7), "HKKTRIMPORTXBRL");
-    dialogs.answerFile(QString());  // cancelled: the command ends there, silently
-    EXPECT_TRUE(screen->HandleHotkey(Qt::Key_F7, 0));
-    ASSERT_EQ(dialogs.shown().size(), 1);
-    EXPECT_EQ(dialogs.shown()[0].title + " " + dialogs.shown()[0].text, "Selezionare il file XBRL da importare File XBRL|*.xbrl|Tutti i file|*.*");
-    QString stati;
-    for (const char* t : {"tbNew", "tbOpen", "tbClose", "tbOK", "tbCancel", "tbExit", "tbPrint", "tbImportXBRL"})
-        stati += screen->DS1->isToolEnabled(t) ? 'E' : 'D';
-    EXPECT_EQ(stati, "DDEDDDDD");  // no second import until tbClose
 }
 
 XBRL_BACKENDS(ImportXbrl);
