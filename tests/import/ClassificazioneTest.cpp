@@ -1,22 +1,11 @@
 #include "ScreenFixture.h"
 #include <tuple>
-#include <utility>
 
 TEST(Classificazione, SezioneDaLettera)
 {
     for (auto [lettera, importo, sezione] :
          {std::tuple{"A", -5.0, "1"}, {"E", 0.0, "4"}, {"E", -0.01, "5"}, {"O", 1.0, "6"}, {"", 0.0, " "}, {"A ", 0.0, " "}})
         EXPECT_EQ(ctlVevAre::SezioneDaLettera(lettera, importo), sezione) << lettera << " " << importo;
-}
-
-TEST(Classificazione, FormattaCodiceCEE)
-{
-    for (auto [codice, atteso] : {std::pair{"  B0123456X ", "B--12-345-6X"}, {"C1", "C-1---"}, {"", "----"},
-                                  {"D12345678901", "D-1-23-456-78901"}}) {
-        QString variabile = QString::fromLatin1(codice);
-        EXPECT_EQ(ctlVevAre::FormattaCodiceCEE(variabile), QLatin1String(atteso)) << codice;
-        EXPECT_EQ(variabile, QString::fromLatin1(codice).trimmed()) << "the caller's code is trimmed";
-    }
 }
 
 TEST(Classificazione, ContoCreabile)

@@ -3,9 +3,6 @@
 #include "platform/ui/ListControl.h"
 #include "platform/ui/LogList.h"
 #include <QLineEdit>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
 
 QByteArray righe(const QStringList& linee) { return (linee.join("\r\n") + "\r\n").toLatin1(); }
 
@@ -49,10 +46,6 @@ void ImportFixture::importa(const QString& ditta, const QString& anno, const QSt
     screen->lwLog->flush();
 }
 
-QStringList ImportFixture::righeDb(const QString& sql) { return rowsOf(conn(), sql); }
-
-int ImportFixture::conta(const QString& sql) { return scalar(conn(), sql).toInt(); }
-
 QStringList ImportFixture::valori(const QString& ditta, const QString& colonne, const QString& ordine)
 {
     const bool pg = backend() == QLatin1String("postgresql");
@@ -93,12 +86,6 @@ QStringList ImportFixture::anomalie(int prima, int ultima) const
         out << cols.join('|');
     }
     return out;
-}
-
-ScriptedDialogs& ImportFixture::daCapo()
-{
-    dialogs.clear();
-    return dialogs;
 }
 
 void ImportFixture::rifiuta(const QString& nome, const QString& evento, const QString& tabella, const QString& condizione,

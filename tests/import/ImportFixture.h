@@ -13,9 +13,8 @@ protected:
 
     // Imports through the selection lists and tbOK's command.
     void importa(const QString& ditta, const QString& anno, const QString& mese, const QString& cambio = QString());
-    // Rows of a query, each as its columns' texts joined by '|'.
-    QStringList righeDb(const QString& sql);
-    int conta(const QString& sql);
+    QStringList righeDb(const QString& sql) { return rowsOf(conn(), sql); }
+    int conta(const QString& sql) { return scalar(conn(), sql).toInt(); }
     // A company's values, by period and then in the order written (or by `ordine`).
     QStringList valori(const QString& ditta, const QString& colonne = "QD07_CODICECONTO, QD07_VALOREORIGINALE, QD07_NPERIODO",
                        const QString& ordine = {});
@@ -27,7 +26,7 @@ protected:
     // The anomalies noted, each as its columns from `prima` to `ultima` joined by '|'.
     QStringList anomalie(int prima = 2, int ultima = 7) const;
     // The boxes of a new run, to queue its answers.
-    ScriptedDialogs& daCapo();
+    ScriptedDialogs& daCapo() { dialogs.clear(); return dialogs; }
     // A trigger that refuses the statement when the condition holds (NEW/OLD as in SQL).
     void rifiuta(const QString& nome, const QString& evento, const QString& tabella, const QString& condizione,
                  const QString& messaggio);
