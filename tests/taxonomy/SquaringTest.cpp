@@ -7,7 +7,6 @@
 #include <QMap>
 #include <cmath>
 #include <functional>
-#include <gtest/gtest.h>
 #include <pugixml.hpp>
 
 // Filings imported by the real command into a database as a new installation has it, and
@@ -97,8 +96,7 @@ QByteArray balancedFiling(const taxonomy::Form& form, const QString& vat)
         value["RisultatoPertinenzaGruppo"] = result;
     }
     value["PassivoRateiRisconti"] = 0;
-    const double gap = total("TotaleAttivo") - total("TotalePassivo");
-    value["PassivoRateiRisconti"] = gap;
+    value["PassivoRateiRisconti"] = total("TotaleAttivo") - total("TotalePassivo");
     children.remove("UtilePerditaEsercizio");  // the result stays as computed
     value["UtilePerditaEsercizio"] = result;
 

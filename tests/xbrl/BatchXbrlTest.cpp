@@ -40,9 +40,7 @@ Uscita attendi(QProcess* p)
 
 }  // namespace
 
-// ktr --import-xbrl with files and folders on a database holding the tests' mapping: one
-// FILE line per filing as it ends, every file in its own transaction, and the exit code
-// of the automatic imports (0 all saved, 1 none, 3 some).
+// Exit codes as the automatic imports: 0 all saved, 1 none, 3 some.
 TEST(BatchXbrl, KtrImportsFilesAndFoldersOneTransactionEachAndExitsAsTheAutomaticImports)
 {
     if (!QFile::exists(ktr())) GTEST_SKIP() << "ktr not built next to the tests";

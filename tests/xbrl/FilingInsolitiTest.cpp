@@ -7,7 +7,7 @@ using namespace xbrlprova;
 class FilingInsoliti : public XbrlFixture {};
 
 // An odd number of contexts, an unused context read last in a year with stored values,
-// a second context of a year: every fact goes to its own year, nothing else is touched.
+// a second context of a year.
 TEST_P(FilingInsoliti, EachFactLandsInTheYearOfItsOwnContextAndUnusedContextsChangeNothing)
 {
     const QString id = "03072020211";
@@ -28,9 +28,7 @@ TEST_P(FilingInsoliti, EachFactLandsInTheYearOfItsOwnContextAndUnusedContextsCha
     EXPECT_TRUE(log().contains("|VERIFICA QUADRATURA 2020  EFFETTUATO CON SUCCESSO.|"));
 }
 
-// The currency is the first ISO 4217 measure, a nil fact has no value, a decimal point
-// is read as one.
-TEST_P(FilingInsoliti, CurrencyNilFactsAndDecimalPoints)
+TEST_P(FilingInsoliti, CurrencyIsTheFirstIsoMeasureNilFactsHaveNoValueDecimalPointsAreRead)
 {
     const QString fatti = fatto("TotaleAttivo", "I2024", "53627.00", "2") +
                           "<itcc-ci:TotalePassivo contextRef=\"I2024\" unitRef=\"u\" xsi:nil=\"true\"/>\n" +

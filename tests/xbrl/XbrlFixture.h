@@ -22,11 +22,6 @@ inline QString filing(const QString& nome)
 {
     return QStringLiteral(KTR_XBRL_DATA "/filings/") + nome;
 }
-inline QByteArray testoFiling(const QString& nome)
-{
-    QFile f(filing(nome));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 inline QString scrivi(const QString& percorso, const QByteArray& testo)
 {
     QFile f(percorso);
