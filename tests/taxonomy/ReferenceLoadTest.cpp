@@ -6,20 +6,16 @@
 
 namespace {
 
-const char* const Tables[][2] = {
-    {"QD50_XBRLANAG", "QD50_VERSIONE"},
-    {"QD04_PDC", "QD04_CODICEPDC"},
-    {"QD15_DEFPDC", "QD15_CODICEPDC_QD04, QD15_CODICECONTO"},
-    {"QD02_DEFSCHEMA", "QD02_CODICESCHEMA_QD01, QD02_VOCE"},
-    {"QD51_XBRLDEFANAG", "QD51_VERSIONE, QD51_PK"},
-    {"QD52_XBRLCORR", "QD52_VERSIONE, QD52_CODICEPDC_QD04, QD52_PK_QD51"},
-    {"QD77_FOOTNOTEDEF", "QD77_VERSIONE, QD77_PK_QD51"},
-};
-
+// Every table the load writes, each sorted.
 QStringList contents(Connection& c)
 {
     QStringList rows;
-    for (const auto& [table, order] : Tables) rows += rowsOf(c, QString("SELECT * FROM %1 ORDER BY %2").arg(table, order));
+    for (const char* table : {"QD50_XBRLANAG", "QD04_PDC", "QD15_DEFPDC", "QD02_DEFSCHEMA", "QD51_XBRLDEFANAG", "QD52_XBRLCORR",
+                              "QD77_FOOTNOTEDEF"}) {
+        QStringList righe = rowsOf(c, QString("SELECT * FROM %1").arg(table));
+        righe.sort();
+        rows += righe;
+    }
     return rows;
 }
 
