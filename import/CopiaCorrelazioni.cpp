@@ -7,13 +7,13 @@
 
 namespace {
 
-// A number with a point whatever the user's decimal separator; a stored value that is no
-// number is written as NULL, never as it stands.
-QString numero(const QVariant& v)
+// A number as the database reads a written one, whatever the user's decimal separator; a
+// stored value that is no number is written as NULL, never as it stands.
+QVariant numero(const QVariant& v)
 {
     bool ok = false;
     const double d = v.toDouble(&ok);
-    return v.isNull() || !ok ? QStringLiteral("NULL") : QString::number(d, 'g', 15);
+    return v.isNull() || !ok ? QVariant() : QVariant(QString::number(d, 'g', 15));
 }
 
 // Codes come from data files: an apostrophe in one is doubled, never the end of the text.
@@ -28,7 +28,9 @@ bool ctlVevAre::CopiaCorrelazioni(const QString& pdc, const QString& conto, cons
     Connection& conn = m_CGlobal->Database().Connection();
     Utility& utility = m_CGlobal->Utility();
     const QString chart = testo(pdc);
-    const auto esegui = [&conn](const QString& sql) { conn.tenta([&] { conn.Execute(sql); }); };
+    const auto esegui = [&conn](const QString& sql, const QVariantList& valori = {}) {
+        conn.tenta([&] { valori.isEmpty() ? conn.Execute(sql) : conn.Esegui(sql, valori); });
+    };
 
     esegui(QStringLiteral("Delete from QD03_CORRELAZIONE Where QD03_CODICEPDC_QD04 = ") + chart +
            QStringLiteral(" and QD03_CODICECONTO = ") + testo(vb::Trim(conto)));
@@ -69,11 +71,9 @@ bool ctlVevAre::CopiaCorrelazioni(const QString& pdc, const QString& conto, cons
         } catch (...) {
         }
         esegui(QStringLiteral("Insert into QD03_CORRELAZIONE (QD03_CODICEPDC_QD04,QD03_CODICECONTO,QD03_DAREAVERE,"
-                              "QD03_CODICESCHEMA_QD02,QD03_NUMRIGA,QD03_PERCENTUALE,QD03_CORRAR, QD03_CORROP) VALUES (") +
-               testo(pdcRiga) + QLatin1Char(',') + testo(conto) + QLatin1Char(',') + testo(lato) +
-               QLatin1Char(',') + testo(schema) + QLatin1Char(',') + numero(r[3]) + QLatin1Char(',') + numero(r[4]) +
-               QLatin1Char(',') + (ar ? QLatin1Char('1') : QLatin1Char('0')) + QStringLiteral(", ") +
-               (op ? QLatin1Char('1') : QLatin1Char('0')) + QLatin1Char(')'));
+                              "QD03_CODICESCHEMA_QD02,QD03_NUMRIGA,QD03_PERCENTUALE,QD03_CORRAR, QD03_CORROP) VALUES "
+                              "(?,?,?,?,?,?,?,?)"),
+               {pdcRiga, conto, lato, schema, numero(r[3]), numero(r[4]), ar ? 1 : 0, op ? 1 : 0});
     }
 
     esegui(QStringLiteral("Delete from QD30_CORRSCHEMI_FLUSSI Where QD30_CODICEPDC_QD04 = ") + chart +
@@ -86,10 +86,8 @@ bool ctlVevAre::CopiaCorrelazioni(const QString& pdc, const QString& conto, cons
         return lettera == QLatin1String("E");
     for (const QVariantList& r : righe)
         esegui(QStringLiteral("Insert into QD30_CORRSCHEMI_FLUSSI (QD30_CODICEPDC_QD04,QD30_CODICECONTO,QD30_DAREAVERE,"
-                              "QD30_CODICESCHEMA_QD02,QD30_NUMRIGA,QD30_PERCENTUALE,QD30_PERIODO,QD30_TIPOFLUSSO) VALUES (") +
-               testo(vb::CStr(r[0])) + QLatin1Char(',') + testo(conto) + QLatin1Char(',') +
-               testo(vb::CStr(r[1])) + QLatin1Char(',') + testo(vb::CStr(r[2])) + QLatin1Char(',') + numero(r[3]) +
-               QLatin1Char(',') + numero(r[4]) + QLatin1Char(',') + vb::Trim(numero(r[5])) + QStringLiteral(", ") +
-               vb::Trim(numero(r[6])) + QLatin1Char(')'));
+                              "QD30_CODICESCHEMA_QD02,QD30_NUMRIGA,QD30_PERCENTUALE,QD30_PERIODO,QD30_TIPOFLUSSO) VALUES "
+                              "(?,?,?,?,?,?,?,?)"),
+               {vb::CStr(r[0]), conto, vb::CStr(r[1]), vb::CStr(r[2]), numero(r[3]), numero(r[4]), numero(r[5]), numero(r[6])});
     return true;
 }

@@ -2,7 +2,6 @@
 #include "control/ctlVevAre.h"
 #include "import/IndiceBlocchi.h"
 #include "platform/host/CGlobal.h"
-#include "platform/host/SqlText.h"
 #include "platform/runtime/Valori.h"
 #include "platform/ui/Dialogs.h"
 #include <QCoreApplication>
@@ -419,15 +418,10 @@ void MotoreValori::anomalia(const QString& conto, const QString& descrizione, co
 void MotoreValori::caricaCorrelazioni()
 {
     if (m_contate) return;
-    Recordset rs;
-    rs.Open(QStringLiteral("Select QD03_CODICECONTO, count(*) as Tot from QD03_CORRELAZIONE WHERE "
-                           "QD03_CODICEPDC_QD04 = ") +
-                StringaSQL(m_pdcTrim) + QStringLiteral(" GROUP BY QD03_CODICECONTO"),
-            m_screen.m_CGlobal->Database().Connection());
-    const int fCodice = rs.fieldIndex(QStringLiteral("QD03_CODICECONTO"));
-    const int fTot = rs.fieldIndex(QStringLiteral("Tot"));
-    for (; !rs.Eof(); rs.MoveNext()) m_conti[rs.value(fCodice).toString()].correlazioni = rs.value(fTot).toLongLong();
-    rs.Close();
+    m_screen.m_CGlobal->Database().Connection().Scorri(
+        QStringLiteral("Select QD03_CODICECONTO, count(*) as Tot from QD03_CORRELAZIONE WHERE QD03_CODICEPDC_QD04 = ? "
+                       "GROUP BY QD03_CODICECONTO"),
+        {m_pdcTrim}, [this](std::span<const QVariant> r) { m_conti[r[0].toString()].correlazioni = r[1].toLongLong(); });
     m_contate = true;
 }
 
@@ -442,11 +436,10 @@ qint64 MotoreValori::correlazioni(const QString& conto)
 // After a copy the account's correlations are read again: later lines must see them.
 void MotoreValori::contaCorrelazioni(const QString& conto)
 {
-    const QString n = m_screen.m_CGlobal->Utility().LeggiCampo(
-        QStringLiteral("QD03_CORRELAZIONE"), QStringLiteral("Count(*)"),
-        QStringLiteral(" WHERE QD03_CODICEPDC_QD04 = ") + StringaSQL(m_pdcTrim) + QStringLiteral(" AND QD03_CODICECONTO = ") +
-            StringaSQL(vb::Trim(conto)));
-    m_conti[conto].correlazioni = qint64(vb::Val(n));
+    const QString n = m_screen.m_CGlobal->Database().Connection().Leggi(
+        QStringLiteral("SELECT Count(*) FROM QD03_CORRELAZIONE WHERE QD03_CODICEPDC_QD04 = ? AND QD03_CODICECONTO = ?"),
+        {m_pdcTrim, vb::Trim(conto)});
+    m_conti[conto].correlazioni = n.toLongLong();
 }
 
 void MotoreValori::Chiudi()

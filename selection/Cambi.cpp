@@ -2,8 +2,6 @@
 #include "platform/host/CGlobal.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/ListControl.h"
-#include "platform/db/Recordset.h"
-#include "platform/host/SqlText.h"
 #include "platform/runtime/Valori.h"
 #include <QLabel>
 #include <QLineEdit>
@@ -77,48 +75,34 @@ void ctlVevAre::cmdEditCambio_Click()
 // number); otherwise the monthly rate between the two currencies.
 double ctlVevAre::CambioPeriodo(const QString& Ditta, const QString& Anno, const QString& Mese)
 {
-    Recordset rs;
-    rs.Open(QStringLiteral("SELECT * FROM QD21_PERVALUTA WHERE QD21_CODICEDITTA_QD05=") + StringaSQL(ApiciSQL(Ditta)) +
-                QStringLiteral(" AND QD21_ANNO=") + StringaSQL(ApiciSQL(Anno)) + QStringLiteral(" AND QD21_MESE=") +
-                QString::number(vb::CInt(Mese)),
-            m_CGlobal->Database().Connection(), Recordset::adOpenForwardOnly, Recordset::adLockReadOnly);
-    if (!rs.Eof()) {
-        const double cambio = vb::CDbl(rs.value(QStringLiteral("QD21_CAMBIO")));
-        rs.Close();
-        return cambio;
-    }
-    rs.Close();
+    QVariantList cambi;
+    m_CGlobal->Database().Connection().Scorri(
+        QStringLiteral("SELECT QD21_CAMBIO FROM QD21_PERVALUTA WHERE QD21_CODICEDITTA_QD05=? AND QD21_ANNO=? AND QD21_MESE=?"),
+        {Ditta, Anno, int(vb::CInt(Mese))}, [&](std::span<const QVariant> r) { cambi << r[0]; });
+    if (!cambi.isEmpty()) return vb::CDbl(cambi.first());
     return CambioMese(Anno, vb::CInt(Mese), m_Valuta, m_CGlobal->ValutaBase());
 }
 
 double ctlVevAre::CambioMese(const QString& Anno, qint16 Mese, const QString& ValutaDa, const QString& ValutaA)
 {
-    Recordset rs;
-    rs.Open(QStringLiteral("SELECT * FROM QD41_CAMBI WHERE QD41_ANNO=") + StringaSQL(vb::Trim(Anno)) +
-                QStringLiteral(" AND QD41_MESE=") + QString::number(Mese) +
-                QStringLiteral(" AND QD41_CODICEVALUTA_DA = ") + StringaSQL(vb::Trim(ValutaDa)) +
-                QStringLiteral(" AND QD41_CODICEVALUTA_A = ") + StringaSQL(vb::Trim(ValutaA)),
-            m_CGlobal->Database().Connection(), Recordset::adOpenStatic, Recordset::adLockOptimistic);
-    double cambio = 0;
-    if (!rs.Eof()) cambio = vb::CDbl(rs.value(QStringLiteral("QD41_CAMBIO")));
-    rs.Close();
-    return cambio;
+    QVariantList cambi;
+    m_CGlobal->Database().Connection().Scorri(
+        QStringLiteral("SELECT QD41_CAMBIO FROM QD41_CAMBI WHERE QD41_ANNO=? AND QD41_MESE=? AND QD41_CODICEVALUTA_DA = ? "
+                       "AND QD41_CODICEVALUTA_A = ?"),
+        {vb::Trim(Anno), int(Mese), vb::Trim(ValutaDa), vb::Trim(ValutaA)}, [&](std::span<const QVariant> r) { cambi << r[0]; });
+    return cambi.isEmpty() ? 0 : vb::CDbl(cambi.first());
 }
 
 void ctlVevAre::SalvaCambio()
 {
     Connection& conn = m_CGlobal->Database().Connection();
-    const QString anno = StringaSQL(vb::Trim(m_Anno));
-    const QString mese = QString::number(m_Mese);
-    const QString da = StringaSQL(vb::Trim(m_Valuta));
-    const QString a = StringaSQL(vb::Trim(m_CGlobal->ValutaBase()));
-    // SQL wants a decimal point, whatever the number format writes; a rate that is no
-    // finite number is no rate.
+    // A rate that is no finite number is no rate. It is stored as a typed one always was,
+    // to 15 significant digits.
     if (!std::isfinite(m_Cambio)) throw AppError::typeMismatch();
-    const QString cambio = QString::number(m_Cambio, 'g', 15);
-
-    conn.Execute(QStringLiteral("Delete from QD41_CAMBI Where QD41_ANNO = ") + anno + QStringLiteral(" and QD41_MESE = ") + mese +
-                 QStringLiteral(" and QD41_CODICEVALUTA_DA = ") + da + QStringLiteral(" and QD41_CODICEVALUTA_A = ") + a);
-    conn.Execute(QStringLiteral("insert into QD41_CAMBI values (") + anno + QLatin1Char(',') + mese + QLatin1Char(',') + da +
-                 QLatin1Char(',') + a + QLatin1Char(',') + cambio + QLatin1Char(')'));
+    const QVariantList chiave{vb::Trim(m_Anno), int(m_Mese), vb::Trim(m_Valuta), vb::Trim(m_CGlobal->ValutaBase())};
+    conn.Esegui(QStringLiteral("Delete from QD41_CAMBI Where QD41_ANNO = ? and QD41_MESE = ? and QD41_CODICEVALUTA_DA = ? "
+                               "and QD41_CODICEVALUTA_A = ?"),
+                chiave);
+    conn.Esegui(QStringLiteral("insert into QD41_CAMBI values (?, ?, ?, ?, ?)"),
+                chiave + QVariantList{QString::number(m_Cambio, 'g', 15).toDouble()});
 }

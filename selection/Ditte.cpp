@@ -210,12 +210,10 @@ void ctlVevAre::cmbPeriodo_Click()
 
     DS1->setToolEnabled(QStringLiteral("tbOK"), true);
     m_Periodo = vb::CInt(cmbPeriodo->text());
-    lblDescRif->setText(m_CGlobal->Utility().LeggiCampo(
-        QStringLiteral("QD21_PERVALUTA"), QStringLiteral("QD21_DESCRIZIONE"),
-        QStringLiteral(" WHERE QD21_CODICEDITTA_QD05=") + quoted(m_CodiceDitta) + QStringLiteral(" AND QD21_ANNO=") +
-            quoted(cmbAnni->text()) + QStringLiteral(" AND QD21_MESE=") +
-            QString::number(MeseIndex(cmbMesi->text())) + QStringLiteral(" and QD21_NPERIODO = ") +
-            QString::number(m_Periodo)));
+    lblDescRif->setText(m_CGlobal->Database().Connection().Leggi(
+        QStringLiteral("SELECT QD21_DESCRIZIONE FROM QD21_PERVALUTA WHERE QD21_CODICEDITTA_QD05=? AND QD21_ANNO=? AND "
+                       "QD21_MESE=? and QD21_NPERIODO = ?"),
+        {m_CodiceDitta, cmbAnni->text(), int(MeseIndex(cmbMesi->text())), int(m_Periodo)}));
 }
 
 void ctlVevAre::Lista_KeyPress(int keyAscii)

@@ -5,6 +5,7 @@
 #include "xbrl/DocumentoXbrl.h"
 #include "xbrl/Tassonomia.h"
 #include <QLocale>
+#include <cmath>
 
 namespace {
 
@@ -24,7 +25,7 @@ bool flag(const DocumentoXbrl& d, std::string_view nome)
     return n && vero(DocumentoXbrl::testo(n));
 }
 
-QString uno(bool b) { return b ? QStringLiteral("1") : QStringLiteral("0"); }
+int uno(bool b) { return b ? 1 : 0; }
 
 // The capital without its thousands commas, "." as decimal point, two decimals.
 QString capitale(QString testo)
@@ -36,11 +37,12 @@ QString capitale(QString testo)
     return QString::number(valore, 'f', 2);
 }
 
-// A numeric code as an SQL number, "0" otherwise.
-QString numeroOZero(const QString& testo)
+// A numeric code as a number, 0 otherwise.
+QVariant numeroOZero(const QString& testo)
 {
-    if (!vb::IsNumeric(testo)) return QStringLiteral("0");
-    return vb::CStr(vb::CDbl(testo)).replace(QLatin1Char(','), QLatin1Char('.'));
+    if (!vb::IsNumeric(testo)) return 0;
+    const double numero = vb::CDbl(testo);
+    return numero == std::trunc(numero) && std::fabs(numero) < 1e15 ? QVariant(qlonglong(numero)) : QVariant(numero);
 }
 
 }  // namespace
@@ -99,16 +101,16 @@ void AnagraficaXbrl::registra(Connection& c, const QString& codice, const QStrin
                        "QD05_CODICE_QD49,QD05_CAPITALESOCIALE,QD05_VERSATO,QD05_ISCRIZIONEALBOCOOP,"
                        "QD05_PROVCAMCOMM, QD05_NUMEROREA,QD05_INDIRIZZO,QD05_APPARTENENZAGRUPPO,"
                        "QD05_DENOMINAZIONECAPOGRUPPO,QD05_PAESECAPOGRUPPO,QD05_INLIQUIDAZIONE,QD05_SOCIOUNICO,"
-                       "QD05_ALTRUIDIREZIONE,QD05_DENOMINAZIONESOCIETADIREZIONE) values (?,?,?,?,?,'31/12',?,") +
-            numeroOZero(formaGiuridica) + QStringLiteral(",?,") + capitale(capitaleTesto) + QLatin1Char(',') +
-            uno(vero(versatoTesto)) + QStringLiteral(",?,?,?,?,") + uno(gruppo) + QStringLiteral(",?,?,") + uno(liquidazione) +
-            QLatin1Char(',') + uno(socioUnico) + QLatin1Char(',') + uno(direzioneAltrui) + QStringLiteral(",?)"),
+                       "QD05_ALTRUIDIREZIONE,QD05_DENOMINAZIONESOCIETADIREZIONE) values "
+                       "(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
         {testo("QD05_CODICEDITTA", vb::Trim(codice)), testo("QD05_RAGIONESOCIALE", testoSql(denominazione)),
          testo("QD05_PIVA", vb::Trim(testoSql(identificativo))), testo("QD05_CF", vb::Trim(testoSql(codiceFiscale))),
-         vb::Trim(t.versione), testo("QD05_CODICEVALUTA_QD40", vb::Trim(testoSql(unita))), testo("QD05_CODICE_QD49", ateco49),
+         vb::Trim(t.versione), QStringLiteral("31/12"), testo("QD05_CODICEVALUTA_QD40", vb::Trim(testoSql(unita))),
+         numeroOZero(formaGiuridica), testo("QD05_CODICE_QD49", ateco49), capitale(capitaleTesto), uno(vero(versatoTesto)),
          testo("QD05_ISCRIZIONEALBOCOOP", vb::Trim(testoSql(alboCooperative))), testo("QD05_PROVCAMCOMM", provincia),
-         testo("QD05_NUMEROREA", vb::Trim(testoSql(numeroRea))), testo("QD05_INDIRIZZO", vb::Trim(testoSql(sede))),
+         testo("QD05_NUMEROREA", vb::Trim(testoSql(numeroRea))), testo("QD05_INDIRIZZO", vb::Trim(testoSql(sede))), uno(gruppo),
          testo("QD05_DENOMINAZIONECAPOGRUPPO", testoSql(capogruppo)), testo("QD05_PAESECAPOGRUPPO", testoSql(paeseCapogruppo)),
+         uno(liquidazione), uno(socioUnico), uno(direzioneAltrui),
          testo("QD05_DENOMINAZIONESOCIETADIREZIONE", testoSql(societaDirezione))});
     c.Esegui(QStringLiteral("Insert into QD08_DITTAMODELLO (QD08_CODICEMODELLO_QD06,QD08_CODICEDITTA_QD05) values (?,?)"),
                     {vb::Trim(t.modelloBase), vb::Trim(codice)});

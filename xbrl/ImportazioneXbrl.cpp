@@ -40,7 +40,8 @@ QDate data(const QString& testo)
     return d.isValid() && seguito ? d : QDate();
 }
 
-// The SQL form of an amount: up to 15 significant digits, "." as decimal point.
+// An amount as it is bound: up to 15 significant digits, "." as decimal point, so that the
+// database reads it as it has always stored the imports' amounts.
 QString numeroSql(double valore) { return QString::number(valore, 'g', 15); }
 
 // The namespace a prefix stands for at this element; empty when it is not declared.
@@ -407,12 +408,12 @@ void ImportazioneXbrl::posta(pugi::xml_node nodo)
     applicaRegoleConto(m_conto, convertito, m_tassonomia);
 
     const QString anno = QString::number(riga.anno);
-    m_schermo.global().Database().Connection().Esegui(QStringLiteral("UPDATE QD07_VALORIPDC SET  QD07_VALOREORIGINALE=QD07_VALOREORIGINALE + ") +
-                        numeroSql(convertito) + QStringLiteral(", QD07_VALOREINVALUTA = QD07_VALOREINVALUTA + ") +
-                        numeroSql(estero) +
-                        QStringLiteral(" WHERE (QD07_CODICEDITTA_QD05=? AND QD07_CODICECONTO = ? AND QD07_ANNO = ? AND "
-                                       "QD07_MESE = ? AND QD07_NPERIODO = ?)"),
-                    {vb::Trim(m_ditta), vb::Trim(m_conto), anno, int(riga.mese), vb::CInt(riga.periodo)});
+    m_schermo.global().Database().Connection().Esegui(
+        QStringLiteral("UPDATE QD07_VALORIPDC SET  QD07_VALOREORIGINALE=QD07_VALOREORIGINALE + ?, "
+                       "QD07_VALOREINVALUTA = QD07_VALOREINVALUTA + ? WHERE (QD07_CODICEDITTA_QD05=? AND "
+                       "QD07_CODICECONTO = ? AND QD07_ANNO = ? AND QD07_MESE = ? AND QD07_NPERIODO = ?)"),
+        {numeroSql(convertito), numeroSql(estero), vb::Trim(m_ditta), vb::Trim(m_conto), anno, int(riga.mese),
+         vb::CInt(riga.periodo)});
     m_schermo.InsertLog(m_conto, m_label + QStringLiteral(" - ") + anno, vb::FormatIntero(convertito), false, false);
     if (raggruppata)
         m_schermo.InsertLog(m_conto, QStringLiteral("Voce raggruppata senza dettaglio: registrata sul totale del gruppo"),

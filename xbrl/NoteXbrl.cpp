@@ -24,7 +24,10 @@ NoteXbrl::NoteXbrl(SchermoXbrl& schermo, const Tassonomia& tassonomia) : m_scher
 void NoteXbrl::registra(const DocumentoXbrl& documento, const TabellaPeriodi& tabella, const QString& ditta)
 {
     CGlobal& global = m_schermo.global();
-    const QString codice = vb::Trim(m_tassonomia.codice);
+    // The taxonomy's code numbers its rows; a code that is no number finds none.
+    bool numerico = false;
+    const qlonglong numeroCodice = vb::Trim(m_tassonomia.codice).toLongLong(&numerico);
+    const QVariant codice = numerico ? QVariant(numeroCodice) : QVariant(vb::Trim(m_tassonomia.codice));
     for (const pugi::xml_node link : documento.elementi("link:footnoteLink")) {
         const QString testo = DocumentoXbrl::testo(link);
         const pugi::xml_node loc = link.child("link:loc");
@@ -41,21 +44,18 @@ void NoteXbrl::registra(const DocumentoXbrl& documento, const TabellaPeriodi& ta
             Connection& conn = global.Database().Connection();
             const QString elemento = testoSql(QString::fromUtf8(fatto.name()).replace(QLatin1Char(':'), QLatin1Char('_')));
             const QString chiave =
-                conn.Leggi(QStringLiteral("SELECT QD51_PK FROM QD51_XBRLDEFANAG WHERE QD51_VERSIONE = ") + codice +
-                                         QStringLiteral(" AND QD51_ID = ?"),
-                               {elemento});
+                conn.Leggi(QStringLiteral("SELECT QD51_PK FROM QD51_XBRLDEFANAG WHERE QD51_VERSIONE = ? AND QD51_ID = ?"),
+                           {codice, elemento});
             if (chiave.isEmpty()) continue;
             const QString definizione =
-                conn.Leggi(QStringLiteral("SELECT QD77_ID FROM QD77_FOOTNOTEDEF WHERE QD77_VERSIONE = ") + codice +
-                                         QStringLiteral(" AND QD77_PK_QD51 = ") + QString::number(chiave.toLongLong()),
-                               {});
+                conn.Leggi(QStringLiteral("SELECT QD77_ID FROM QD77_FOOTNOTEDEF WHERE QD77_VERSIONE = ? AND QD77_PK_QD51 = ?"),
+                           {codice, chiave.toLongLong()});
             if (definizione.isEmpty()) continue;
 
             conn.Esegui(QStringLiteral("INSERT INTO [QD78_FOOTNOTE] ([QD78_CODICEDITTA_QD05] ,[QD78_ANNO],[QD78_MESE],"
-                                           "[QD78_NPERIODO],[QD78_ID_QD77],[QD78_FOOTNOTE]) Values (?,?,") +
-                                QString::number(riga->mese) + QLatin1Char(',') + QString::number(vb::CInt(riga->periodo)) +
-                                QLatin1Char(',') + QString::number(definizione.toLongLong()) + QStringLiteral(",?)"),
-                            {vb::Trim(ditta), QString::number(riga->anno), testoSql(testo)});
+                                           "[QD78_NPERIODO],[QD78_ID_QD77],[QD78_FOOTNOTE]) Values (?,?,?,?,?,?)"),
+                        {vb::Trim(ditta), QString::number(riga->anno), int(riga->mese), int(vb::CInt(riga->periodo)),
+                         definizione.toLongLong(), testoSql(testo)});
         }
     }
 }

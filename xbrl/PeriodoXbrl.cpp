@@ -38,10 +38,8 @@ void PeriodoXbrl::prepara(RigaTabellaPeriodi& riga, const QString& ditta)
 
     conn.Esegui(QStringLiteral("Insert into QD07_VALORIPDC (QD07_CODICEDITTA_QD05, QD07_CODICECONTO, QD07_ANNO, QD07_MESE, "
                                    "QD07_VALORE, QD07_RETTIFICA, QD07_VALOREORIGINALE, QD07_VALOREINVALUTA, QD07_NPERIODO) "
-                                   "Select ?,QD15_CODICECONTO,?,") +
-                        QString::number(mese) + QStringLiteral(",0,0,0,0,") + QString::number(vb::CInt(riga.periodo)) +
-                        QStringLiteral(" FROM QD15_DEFPDC WHERE QD15_CODICEPDC_QD04 = ?"),
-                    {vb::Trim(ditta), anno, vb::Trim(m_tassonomia.versione)});
+                                   "Select ?,QD15_CODICECONTO,?,?,0,0,0,0,? FROM QD15_DEFPDC WHERE QD15_CODICEPDC_QD04 = ?"),
+                    {vb::Trim(ditta), anno, int(mese), int(vb::CInt(riga.periodo)), vb::Trim(m_tassonomia.versione)});
     riga.preparata = true;
 }
 
@@ -49,8 +47,8 @@ QString PeriodoXbrl::scegliPeriodo(const QString& ditta, const QString& anno, qi
 {
     Connection& conn = m_schermo.global().Database().Connection();
     const int presenti = conn.Leggi(QStringLiteral("SELECT Count(*) FROM QD07_VALORIPDC WHERE QD07_CODICEDITTA_QD05=? AND "
-                                                       "QD07_ANNO=? AND QD07_MESE=") + QString::number(mese),
-                                        {vb::Trim(ditta), anno})
+                                                   "QD07_ANNO=? AND QD07_MESE=?"),
+                                    {vb::Trim(ditta), anno, int(mese)})
                              .toInt();
     if (presenti < 1) return QStringLiteral("1");
 
@@ -70,10 +68,9 @@ QString PeriodoXbrl::scegliPeriodo(const QString& ditta, const QString& anno, qi
     const QString periodo = ultimo != 1 ? periodoDaRicoprire(ditta, anno, ultimo) : QStringLiteral("1");
     auto cancella = [&](const QString& tabella, const QString& prefisso) {
         conn.Esegui(QStringLiteral("DELETE FROM ") + tabella + QStringLiteral(" WHERE ") + prefisso +
-                            QStringLiteral("_CODICEDITTA_QD05=? AND ") + prefisso + QStringLiteral("_ANNO = ? AND ") + prefisso +
-                            QStringLiteral("_MESE = ") + QString::number(mese) + QStringLiteral(" AND ") + prefisso +
-                            QStringLiteral("_NPERIODO = ") + QString::number(vb::CInt(periodo)),
-                        {vb::Trim(ditta), anno});
+                        QStringLiteral("_CODICEDITTA_QD05=? AND ") + prefisso + QStringLiteral("_ANNO = ? AND ") + prefisso +
+                        QStringLiteral("_MESE = ? AND ") + prefisso + QStringLiteral("_NPERIODO = ?"),
+                    {vb::Trim(ditta), anno, int(mese), int(vb::CInt(periodo))});
     };
     cancella(QStringLiteral("QD07_VALORIPDC"), QStringLiteral("QD07"));
     cancella(QStringLiteral("QD78_FOOTNOTE"), QStringLiteral("QD78"));
@@ -130,20 +127,17 @@ void PeriodoXbrl::registraPeriodo(const QString& ditta, const QString& anno, qin
                                 m_schermo.nomeMese(mese) + QLatin1Char('/') + anno + QStringLiteral(" (Periodo n° ") +
                                 vb::Trim(periodo) + QLatin1Char(')');
     Connection& conn = m_schermo.global().Database().Connection();
-    const QString chiave = QStringLiteral(" WHERE QD21_CODICEDITTA_QD05 = ? AND QD21_ANNO = ? AND QD21_MESE = ") +
-                           QString::number(mese) + QStringLiteral(" AND QD21_NPERIODO = ") + QString::number(vb::CInt(periodo));
-    const QVariantList valoriChiave{ditta, vb::Trim(anno)};
+    const QString chiave = QStringLiteral(" WHERE QD21_CODICEDITTA_QD05 = ? AND QD21_ANNO = ? AND QD21_MESE = ? AND QD21_NPERIODO = ?");
+    const QVariantList valoriChiave{ditta, vb::Trim(anno), int(mese), int(vb::CInt(periodo))};
     if (conn.Leggi(QStringLiteral("SELECT COUNT(*) FROM QD21_PERVALUTA") + chiave, valoriChiave).toInt() == 0)
         conn.Esegui(QStringLiteral("INSERT INTO QD21_PERVALUTA (QD21_CODICEDITTA_QD05, QD21_ANNO, QD21_MESE, QD21_NPERIODO) "
-                                       "VALUES (?, ?, ") +
-                            QString::number(mese) + QStringLiteral(", ") + QString::number(vb::CInt(periodo)) + QLatin1Char(')'),
-                        valoriChiave);
+                                   "VALUES (?, ?, ?, ?)"),
+                    valoriChiave);
     conn.Esegui(QStringLiteral("UPDATE QD21_PERVALUTA SET QD21_VALUTA = ?, QD21_DESCRIZIONE = ?, QD21_STORICO = 1, "
-                                   "QD21_CAMBIO = ") +
-                        QString::number(cambio, 'g', 17) + QStringLiteral(", QD21_CONSOLIDATO = ") +
-                        (consolidato ? QStringLiteral("1") : QStringLiteral("0")) + chiave,
-                    QVariantList{conn.Taglia(QStringLiteral("QD21_PERVALUTA"), QStringLiteral("QD21_VALUTA"), m_unita),
-                                 conn.Taglia(QStringLiteral("QD21_PERVALUTA"), QStringLiteral("QD21_DESCRIZIONE"),
-                                                 descrizione)} +
-                        valoriChiave);
+                               "QD21_CAMBIO = ?, QD21_CONSOLIDATO = ?") +
+                    chiave,
+                QVariantList{conn.Taglia(QStringLiteral("QD21_PERVALUTA"), QStringLiteral("QD21_VALUTA"), m_unita),
+                             conn.Taglia(QStringLiteral("QD21_PERVALUTA"), QStringLiteral("QD21_DESCRIZIONE"), descrizione),
+                             cambio, consolidato ? 1 : 0} +
+                    valoriChiave);
 }

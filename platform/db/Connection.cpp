@@ -226,21 +226,21 @@ void Connection::diretto(const QString& sql)
     if (!q.exec(sql)) fail(errorText(q.lastError()), m_db.driverName());
 }
 
-QSqlQuery Connection::legato(const QString& sql, const QVariantList& valori)
+QSqlQuery Connection::legato(const QString& sql, const QVariantList& valori, bool numeri)
 {
     clearErrors();
     QSqlQuery q(m_db);
+    if (numeri) {
+        q.setForwardOnly(true);
+        q.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
+    }
     bool ok = q.prepare(translate(sql));
     if (ok) {
         for (const QVariant& v : valori)
             q.addBindValue(v.typeId() == QMetaType::QString && v.toString().isNull() ? QVariant(QStringLiteral("")) : v);
         ok = q.exec();
     }
-    if (!ok) {
-        const QSqlError e = q.lastError();
-        const QString testo = e.databaseText().trimmed().isEmpty() ? e.text().trimmed() : e.databaseText().trimmed();
-        fail(describe(testo), m_db.driverName());
-    }
+    if (!ok) fail(errorText(q.lastError()), m_db.driverName());
     return q;
 }
 
@@ -267,13 +267,7 @@ QList<QStringList> Connection::Righe(const QString& sql, const QVariantList& val
 void Connection::Scorri(const QString& sql, const QVariantList& valori, const std::function<void(std::span<const QVariant>)>& riga)
 {
     if (!m_sqlite) {
-        clearErrors();
-        QSqlQuery q(m_db);
-        q.setForwardOnly(true);
-        q.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
-        bool ok = q.prepare(translate(sql));
-        for (const QVariant& v : valori) q.addBindValue(v);
-        if (!ok || !q.exec()) fail(describe(errorText(q.lastError())), m_db.driverName());
+        QSqlQuery q = legato(sql, valori, true);
         QVariantList colonne;
         while (q.next()) {
             colonne.resize(q.record().count());

@@ -26,11 +26,11 @@ struct ColumnInfo {
     bool key = false;
 };
 
+class QSqlQuery;
+
 // The host's connection to the analysis database. SQLite is the embedded default;
 // PostgreSQL is the shared option. Statement texts are written for both; the few
 // forms PostgreSQL does not accept are translated here.
-class QSqlQuery;
-
 class Connection {
 public:
     enum Kind { SQLite, PostgreSQL };
@@ -121,7 +121,8 @@ public:
 private:
     void lockKey(const QString& table, const QString& key);
     void diretto(const QString& sql);
-    QSqlQuery legato(const QString& sql, const QVariantList& valori);
+    // A bound statement run; `numeri` reads its rows forward, numbers as numbers.
+    QSqlQuery legato(const QString& sql, const QVariantList& valori, bool numeri = false);
     Kind m_kind = SQLite;
     QString m_connectionString;
     QString m_name;
