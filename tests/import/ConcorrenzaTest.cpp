@@ -5,8 +5,6 @@
 
 namespace {
 
-const QString Rossi = QStringLiteral("Rossi & Figli S.r.l.");
-
 // Another import on its own connection: takes the company's lock (and the chart's when given),
 // runs `prima`, lets the test go on, holds the locks for a while, runs `dopo` and commits.
 class AltraImportazione {
@@ -17,6 +15,7 @@ public:
         std::promise<void> presi;
         auto pronti = presi.get_future();
         m_thread = std::thread([=, presi = std::move(presi)]() mutable {
+            bool avvisato = false;
             try {
                 Connection c(database);
                 c.BeginTrans();
@@ -24,14 +23,12 @@ public:
                 if (!pdc.isEmpty()) c.lockChart(pdc);
                 for (const QString& sql : prima) c.Execute(sql);
                 presi.set_value();
+                avvisato = true;
                 std::this_thread::sleep_for(std::chrono::milliseconds(attesaMs));
                 for (const QString& sql : dopo) c.Execute(sql);
                 c.CommitTrans();
             } catch (...) {
-                try {
-                    presi.set_value();
-                } catch (...) {
-                }
+                if (!avvisato) presi.set_value();
             }
         });
         pronti.wait();

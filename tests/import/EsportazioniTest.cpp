@@ -112,6 +112,8 @@ TEST_P(Esportazioni, AutomaticImportRatesAndEndsOnAnUnknownCompanyOrChart)
     dialogs.answerInput("").answerInput("abc").answerInput("0").answerInput("1,2");
     screen->ClickImport();
     EXPECT_EQ(dialogs.shown().size(), 5);
+    EXPECT_EQ(dialogs.shown()[0].text, "Digitare il cambio per la ditta Caffè dell'Università S.p.A. per il periodo 3/2024 da "
+                                       "applicare per la conversione USD ==> EUR : ");
     EXPECT_EQ(dialogs.shown()[1].lettura, "non è un numero");
     EXPECT_EQ(dialogs.shown()[3].lettura, "letto come 1,2");
     EXPECT_EQ(valori("C003"), (QStringList{"1010|100|1", "2010|-100|1"}));

@@ -36,6 +36,7 @@ protected:
 };
 
 QByteArray righe(const QStringList& linee);
+inline const QString Rossi = QStringLiteral("Rossi & Figli S.r.l.");
 
 // code;description;amount;section, one header line, rule "TOT".
 extern const QByteArray LayoutSaldi;

@@ -11,7 +11,6 @@
 
 namespace {
 
-const QString Rossi = QStringLiteral("Rossi & Figli S.r.l.");
 const QString Ancora = QStringLiteral("L'Àncora Società Cooperativa");
 const QString Caffe = QStringLiteral("Caffè dell'Università S.p.A.");
 
@@ -64,6 +63,8 @@ TEST_P(ImportaValori, FreshPeriodThenOverwriteAndNewPeriodChoices)
     // Again, No: a new period is announced; period 1 stays as it was.
     daCapo().answerMessage(vb::vbNo);
     importa(Rossi, "2024", "Marzo");
+    EXPECT_EQ(box().mid(0, 2), (QStringList{screen->captionTitle() + ": Valori gia' presenti per \r\nquesto periodo, Ricopro ?",
+                                            QStringLiteral("Importazione dati di bilancio: Periodo assegnato n° : 2")}));
     EXPECT_EQ(righeDb("SELECT QD07_NPERIODO, COUNT(*) FROM QD07_VALORIPDC GROUP BY 1 ORDER BY 1"), (QStringList{"1|7", "2|7"}));
 
     // Yes with two periods: the list comes back on 0 and on a number too high.
@@ -140,15 +141,13 @@ TEST_P(ImportaValori, DataFileWithDecimalPointsImportsTheAmountsWritten)
 
 TEST_P(ImportaValori, TypedRateIsReadAsWrittenAndAFarOneIsConfirmed)
 {
-    writeData("caffe.txt", righe({"h", "1010;Cassa;2450;A", "2010;Debiti;-2450;P"}));
-    dialogs.answerMessage(vb::vbNo);
-    importa(Caffe, "2024", "Marzo", "1.05");
+    screen->txtCambio->setText("1.05");
     EXPECT_EQ(screen->lblCambioLetto->text(), QStringLiteral("letto come 1,05"));
-    EXPECT_EQ(valori("C003"), (QStringList{"1010|2450|2333.3333|1", "2010|-2450|-2333.3333|1"}));
 
     // The month's stored rate 1.08 is proposed; 105 typed is refused and posts nothing.
+    writeData("caffe.txt", righe({"h", "1010;Cassa;2450;A", "2010;Debiti;-2450;P"}));
     conn().Execute("INSERT INTO QD41_CAMBI VALUES ('2024', 4, 'USD', 'EUR', 1.08)");
-    daCapo().answerMessage(vb::vbNo);
+    dialogs.answerMessage(vb::vbNo);
     importa(Caffe, "2024", "Aprile", "105");
     EXPECT_EQ(box(), QStringList{"Controllo cambio valute: Il cambio digitato (105) è molto diverso da quello proposto (1,08). "
                                  "Confermi?"});

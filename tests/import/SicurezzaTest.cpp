@@ -99,7 +99,7 @@ TEST_P(Sicurezza, HostileTextsAreDataInEveryStatement)
     const QStringList fermo = istantanea();
     screen->m_Valuta = "EUR";
     daCapo();
-    importa("Rossi & Figli S.r.l.", "2'--", "Marzo");
+    importa(Rossi, "2'--", "Marzo");
     EXPECT_EQ(box(), QStringList{screen->captionTitle() + ": Anno non valido: indicare quattro cifre tra 1900 e 2100."});
     EXPECT_EQ(istantanea(), fermo);
 }
