@@ -46,8 +46,7 @@ TEST_F(Definizione, SlotsFollowFlagsAndBadColumnLinesAreIgnored)
 TEST_F(Definizione, Line2ResetsTheLayout)
 {
     struct Caso { const char* riga; bool delimitato; const char* sep; };
-    for (const Caso& c : {Caso{"1;", true, ";"}, Caso{"1", true, ""}, Caso{"0", false, ""}, Caso{"2", false, ""},
-                          Caso{"", false, ""}, Caso{nullptr, false, ""}}) {
+    for (const Caso& c : {Caso{"1;", true, ";"}, Caso{"1", true, ""}, Caso{"2", false, ""}, Caso{"", false, ""}, Caso{nullptr, false, ""}}) {
         ASSERT_TRUE(carica("saldi.txt\n1;\n"));  // a delimited definition first
         ASSERT_TRUE(carica(c.riga ? QByteArray("saldi.txt\n") + c.riga + "\n0\n0\n0\n3\n" : QByteArray("saldi.txt")));
         EXPECT_EQ(screen->m_Delimitato, c.delimitato) << c.riga;
@@ -114,13 +113,6 @@ TEST_F(Definizione, Cuts)
         EXPECT_EQ(screen->EstraiCampo(QString::fromLatin1(c.riga), n), QString::fromLatin1(c.atteso)) << c.riga;
     }
     EXPECT_TRUE(dialogs.shown().isEmpty());
-
-    qint16 primo = 5, ultimo = 3;  // cuts that cannot be made
-    EXPECT_EQ(screen->EstraiCampo(QStringLiteral("1234567"), primo, ultimo), QString());
-    expectBox(QStringLiteral("Chiamata di routine o argomento non validi"), 1);
-    primo = 1, ultimo = 1;
-    EXPECT_EQ(screen->EstraiCampo(QString(), primo, ultimo), QString());
-    EXPECT_EQ(dialogs.shown().size(), 2);
 }
 
 TEST_F(Definizione, RulesCompareExactly)

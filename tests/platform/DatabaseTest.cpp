@@ -82,32 +82,27 @@ TEST_P(DatabaseTest, ValuesAreStoredAsTheDriverStoresThem)
     EXPECT_EQ(ditta("T2"), "Prova T2" + fissi + "IT123|CF2");
 }
 
+// As the import looks accounts up: a row added is found by its text without a new query,
+// apostrophe included, and edited there; a cancelled row leaves nothing.
 TEST_P(DatabaseTest, AddsUpdatesFiltersAndRequeries)
 {
     Recordset chart;
     chart.Open("SELECT * FROM QD15_DEFPDC WHERE QD15_CODICEPDC_QD04=" + StringaSQL("STD") + " ORDER BY QD15_CODICEPDC_QD04", *conn,
                Recordset::adOpenStatic, Recordset::adLockOptimistic);
     const int conto = chart.fieldIndex("QD15_CODICECONTO");
-
-    chart.Filter("QD15_CODICECONTO=" + StringaSQL("1010"));
-    ASSERT_FALSE(chart.Eof());
-    chart.setValue("QD15_DESCRIZIONE", "Cassa contanti");
-    chart.Update();
-
     chart.AddNew();
     chart.setValue(chart.fieldIndex("QD15_CODICEPDC_QD04"), "STD");
     chart.setValue(conto, "L'9");
     chart.setValue("QD15_LIVELLO", 1);
     chart.Update();
-
-    // A new row is found without a new query, by the quoted criterion and by the text alike.
     for (const auto& [testo, attesi] : {std::pair{"nessuno", 0L}, {"1010", 1L}, {"L'9", 1L}}) {
-        chart.Filter("QD15_CODICECONTO=" + StringaSQL(testo));
-        EXPECT_EQ(chart.RecordCount(), attesi) << testo;
         chart.Filter(conto, testo);
         EXPECT_EQ(chart.RecordCount(), attesi) << testo;
         if (attesi > 0) { EXPECT_EQ(chart.value(conto).toString(), testo); }
     }
+    chart.Filter(conto, "1010");
+    chart.setValue("QD15_DESCRIZIONE", "Cassa contanti");
+    chart.Update();
 
     chart.Filter(QString());
     chart.AddNew();
@@ -115,21 +110,8 @@ TEST_P(DatabaseTest, AddsUpdatesFiltersAndRequeries)
     chart.CancelUpdate();
     chart.Requery();
     EXPECT_EQ(chart.RecordCount(), 21);
-    chart.Filter("QD15_CODICECONTO=" + StringaSQL("1010"));
+    chart.Filter(conto, "1010");
     EXPECT_EQ(chart.value("QD15_DESCRIZIONE").toString(), "Cassa contanti");
-}
-
-TEST_P(DatabaseTest, TransactionsRollBackAndErrorsAreCollected)
-{
-    conn->BeginTrans();
-    conn->Execute("DELETE FROM QD15_DEFPDC");
-    conn->RollbackTrans();
-    EXPECT_EQ(scalar(*conn, "SELECT COUNT(*) FROM QD15_DEFPDC").toInt(), 43);
-
-    EXPECT_THROW(conn->Execute("DELETE FROM NO_SUCH_TABLE"), AppError);
-    ASSERT_EQ(conn->Errors().size(), 1);
-    EXPECT_FALSE(conn->Errors().first().description.isEmpty());
-    EXPECT_NE(conn->Errors().first().source, "rs");
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, DatabaseTest, ::testing::ValuesIn(TestDb::backends()), TestDb::name<::testing::TestParamInfo<QString>>);
