@@ -1,4 +1,5 @@
 #include "xbrl/taxonomy/ReferenceData.h"
+#include "platform/host/SqlText.h"
 #include "xbrl/taxonomy/ItemCodes.h"
 #include "xbrl/taxonomy/LabelModel.h"
 #include "xbrl/taxonomy/PostingRules.h"
@@ -296,11 +297,6 @@ Chart buildChart(const Form& form, const std::vector<Statement>& statements, con
     return chart;
 }
 
-QString literal(const QString& s)
-{
-    return QLatin1Char('\'') + QString(s).replace(QLatin1Char('\''), QLatin1String("''")) + QLatin1Char('\'');
-}
-
 void insertRows(QString& out, const QString& head, const QStringList& rows)
 {
     constexpr qsizetype batch = 250;
@@ -314,7 +310,7 @@ void insertRows(QString& out, const QString& head, const QStringList& rows)
 QString inList(const QStringList& values)
 {
     QStringList quoted;
-    for (const QString& v : values) quoted << literal(v);
+    for (const QString& v : values) quoted << StringaSQL(v);
     return QLatin1Char('(') + quoted.join(QStringLiteral(", ")) + QLatin1Char(')');
 }
 
@@ -412,17 +408,17 @@ QString referenceSql(const ReferenceData& data)
     out += QStringLiteral("DELETE FROM QD52_XBRLCORR WHERE QD52_VERSIONE = %1;\n").arg(version);
     out += QStringLiteral("DELETE FROM QD77_FOOTNOTEDEF WHERE QD77_VERSIONE = %1;\n").arg(version);
     out += QStringLiteral("DELETE FROM QD51_XBRLDEFANAG WHERE QD51_VERSIONE = %1;\n").arg(version);
-    out += QStringLiteral("DELETE FROM QD50_XBRLANAG WHERE QD50_VERSIONE = %1;\n").arg(literal(data.namespaceUri));
+    out += QStringLiteral("DELETE FROM QD50_XBRLANAG WHERE QD50_VERSIONE = %1;\n").arg(StringaSQL(data.namespaceUri));
     out += QStringLiteral("DELETE FROM QD02_DEFSCHEMA WHERE QD02_CODICESCHEMA_QD01 IN %1;\n").arg(inList(schemas));
     out += QStringLiteral("DELETE FROM QD15_DEFPDC WHERE QD15_CODICEPDC_QD04 IN %1;\n").arg(inList(charts));
     out += QStringLiteral("DELETE FROM QD04_PDC WHERE QD04_CODICEPDC IN %1;\n").arg(inList(charts));
 
     out += QStringLiteral("INSERT INTO QD50_XBRLANAG (QD50_VERSIONE, QD50_CODICE) VALUES (%1, %2);\n")
-               .arg(literal(data.namespaceUri), literal(version));
+               .arg(StringaSQL(data.namespaceUri), StringaSQL(version));
 
     QStringList rows;
     for (const Chart& c : data.charts)
-        rows << QStringLiteral("(%1, %2, NULL, 1)").arg(literal(c.form.chart), literal(c.description));
+        rows << QStringLiteral("(%1, %2, NULL, 1)").arg(StringaSQL(c.form.chart), StringaSQL(c.description));
     insertRows(out, QStringLiteral("INSERT INTO QD04_PDC (QD04_CODICEPDC, QD04_DESCRIZIONE, QD04_CODICEPDCKADRO, QD04_STANDARD)"),
                rows);
 
@@ -431,9 +427,9 @@ QString referenceSql(const ReferenceData& data)
         int line = 0;
         for (const Account& a : c.accounts)
             rows << QStringLiteral("(%1, %2, %3, %4, %5, %6)")
-                        .arg(literal(c.form.chart), literal(a.code), literal(a.description))
+                        .arg(StringaSQL(c.form.chart), StringaSQL(a.code), StringaSQL(a.description))
                         .arg(a.level)
-                        .arg(literal(QString(QLatin1Char(a.section))))
+                        .arg(StringaSQL(QString(QLatin1Char(a.section))))
                         .arg(++line);
     }
     insertRows(out,
@@ -445,8 +441,8 @@ QString referenceSql(const ReferenceData& data)
     for (const Chart& c : data.charts)
         for (const SchemaRow& r : c.schemaRows)
             rows << QStringLiteral("(%1, %2, %3, %4)")
-                        .arg(literal(c.form.schema), literal(r.code), literal(QString(QLatin1Char(r.rowType))),
-                             literal(r.description));
+                        .arg(StringaSQL(c.form.schema), StringaSQL(r.code), StringaSQL(QString(QLatin1Char(r.rowType))),
+                             StringaSQL(r.description));
     insertRows(out,
                QStringLiteral("INSERT INTO QD02_DEFSCHEMA (QD02_CODICESCHEMA_QD01, QD02_VOCE, QD02_TIPORIGA, QD02_DESCRIZIONE)"),
                rows);
@@ -456,7 +452,7 @@ QString referenceSql(const ReferenceData& data)
         rows << QStringLiteral("(%1, %2, %3, %4, %5)")
                     .arg(version)
                     .arg(e.pk)
-                    .arg(literal(e.id), literal(e.label), literal(e.balance));
+                    .arg(StringaSQL(e.id), StringaSQL(e.label), StringaSQL(e.balance));
     insertRows(out, QStringLiteral("INSERT INTO QD51_XBRLDEFANAG (QD51_VERSIONE, QD51_PK, QD51_ID, QD51_LABEL, QD51_SALDO)"),
                rows);
 
@@ -468,7 +464,7 @@ QString referenceSql(const ReferenceData& data)
     for (const Chart& c : data.charts)
         for (const Account& a : c.accounts) {
             const int pk = pkByName.value(a.element);
-            rows << QStringLiteral("(%1, %2, %3, %4)").arg(pk).arg(version).arg(literal(c.form.chart), literal(a.code));
+            rows << QStringLiteral("(%1, %2, %3, %4)").arg(pk).arg(version).arg(StringaSQL(c.form.chart), StringaSQL(a.code));
             if (!mapped.contains(pk)) {
                 mapped.insert(pk);
                 mappedOrder.push_back(pk);
@@ -482,7 +478,7 @@ QString referenceSql(const ReferenceData& data)
     rows.clear();
     for (const Chart& c : data.charts)
         for (const GroupPart& g : c.groups)
-            rows << QStringLiteral("(%1, %2, %3)").arg(literal(c.form.chart), literal(g.group), literal(g.part));
+            rows << QStringLiteral("(%1, %2, %3)").arg(StringaSQL(c.form.chart), StringaSQL(g.group), StringaSQL(g.part));
     insertRows(out, QStringLiteral("INSERT INTO QD53_XBRLGRUPPI (QD53_CODICEPDC_QD04, QD53_CODICECONTO_QD15, QD53_CODICECONTOPARTE)"),
                rows);
 

@@ -7,7 +7,8 @@ add_library(ktrtaxonomy STATIC
   xbrl/taxonomy/LabelModel.cpp xbrl/taxonomy/LabelModel.h
   xbrl/taxonomy/ItemCodes.cpp xbrl/taxonomy/ItemCodes.h
   xbrl/taxonomy/PostingRules.cpp xbrl/taxonomy/PostingRules.h
-  xbrl/taxonomy/ReferenceData.cpp xbrl/taxonomy/ReferenceData.h)
+  xbrl/taxonomy/ReferenceData.cpp xbrl/taxonomy/ReferenceData.h
+  platform/host/SqlText.cpp platform/host/SqlText.h)
 target_include_directories(ktrtaxonomy PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(ktrtaxonomy PUBLIC Qt6::Core pugixml::pugixml)
 target_compile_options(ktrtaxonomy PRIVATE -Wall -Wextra)
