@@ -67,19 +67,15 @@ TEST(Host, ClosingTheWindowDuringAnImportAsksFirst)
     CGlobal global(db.open(), QStringLiteral("EUR"), QStringLiteral("KTRTest"), db.folder());
     MainWindow w(global);
     w.show();
-    QString domanda, bottoni;
-    auto rispondi = [&](const QString& scelta) {
+    QString domanda;
+    auto rispondi = [&](const QString& scelta) {  // by the Italian label
         QTimer::singleShot(0, [&, scelta] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             if (!box) return;
             domanda = box->text();
-            bottoni.clear();
-            QAbstractButton* scelto = nullptr;
             for (QAbstractButton* b : box->buttons()) {
-                bottoni += b->text() + QLatin1Char(' ');
-                if (b->text() == scelta) scelto = b;
+                if (b->text() == scelta) b->click();
             }
-            if (scelto) scelto->click();
         });
     };
     {
@@ -87,7 +83,6 @@ TEST(Host, ClosingTheWindowDuringAnImportAsksFirst)
         rispondi(QStringLiteral("&No"));
         EXPECT_FALSE(w.close());
         EXPECT_EQ(domanda, QStringLiteral("Interrompere l'importazione al termine del gruppo in corso?"));
-        EXPECT_EQ(bottoni.trimmed(), QStringLiteral("&Sì &No"));
         EXPECT_TRUE(w.isVisible());
         rispondi(QStringLiteral("&Sì"));
         EXPECT_FALSE(w.close());
