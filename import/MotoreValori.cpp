@@ -375,14 +375,15 @@ void MotoreValori::Posta()
         m_valori.Update();
     }
 
+    // The entry found above holds the count, unless the chart cut the code.
+    const auto correlazioniConto = [&] { return conto.size() == contoPdc.size() ? voce.correlazioni : correlazioni(conto); };
     switch (m_variante.correlazioni) {
     case VarianteMotore::Correlazioni::SegnalaMancanti:
-        if (esistente && (conto.size() == contoPdc.size() ? voce.correlazioni : correlazioni(conto)) == 0)
+        if (esistente && correlazioniConto() == 0)
             anomalia(conto, descrizione, sezione, true);
         break;
     case VarianteMotore::Correlazioni::DalModello:
-        if (const qint64 n = conto.size() == contoPdc.size() ? voce.correlazioni : correlazioni(conto);
-            !scartato && (creato || n == 0)) {
+        if (const qint64 n = correlazioniConto(); !scartato && (creato || n == 0)) {
             if (m_modello != conto) {
                 if (!m_screen.CopiaCorrelazioni(m_screen.m_CodicePDC, conto, m_modello, m_lettera))
                     anomalia(conto, descrizioneNuovo, sezione, true);
