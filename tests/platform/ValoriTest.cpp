@@ -55,7 +55,6 @@ TEST(Valori, NumbersAreWrittenForAPerson)
         EXPECT_EQ(FormatIntero(numero), QLatin1String(atteso)) << numero;
 }
 
-// Whole numbers and amounts: halves go to the even neighbour, out of range is an overflow.
 TEST(Valori, IntegersCurrencyAndRoundingTakeHalvesToEvenAndOverflow)
 {
     for (auto [numero, intero] : {std::pair{2.5, 2}, {3.5, 4}, {-2.5, -2}}) EXPECT_EQ(CInt(numero), intero) << numero;

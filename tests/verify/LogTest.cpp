@@ -144,7 +144,6 @@ TEST_F(LogTest, ManyRowsStayFastAndTheLastIsShown)
     EXPECT_EQ(log->color(1000, 0), kRosso);
 }
 
-// A description that its column cuts shows in full on hover; one that fits has no tip.
 TEST_F(LogTest, ACutDescriptionShowsInFullOnHover)
 {
     const QString lunga = QStringLiteral("Fondo ammortamento impianti e macchinari specifici di produzione ").repeated(3).trimmed();
