@@ -119,6 +119,7 @@ TEST_P(Esportazioni, AutomaticImportRatesAndEndsOnAnUnknownCompanyOrChart)
     EXPECT_EQ(valori("C003"), (QStringList{"1010|100|1", "2010|-100|1"}));
     EXPECT_EQ(righeDb("SELECT QD21_CODICEDITTA_QD05, QD21_CAMBIO FROM QD21_PERVALUTA ORDER BY 1"), (QStringList{"C003|1.2", "R001|1"}));
     EXPECT_EQ(box().mid(4), QStringList{screen->captionTitle() + ": Ditta 99 non trovata"});
+    EXPECT_TRUE(log().contains("|Ditta 99  3/2024 - ditta non trovata|non salvato"));
     EXPECT_EQ(valori("A002"), QStringList{});
 
     // A line's chart code that differs from the company's chart.
