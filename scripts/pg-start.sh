@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Starts a throw-away PostgreSQL server on a unix socket and prints the connection
+# Starts a throw-away PostgreSQL server for this checkout (folder build-pg/, a unix socket
+# there and no TCP port, so checkouts side by side never meet) and prints the connection
 # parameters for the tests. Fails quietly when the server cannot be started here.
 set -euo pipefail
+cd "$(dirname "$0")/.."
 bin=$(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -n 1)
 [ -n "$bin" ] || exit 1
-dir=/tmp/ktr-pg
+dir=$(pwd)/build-pg
 port=55432
 run() { if [ "$(id -u)" -eq 0 ]; then su postgres -s /bin/sh -c "$*"; else sh -c "$*"; fi; }
 user=$( [ "$(id -u)" -eq 0 ] && echo postgres || id -un )
