@@ -118,7 +118,8 @@ int main(int argc, char* argv[])
         if (parser.isSet(loadTaxonomy)) {
             Connection c(database);
             Schema::loadTaxonomy(c);
-            std::printf("%s\n", qPrintable(QStringLiteral("Dati di riferimento XBRL caricati: %1").arg(database)));
+            std::printf("%s\n",
+                        qPrintable(QStringLiteral("Dati di riferimento XBRL caricati: %1").arg(Connection::senzaSegreti(database))));
             return 0;
         }
         // How long an import waits for another one on the same database, in seconds.

@@ -21,25 +21,6 @@ QString taglia(const QString& testo, int dimensione)
     return dimensione > 0 && testo.size() > dimensione ? testo.left(dimensione) : testo;
 }
 
-// The amount text as a fixed-point number, 0 when it is not numeric. The text is read
-// once: only a text that is no number makes CCur fail with a type mismatch.
-Currency importoOZero(const QString& testo)
-{
-    try {
-        return vb::CCur(testo);
-    } catch (const AppError& e) {
-        if (e.number() != AppError::typeMismatch().number()) throw;
-        return Currency();
-    }
-}
-
-// 1 ÷ the exchange rate; a rate of 0 is the platform's division error.
-double fattoreCambio(double cambio)
-{
-    if (cambio == 0) throw AppError::divisionByZero();
-    return 1 / cambio;
-}
-
 QString letteraSezione(const QString& lettera)
 {
     for (const char* valida : {"P", "A", "E", "O"})
@@ -272,33 +253,40 @@ void MotoreValori::Posta()
     const QString contoValori = taglia(conto, m_dimContoValori);
     m_valori.setValue(fConto, contoValori);
 
-    const double cambio = m_screen.m_Cambio;
     QString descrizione;
     Currency originale, inValuta;
+    QString testoImporto;
     if (!m_screen.m_DueColonne) {
-        QString importo = campo(m_slotImporto);
+        testoImporto = campo(m_slotImporto);
         if (m_screen.m_ConDescrizione) descrizione = campo(m_slotDescrizione);
-        inValuta = importoOZero(importo);
-        if (m_converti) {
-            importo = vb::CStr(vb::CDbl(importo) * fattoreCambio(cambio));
-            originale = importoOZero(importo);
-        } else {
-            originale = inValuta;  // the same text, read the same way
-        }
+        inValuta = importo(testoImporto);
     } else {
         const QString dare = campo(m_slotImporto);
         const QString avere = campo(m_slotAvere);
+        testoImporto = dare + QLatin1Char(' ') + avere;
         if (m_screen.m_ConDescrizione) descrizione = campo(m_slotDescrizione);
-        if (!vb::Trim(dare).isEmpty()) originale = importoOZero(dare);
-        if (!vb::Trim(avere).isEmpty()) {
-            const Currency credito = importoOZero(avere);
-            originale = m_screen.m_AvereNegativo ? originale - credito : originale + credito;
+        inValuta = importo(dare);
+        const Currency credito = importo(avere);
+        try {
+            inValuta = m_screen.m_AvereNegativo ? inValuta - credito : inValuta + credito;
+        } catch (const AppError&) {
+            rifiutaImporto(testoImporto, false);
         }
-        inValuta = originale;
-        if (m_converti) originale = originale * fattoreCambio(cambio);
     }
-    m_valori.setValue(fInValuta, inValuta.toDouble());
-    m_valori.setValue(fOriginale, originale.toDouble());
+    originale = inValuta;
+    if (m_converti) {
+        try {
+            originale = inValuta.alCambio(m_screen.m_Cambio);
+        } catch (const AppError& e) {
+            if (e.number() != AppError::overflow().number()) throw;
+            rifiutaImporto(testoImporto, true);
+        }
+    }
+    Connection& conn = m_screen.m_CGlobal->Database().Connection();
+    if (!conn.importoConservabile(inValuta)) rifiutaImporto(testoImporto, false);
+    if (!conn.importoConservabile(originale)) rifiutaImporto(testoImporto, true);
+    m_valori.setValue(fInValuta, conn.importo(inValuta));
+    m_valori.setValue(fOriginale, conn.importo(originale));
 
     if (!m_variante.descrizioneVuota && vb::Trim(descrizione).isEmpty()) descrizione = SenzaDescrizione;
     m_valori.setValue(fRettifica, 0.0);
@@ -399,6 +387,33 @@ void MotoreValori::Posta()
     if (!scartato)
         m_screen.InsertLog(contoValori, m_variante.descrizioneRipulita ? vb::Trim(descrizione) : descrizione,
                            vb::FormatIntero(originale.toDouble()), false, false);
+}
+
+// A blank amount is 0. Any other text is read exactly or refuses the import, naming the
+// line: an amount the accountant did not write must never be posted.
+Currency MotoreValori::importo(const QString& testo)
+{
+    Currency valore;
+    switch (vb::LeggiImporto(testo, valore)) {
+    case vb::Importo::Letto: return valore;
+    case vb::Importo::NonNumero:
+        if (vb::Trim(testo).trimmed().isEmpty()) return Currency();
+        throw AppError(13, QStringLiteral("Riga %1: importo '%2' non leggibile (file %3).")
+                               .arg(m_numero)
+                               .arg(vb::Trim(testo), m_screen.m_NomeFile));
+    case vb::Importo::FuoriScala: break;
+    }
+    rifiutaImporto(testo, false);
+}
+
+void MotoreValori::rifiutaImporto(const QString& testo, bool convertito)
+{
+    const Currency massimo = m_screen.m_CGlobal->Database().Connection().importoMassimo();
+    throw AppError(6, QStringLiteral("Riga %1: importo '%2'%3 oltre il massimo che il database conserva esattamente (%4) (file %5).")
+                          .arg(m_numero)
+                          .arg(vb::Trim(testo),
+                               convertito ? QStringLiteral(" convertito al cambio ") + vb::FormatNumero(m_screen.m_Cambio) : QString(),
+                               vb::FormatNumero(massimo), m_screen.m_NomeFile));
 }
 
 void MotoreValori::anomalia(const QString& conto, const QString& descrizione, const QString& sezione, bool registrato)

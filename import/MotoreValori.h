@@ -47,6 +47,8 @@ private:
     void Recupera();
 
     QString campo(const Slot& s);
+    Currency importo(const QString& testo);
+    [[noreturn]] void rifiutaImporto(const QString& testo, bool convertito);
     Slot slot(int n) const;
     void anomalia(const QString& conto, const QString& descrizione, const QString& sezione, bool registrato);
     void caricaCorrelazioni();

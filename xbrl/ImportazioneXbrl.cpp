@@ -24,9 +24,6 @@ const char* const Iso4217 = "http://www.xbrl.org/2003/iso4217";
 // The user interface catches up at most this often during the fact walk.
 constexpr qint64 IntervalloEventiMs = 20;
 
-// Amounts the value columns hold (19 digits, 4 of them decimals).
-constexpr double ImportoMassimo = 1e15;
-
 bool nome(pugi::xml_node n, std::string_view atteso) { return std::string_view(n.name()) == atteso; }
 
 QString utf8(const char* testo) { return QString::fromUtf8(testo); }
@@ -39,10 +36,6 @@ QDate data(const QString& testo)
     const bool seguito = t.size() == 10 || (t.size() > 10 && QStringView(u"TZ+-").contains(t.at(10)));
     return d.isValid() && seguito ? d : QDate();
 }
-
-// An amount as it is bound: up to 15 significant digits, "." as decimal point, so that the
-// database reads it as it has always stored the imports' amounts.
-QString numeroSql(double valore) { return QString::number(valore, 'g', 15); }
 
 // The namespace a prefix stands for at this element; empty when it is not declared.
 QString spazioNomi(pugi::xml_node n, const QString& prefisso)
@@ -77,6 +70,12 @@ bool nullo(pugi::xml_node n)
         }
     }
     return false;
+}
+
+QString fuoriScala(const Connection& conn, const QString& testo)
+{
+    return QStringLiteral("Importo '%1' oltre il massimo che il database conserva esattamente (%2)")
+        .arg(testo.left(60), vb::FormatNumero(conn.importoMassimo()));
 }
 
 QString fattoEContesto(pugi::xml_node n)
@@ -120,23 +119,33 @@ QStringList ImportazioneXbrl::anni() const
     return out;
 }
 
-bool ImportazioneXbrl::leggiImporto(const QString& testo, int decimali, double& valore)
+vb::Importo ImportazioneXbrl::leggiImporto(const QString& testo, int decimali, Currency& valore)
 {
     const QString t = testo.trimmed();
+    std::string intera, frazione;
+    bool negativo = false;
     qsizetype i = 0;
-    if (i < t.size() && (t[i] == QLatin1Char('-') || t[i] == QLatin1Char('+'))) ++i;
-    int cifre = 0, punti = 0;
-    for (qsizetype j = i; j < t.size(); ++j) {
-        if (t[j].isDigit() && t[j].unicode() < 128) ++cifre;
-        else if (t[j] == QLatin1Char('.') && ++punti == 1) continue;
-        else return false;
+    if (i < t.size() && (t[i] == QLatin1Char('-') || t[i] == QLatin1Char('+'))) negativo = t[i++] == QLatin1Char('-');
+    int punti = 0;
+    for (; i < t.size(); ++i) {
+        const char16_t c = t[i].unicode();
+        if (c >= u'0' && c <= u'9') (punti ? frazione : intera) += char(c);
+        else if (c == u'.' && ++punti == 1) continue;
+        else return vb::Importo::NonNumero;
     }
-    if (cifre == 0) return false;
-    bool ok = false;
-    valore = t.toDouble(&ok);  // the C locale: "." is the decimal point
-    if (!ok) return false;
-    if (punti == 0) valore /= std::pow(10.0, decimali);
-    return true;
+    if (intera.empty() && frazione.empty()) return vb::Importo::NonNumero;
+    if (punti == 0 && decimali > 0) {
+        if (intera.size() <= size_t(decimali)) intera.insert(0, size_t(decimali) - intera.size() + 1, '0');
+        frazione = intera.substr(intera.size() - size_t(decimali));
+        intera.resize(intera.size() - size_t(decimali));
+    } else if (punti == 0 && decimali < 0) {
+        if (intera.find_first_not_of('0') != std::string::npos) {
+            if (-qint64(decimali) > 20) return vb::Importo::FuoriScala;
+            intera.append(size_t(-decimali), '0');
+        }
+    }
+    const std::string forma = (negativo ? "-" : "") + intera + "." + frazione;
+    return Currency::daFormaC(forma.data(), forma.data() + forma.size(), valore) ? vb::Importo::Letto : vb::Importo::FuoriScala;
 }
 
 bool ImportazioneXbrl::esegui(QString file)
@@ -398,23 +407,40 @@ void ImportazioneXbrl::posta(pugi::xml_node nodo)
     }
     const QString sezione = m_mappatura->sezione(vb::Trim(m_conto));
 
-    double valore = 0;
-    if (!leggiImporto(DocumentoXbrl::testo(nodo), m_decimali, valore)) throw AppError::typeMismatch();
-    if (!std::isfinite(valore) || std::fabs(valore) >= ImportoMassimo) throw AppError::overflow();
+    // A fact's content is one number: an element inside it, or a text that is no number,
+    // refuses the filing; a number the database cannot keep exactly likewise.
+    for (pugi::xml_node figlio = nodo.first_child(); figlio; figlio = figlio.next_sibling())
+        if (figlio.type() == pugi::node_element)
+            throw AppError(13, QStringLiteral("Il fatto contiene altri elementi invece di un numero"));
+    Connection& conn = m_schermo.global().Database().Connection();
+    const QString testo = DocumentoXbrl::testo(nodo);
+    Currency valore;
+    switch (leggiImporto(testo, m_decimali, valore)) {
+    case vb::Importo::Letto: break;
+    case vb::Importo::NonNumero: throw AppError(13, QStringLiteral("Importo '%1' non leggibile").arg(testo.left(60)));
+    case vb::Importo::FuoriScala: throw AppError(6, fuoriScala(conn, testo));
+    }
     if (!riga.preparata) m_periodo->prepara(riga, m_ditta);
 
-    const double estero = sezione == QLatin1String("2") || sezione == QLatin1String("5") ? valore * -1 : valore;
-    double convertito = (1 / riga.cambio) * estero;  // the rate of the fact's own period
+    const Currency estero = sezione == QLatin1String("2") || sezione == QLatin1String("5") ? -valore : valore;
+    Currency convertito;
+    try {
+        convertito = estero.alCambio(riga.cambio);  // the rate of the fact's own period
+    } catch (const AppError& e) {
+        if (e.number() != AppError::overflow().number()) throw;
+        throw AppError(6, fuoriScala(conn, testo));
+    }
     applicaRegoleConto(m_conto, convertito, m_tassonomia);
+    if (!conn.importoConservabile(estero) || !conn.importoConservabile(convertito)) throw AppError(6, fuoriScala(conn, testo));
 
     const QString anno = QString::number(riga.anno);
-    m_schermo.global().Database().Connection().Esegui(
+    conn.Esegui(
         QStringLiteral("UPDATE QD07_VALORIPDC SET  QD07_VALOREORIGINALE=QD07_VALOREORIGINALE + ?, "
                        "QD07_VALOREINVALUTA = QD07_VALOREINVALUTA + ? WHERE (QD07_CODICEDITTA_QD05=? AND "
                        "QD07_CODICECONTO = ? AND QD07_ANNO = ? AND QD07_MESE = ? AND QD07_NPERIODO = ?)"),
-        {numeroSql(convertito), numeroSql(estero), vb::Trim(m_ditta), vb::Trim(m_conto), anno, int(riga.mese),
+        {conn.importo(convertito), conn.importo(estero), vb::Trim(m_ditta), vb::Trim(m_conto), anno, int(riga.mese),
          vb::CInt(riga.periodo)});
-    m_schermo.InsertLog(m_conto, m_label + QStringLiteral(" - ") + anno, vb::FormatIntero(convertito), false, false);
+    m_schermo.InsertLog(m_conto, m_label + QStringLiteral(" - ") + anno, vb::FormatIntero(convertito.toDouble()), false, false);
     if (raggruppata)
         m_schermo.InsertLog(m_conto, QStringLiteral("Voce raggruppata senza dettaglio: registrata sul totale del gruppo"),
                             QString(), false, true);
@@ -459,7 +485,7 @@ void ImportazioneXbrl::gestisciErrore(const AppError& errore)
     } catch (...) {
     }
     conn.RollbackTrans();
-    m_schermo.MostraErrore(errore);
+    m_schermo.MostraErrore(AppError(errore.number(), m_motivo, errore.source()));
     pulizia();
 }
 

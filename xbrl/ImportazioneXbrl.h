@@ -1,4 +1,5 @@
 #pragma once
+#include "platform/runtime/Valori.h"
 #include "xbrl/AnagraficaXbrl.h"
 #include "xbrl/DocumentoXbrl.h"
 #include "xbrl/MappaturaXbrl.h"
@@ -47,9 +48,9 @@ public:
     QStringList anni() const;
     const QString& motivo() const { return m_motivo; }
 
-    // A fact's text as an XML decimal: "." is always the decimal point; a text without
-    // one is divided by 10 to the power of decimals. False when it is no decimal.
-    static bool leggiImporto(const QString& testo, int decimali, double& valore);
+    // A fact's text as an XML decimal, read exactly: "." is always the decimal point; a
+    // text without one is divided by 10 to the power of decimals.
+    static vb::Importo leggiImporto(const QString& testo, int decimali, Currency& valore);
 
 private:
     struct Rifiuto {

@@ -8,6 +8,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QUuid>
+#include <limits>
 #include <sqlite3.h>
 
 namespace {
@@ -127,6 +128,14 @@ QString Connection::describe(const QString& driverText)
         if (driverText.contains(QLatin1String(english), Qt::CaseInsensitive))
             return QString::fromUtf8(italiano) + QStringLiteral(" (") + driverText + QLatin1Char(')');
     return driverText;
+}
+
+QString Connection::senzaSegreti(const QString& connectionString)
+{
+    static const QRegularExpression password(QStringLiteral("(\\bpassword\\s*=\\s*)('(?:[^'\\\\]|\\\\.)*'|\\S*)"),
+                                             QRegularExpression::CaseInsensitiveOption);
+    QString testo = connectionString;
+    return testo.replace(password, QStringLiteral("\\1***"));
 }
 
 Connection::Connection(const QString& connectionString, int lockTimeoutMs) : m_connectionString(connectionString)
@@ -314,6 +323,24 @@ void Connection::Scorri(const QString& sql, const QVariantList& valori, const st
     sqlite3_reset(st);
     sqlite3_clear_bindings(st);  // the text room goes now
     if (!errore.isEmpty()) fail(describe(errore), m_db.driverName());
+}
+
+QVariant Connection::importo(Currency valore) const
+{
+    if (m_kind == PostgreSQL) return valore.testo();
+    return valore.toDouble();
+}
+
+// Fifteen significant digits survive the trip through a double and back.
+Currency Connection::importoMassimo() const
+{
+    return Currency::fromScaled(m_kind == PostgreSQL ? std::numeric_limits<std::int64_t>::max() : 999999999999999LL);
+}
+
+bool Connection::importoConservabile(Currency valore) const
+{
+    const Currency massimo = importoMassimo();
+    return valore <= massimo && -massimo <= valore;
 }
 
 QString Connection::Taglia(const QString& tabella, const QString& colonna, const QString& testo)

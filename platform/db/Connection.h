@@ -1,4 +1,5 @@
 #pragma once
+#include "platform/runtime/Currency.h"
 #include <QHash>
 #include <QList>
 #include <QSqlDatabase>
@@ -48,6 +49,8 @@ public:
     bool isOpen() const;
     Kind kind() const { return m_kind; }
     const QString& connectionString() const { return m_connectionString; }
+    // The connection string as it may be shown: a password is never printed.
+    static QString senzaSegreti(const QString& connectionString);
     QSqlDatabase& database() { return m_db; }
 
     // Runs a statement that returns no records (options -1 in the host's terms).
@@ -62,6 +65,12 @@ public:
     // Every row in turn, as the values of its columns, none of them kept: for reads too
     // long to hold whole. Numbers come as numbers on both databases.
     void Scorri(const QString& sql, const QVariantList& valori, const std::function<void(std::span<const QVariant>)>& riga);
+    // Amounts of the value columns as they are bound: a number on SQLite, which keeps them
+    // as doubles, exact to the fourth decimal up to the largest amount below; the decimal
+    // text on PostgreSQL, whose NUMERIC keeps every amount of the fixed-point range.
+    QVariant importo(Currency valore) const;
+    Currency importoMassimo() const;
+    bool importoConservabile(Currency valore) const;
     // A text cut to the declared size of its column (unlimited columns keep it whole).
     QString Taglia(const QString& tabella, const QString& colonna, const QString& testo);
 

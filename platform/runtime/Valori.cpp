@@ -45,7 +45,7 @@ bool readC(const char* begin, const char* end, double& out)
     return r.ec == std::errc() && r.ptr == end && std::isfinite(out);
 }
 
-bool isSpace(QChar c) { return isBlank(c) || c == QChar(0x00A0); }
+bool isSpace(QChar c) { return isBlank(c) || c == QChar(0x00A0) || c == QChar(0x202F); }
 
 QStringView trimmed(QStringView v)
 {
@@ -64,7 +64,16 @@ bool senzaEuro(QStringView& v)
     return true;
 }
 
-bool isSign(QChar c) { return c == QLatin1Char('+') || c == QLatin1Char('-'); }
+// Word processors and spreadsheets write the minus sign (U+2212) or a dash (U+2013).
+bool isMinus(QChar c) { return c == QLatin1Char('-') || c == QChar(0x2212) || c == QChar(0x2013); }
+bool isSign(QChar c) { return c == QLatin1Char('+') || isMinus(c); }
+
+// Thousands separators besides the format's own: a blank (also the no-break ones) as
+// French and Swiss texts write it, an apostrophe (straight or typographic) as the Swiss do.
+bool separatoreMigliaia(QChar c)
+{
+    return c == QLatin1Char(' ') || c == QChar(0x00A0) || c == QChar(0x202F) || c == QLatin1Char('\'') || c == QChar(0x2019);
+}
 
 // Digits grouped by thousands: a first group of one to three digits (no leading zero)
 // and groups of exactly three after each separator.
@@ -91,15 +100,17 @@ bool soloCifre(QStringView v)
     return true;
 }
 
-// Reads the whole text as a number under the format; false when it is not one. Besides
-// sign, digits and separators it takes the forms of accounting exports: blanks around,
-// a trailing sign ("1.250,40-"), parentheses for a negative ("(500,00)") and the euro
-// sign before or after the amount. A grouping separator counts only between groups of
-// three digits; where the grouping separator is a dot, a single dot anywhere else in a
-// number without decimal comma is the decimal point ("1.05", "1234.56"), as exports and
-// web pages write it. The numeric test and every conversion read through here, so they
-// agree on every form.
-bool parse(QStringView text, double& out)
+// Reads the whole text as a number under the format and writes its C form ("-1234.5",
+// no grouping, no exponent) from `c`; false when the text is not one number. Besides sign,
+// digits and separators it takes the forms of accounting exports: blanks around, a
+// trailing sign ("1.250,40-"), parentheses for a negative ("(500,00)"), the euro sign
+// before or after the amount, the typographic minus, and thousands grouped by blanks or
+// apostrophes. A grouping separator counts only between groups of three digits; where the
+// grouping separator is a dot, a single dot anywhere else in a number without decimal
+// comma is the decimal point ("1.05", "1234.56"), as exports and web pages write it. An
+// exponent is no amount. The numeric test and every conversion read through here, so
+// they agree on every form.
+bool formaC(QStringView text, char* c, char*& fine)
 {
     const NumberFormat& f = g_format;
     QStringView v = trimmed(text);
@@ -111,58 +122,95 @@ bool parse(QStringView text, double& out)
         if (v.isEmpty() || isSign(v.front()) || isSign(v.back())) return false;
         negative = true;
     } else if (!v.isEmpty() && isSign(v.front())) {
-        negative = v.front() == QLatin1Char('-');
+        negative = isMinus(v.front());
         v = trimmed(v.sliced(1));
         if (!euro) euro = senzaEuro(v);
     } else if (!v.isEmpty() && isSign(v.back())) {
-        negative = v.back() == QLatin1Char('-');
+        negative = isMinus(v.back());
         v = trimmed(v.first(v.size() - 1));
         if (!euro) euro = senzaEuro(v);
     }
     if (v.isEmpty()) return false;
 
-    // The mantissa runs up to the exponent's letter.
-    qsizetype n = 0;
-    while (n < v.size() && (isAsciiDigit(v[n]) || v[n] == f.decimal || v[n] == f.grouping)) ++n;
-    const QStringView mantissa = v.first(n);
-    QStringView intera = mantissa, decimali;
+    // One kind of blank or apostrophe at most groups the digits.
+    QChar altro;
+    for (QChar ch : v) {
+        if (isAsciiDigit(ch) || ch == f.decimal || ch == f.grouping) continue;
+        if (!separatoreMigliaia(ch) || (!altro.isNull() && ch != altro)) return false;
+        altro = ch;
+    }
+    QStringView intera = v, decimali;
     bool punto = false;  // a separator read as the decimal point
-    if (const qsizetype d = mantissa.indexOf(f.decimal); d >= 0) {
-        intera = mantissa.first(d);
-        decimali = mantissa.sliced(d + 1);
+    if (const qsizetype d = v.indexOf(f.decimal); d >= 0) {
+        intera = v.first(d);
+        decimali = v.sliced(d + 1);
         punto = true;
         if (!soloCifre(decimali)) return false;
-        if (intera.contains(f.grouping) && !raggruppate(intera, f.grouping)) return false;
-    } else if (const qsizetype g = mantissa.indexOf(f.grouping); g >= 0 && !raggruppate(mantissa, f.grouping)) {
-        if (f.grouping != QLatin1Char('.') || mantissa.indexOf(f.grouping, g + 1) >= 0) return false;
-        intera = mantissa.first(g);
-        decimali = mantissa.sliced(g + 1);
+        const bool gruppi = intera.contains(f.grouping);
+        if (gruppi && !altro.isNull()) return false;
+        if ((gruppi || !altro.isNull()) && !raggruppate(intera, gruppi ? f.grouping : altro)) return false;
+    } else if (!altro.isNull()) {
+        // "1'234.56": after blank or apostrophe groups a dot can only be the decimal point;
+        // followed by three digits it could group them too, and that is no amount.
+        if (const qsizetype g = v.indexOf(f.grouping); g >= 0) {
+            if (f.grouping != QLatin1Char('.')) return false;
+            intera = v.first(g);
+            decimali = v.sliced(g + 1);
+            punto = true;
+            if (!soloCifre(decimali) || decimali.size() == 3) return false;
+        }
+        if (!raggruppate(intera, altro)) return false;
+    } else if (const qsizetype g = v.indexOf(f.grouping); g >= 0 && !raggruppate(v, f.grouping)) {
+        if (f.grouping != QLatin1Char('.') || v.indexOf(f.grouping, g + 1) >= 0) return false;
+        intera = v.first(g);
+        decimali = v.sliced(g + 1);
         punto = true;
     }
     if (intera.isEmpty() && decimali.isEmpty()) return false;
 
-    Buffer buffer(v.size() + 2);
-    char* const c = buffer.data();
     char* p = c;
     if (negative) *p++ = '-';
     for (QChar ch : intera)
         if (isAsciiDigit(ch)) *p++ = char(ch.unicode());
     if (punto) *p++ = '.';
     for (QChar ch : decimali) *p++ = char(ch.unicode());
-    qsizetype i = n;
-    if (i < v.size() && (v[i] == QLatin1Char('e') || v[i] == QLatin1Char('E'))) {
-        *p++ = 'e';
-        ++i;
-        if (i < v.size() && isSign(v[i])) *p++ = char(v[i++].unicode());
-        bool exp = false;
-        while (i < v.size() && isAsciiDigit(v[i])) {
-            *p++ = char(v[i++].unicode());
-            exp = true;
+    fine = p;
+    return true;
+}
+
+bool parse(QStringView text, double& out)
+{
+    Buffer buffer(text.size() + 2);
+    char* fine = nullptr;
+    return formaC(text, buffer.data(), fine) && readC(buffer.data(), fine, out);
+}
+
+// Up to 15 significant digits with "." as the decimal point, never with an exponent:
+// what the platform writes it reads back.
+QString testoSemplice(double v)
+{
+    QString testo = QString::number(v, 'g', 15);
+    if (std::isfinite(v) && testo.contains(QLatin1Char('e'))) {
+        const int cifre = std::max(0, 14 - int(std::floor(std::log10(std::fabs(v)))));
+        testo = QString::number(v, 'f', std::min(cifre, 340));
+        if (testo.contains(QLatin1Char('.'))) {
+            while (testo.endsWith(QLatin1Char('0'))) testo.chop(1);
+            if (testo.endsWith(QLatin1Char('.'))) testo.chop(1);
         }
-        if (!exp) return false;
     }
-    if (i != v.size()) return false;
-    return readC(c, p, out);
+    return testo;
+}
+
+// A plain number ("-1234.5") as a person reads it under the format ("-1.234,5").
+QString raggruppa(QString testo)
+{
+    const bool negativo = testo.startsWith(QLatin1Char('-'));
+    if (negativo) testo.remove(0, 1);
+    const qsizetype punto = testo.indexOf(QLatin1Char('.'));
+    QString intera = punto < 0 ? testo : testo.left(punto);
+    const QString decimali = punto < 0 ? QString() : testo.mid(punto + 1);
+    for (qsizetype pos = intera.size() - 3; pos > 0; pos -= 3) intera.insert(pos, g_format.grouping);
+    return (negativo ? QStringLiteral("-") : QString()) + intera + (decimali.isEmpty() ? QString() : g_format.decimal + decimali);
 }
 
 double numberOf(const QVariant& v)
@@ -227,9 +275,30 @@ qint32 CLng(double v)
 qint32 CLng(const QString& text) { return CLng(CDbl(text)); }
 qint32 CLng(const QVariant& v) { return CLng(numberOf(v)); }
 
+Importo LeggiImporto(QStringView text, Currency& out)
+{
+    Buffer buffer(text.size() + 2);
+    char* fine = nullptr;
+    if (!formaC(text, buffer.data(), fine)) return Importo::NonNumero;
+    return Currency::daFormaC(buffer.data(), fine, out) ? Importo::Letto : Importo::FuoriScala;
+}
+
 Currency CCur(double v) { return Currency::fromDouble(v); }
-Currency CCur(const QString& text) { return Currency::fromDouble(CDbl(text)); }
-Currency CCur(const QVariant& v) { return Currency::fromDouble(numberOf(v)); }
+Currency CCur(const QString& text)
+{
+    Currency c;
+    switch (LeggiImporto(text, c)) {
+    case Importo::Letto: return c;
+    case Importo::NonNumero: throw AppError::typeMismatch();
+    case Importo::FuoriScala: break;
+    }
+    throw AppError::overflow();
+}
+Currency CCur(const QVariant& v)
+{
+    if (v.typeId() == QMetaType::QString) return CCur(v.toString());
+    return Currency::fromDouble(numberOf(v));
+}
 
 bool CBool(const QVariant& v)
 {
@@ -249,10 +318,8 @@ bool CBool(const QVariant& v)
 
 QString CStr(double v)
 {
-    QString s = QString::number(v, 'g', 15);
+    QString s = testoSemplice(v);
     s.replace(QLatin1Char('.'), g_format.decimal);
-    s.replace(QLatin1String("e+"), QLatin1String("E+"));
-    s.replace(QLatin1String("e-"), QLatin1String("E-"));
     return s;
 }
 
@@ -337,23 +404,15 @@ QString FormatIntero(double v)
 QString FormatNumero(double v)
 {
     if (!std::isfinite(v)) return CStr(v);
-    QString testo = QString::number(v, 'g', 15);
-    if (testo.contains(QLatin1Char('e'))) {
-        // Beyond the plain forms: as many decimals as 15 significant digits need.
-        const int cifre = std::max(0, 14 - int(std::floor(std::log10(std::fabs(v)))));
-        testo = QString::number(v, 'f', std::min(cifre, 30));
-        if (testo.contains(QLatin1Char('.'))) {
-            while (testo.endsWith(QLatin1Char('0'))) testo.chop(1);
-            if (testo.endsWith(QLatin1Char('.'))) testo.chop(1);
-        }
-    }
-    const bool negativo = testo.startsWith(QLatin1Char('-'));
-    if (negativo) testo.remove(0, 1);
-    const qsizetype punto = testo.indexOf(QLatin1Char('.'));
-    QString intera = punto < 0 ? testo : testo.left(punto);
-    const QString decimali = punto < 0 ? QString() : testo.mid(punto + 1);
-    for (qsizetype pos = intera.size() - 3; pos > 0; pos -= 3) intera.insert(pos, g_format.grouping);
-    return (negativo ? QStringLiteral("-") : QString()) + intera + (decimali.isEmpty() ? QString() : g_format.decimal + decimali);
+    return raggruppa(testoSemplice(v));
+}
+
+QString FormatNumero(Currency v)
+{
+    QString testo = v.testo();
+    while (testo.endsWith(QLatin1Char('0'))) testo.chop(1);
+    if (testo.endsWith(QLatin1Char('.'))) testo.chop(1);
+    return raggruppa(testo);
 }
 
 QString NomeMese(int month)

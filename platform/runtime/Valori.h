@@ -19,6 +19,11 @@ void setNumberFormat(const NumberFormat& f);
 bool IsNumeric(const QString& text);
 bool IsNumeric(const QVariant& v);
 
+// An amount read exactly to its fourth decimal (a fifth and beyond round half to even),
+// never through a double. FuoriScala: a number beyond the fixed-point range.
+enum class Importo { Letto, NonNumero, FuoriScala };
+Importo LeggiImporto(QStringView text, Currency& out);
+
 // Text or value to number; a text that is not numeric is a type-mismatch error.
 double CDbl(const QString& text);
 double CDbl(const QVariant& v);
@@ -33,7 +38,8 @@ Currency CCur(const QString& text);
 Currency CCur(const QVariant& v);
 bool CBool(const QVariant& v);
 
-// Number to text as the platform writes it: shortest form, decimal separator of the format.
+// Number to text as the platform writes it: up to 15 significant digits, no exponent,
+// decimal separator of the format.
 QString CStr(double v);
 QString CStr(const QVariant& v);
 
@@ -47,6 +53,9 @@ QString FormatIntero(double v);
 // A number in full as a person reads it under the format: grouped by thousands, with
 // its decimals up to 15 significant digits ("1.234,5", "1,05", "105").
 QString FormatNumero(double v);
+
+// An amount in full, exactly: grouped by thousands, its decimals without trailing zeros.
+QString FormatNumero(Currency v);
 
 // Full Italian month name, as "mmmm" gives it ("gennaio").
 QString NomeMese(int month);

@@ -67,17 +67,29 @@ TEST_P(ImportaValori, FreshPeriodThenOverwriteAndNewPeriodChoices)
                                             QStringLiteral("Importazione dati di bilancio: Periodo assegnato n° : 2")}));
     EXPECT_EQ(righeDb("SELECT QD07_NPERIODO, COUNT(*) FROM QD07_VALORIPDC GROUP BY 1 ORDER BY 1"), (QStringList{"1|7", "2|7"}));
 
-    // Yes with two periods: the list comes back on 0 and on a number too high.
+    // Yes with two periods: only a whole number offered is taken; anything else asks again, naming the choices.
     writeData("saldi.txt", righe({"Conto;Descrizione;Saldo;Sezione", "1010;Cassa;10;A", "2010;Debiti;-10;P"}));
-    daCapo().answerMessage(vb::vbYes).answerInput("0").answerInput("3").answerInput("2");
+    daCapo().answerMessage(vb::vbYes).answerInput("1,9").answerInput("3").answerInput("2");
     importa(Rossi, "2024", "Marzo");
-    const QString scelta = QStringLiteral("Selezione Periodo: Selezionare il periodo da ricoprire : \r\n"
+    const QString elenco = QStringLiteral("Selezionare il periodo da ricoprire : \r\n"
                                           "N° 1 Marzo/2024 (Periodo n° 1)\r\nN° 2 Marzo/2024 (Periodo n° 2)\r\n");
-    EXPECT_EQ(box().mid(1, 4), (QStringList{scelta, scelta, scelta, QStringLiteral("Importazione da kadro: Importazione terminata")}));
+    const auto ancora = [&](const char* risposta) {
+        return QStringLiteral("Selezione Periodo: '%1' non è un periodo da ricoprire: indicare un numero di periodo da 1 a 2.\r\n")
+                   .arg(QLatin1String(risposta)) + elenco;
+    };
+    EXPECT_EQ(box().mid(1, 4), (QStringList{"Selezione Periodo: " + elenco, ancora("1,9"), ancora("3"),
+                                            QStringLiteral("Importazione da kadro: Importazione terminata")}));
     EXPECT_EQ(dialogs.shown()[1].defaultAnswer, "1");
     EXPECT_EQ(conta("SELECT COUNT(*) FROM QD07_VALORIPDC WHERE QD07_NPERIODO = 1"), 7);
     EXPECT_EQ(valori().mid(7), (QStringList{"1010|10|10|2", "2010|-10|-10|2"}));
     EXPECT_EQ(conta("SELECT COUNT(*) FROM QD21_PERVALUTA"), 2);
+
+    // A cancelled choice ends the import and writes nothing.
+    const QStringList prima = istantanea();
+    daCapo().answerMessage(vb::vbYes).answerInput("");
+    importa(Rossi, "2024", "Marzo");
+    EXPECT_EQ(istantanea(), prima);
+    EXPECT_TRUE(box().contains(screen->captionTitle() + ": Importazione annullata: nessun periodo scelto da ricoprire."));
 }
 
 TEST_P(ImportaValori, DebitAndCreditColumnsFixedWidth)
@@ -88,7 +100,7 @@ TEST_P(ImportaValori, DebitAndCreditColumnsFixedWidth)
                                "\r\n0\r\n1\r\nC1\t0\t1\t4\r\nC2\t0\t5\t12\r\nC3\t0\t13\t20\r\nC8\t0\t21\t21\r\n");
     };
     layout("1");
-    writeData("ancora.txt", righe({"1010  100,00   30,00A", "2010           70,00P", "5555   12,50     abcA", "1020                A"}));
+    writeData("ancora.txt", righe({"1010  100,00   30,00A", "2010           70,00P", "5555   12,50        A", "1020                A"}));
     importa(Ancora, "2024", "Giugno");
     EXPECT_EQ(valori("A002"), (QStringList{"1010|70|70|1", "2010|-70|-70|1", "5555|12.5|12.5|1", "1020|0|0|1"}));
     // A new account without descriptions, and existing ones left as they were.
@@ -125,18 +137,69 @@ TEST_P(ImportaValori, ForeignCurrencyIsDividedByTheRate)
     EXPECT_EQ(righeDb("SELECT QD41_MESE, QD41_CODICEVALUTA_DA, QD41_CODICEVALUTA_A, QD41_CAMBIO FROM QD41_CAMBI WHERE "
                       "QD41_ANNO = '2024'"),
               QStringList{"3|USD|EUR|1.25"});
+
+    // Reopened, the period is saved again at its own rate, shown in the rate box.
+    const auto riapri = [&] {
+        screen->ClickOpen();
+        screen->cmbDitte->choose(screen->cmbDitte->findText(Caffe));
+        screen->cmbAnni->choose(screen->cmbAnni->findText("2024"));
+        screen->cmbMesi->choose(screen->cmbMesi->findText("Marzo"));
+    };
+    conn().Execute("UPDATE QD41_CAMBI SET QD41_CAMBIO = 2");
+    riapri();
+    EXPECT_EQ(screen->txtCambio->text(), "1,25");
+    EXPECT_FALSE(screen->txtCambio->isEnabled());
+    daCapo().answerMessage(vb::vbYes);
+    screen->ClickOk();
+    EXPECT_EQ(valori("C003"), (QStringList{"1010|1000|800|1", "2010|-1000|-800|1"}));
+    EXPECT_EQ(righeDb("SELECT QD21_CAMBIO FROM QD21_PERVALUTA"), QStringList{"1.25"});
+    // A foreign-currency period without its rate asks for one, as a new import does.
+    conn().Execute("UPDATE QD21_PERVALUTA SET QD21_CAMBIO = NULL");
+    riapri();
+    EXPECT_EQ(screen->txtCambio->text(), "2");
+    EXPECT_TRUE(screen->txtCambio->isEnabled());
 }
 
-// Thousands grouped with dots keep their Italian reading.
-TEST_P(ImportaValori, DataFileWithDecimalPointsImportsTheAmountsWritten)
+// Amounts are read as people write them, exactly to the fourth decimal, or the import is
+// refused naming the file, the line and the text, with nothing written.
+TEST_P(ImportaValori, AmountsAreReadAsWrittenOrRefusedNamingTheLine)
 {
-    writeData("saldi.txt", righe({"h", "1010;Cassa;1234.56;A", "1020;Banca;2.000;A", "2010;Debiti;-3234.56;P",
-                                  "4010;Ricavi;(1.250,40);E", "3010;Acquisti;1250.4;E", "3020;Errato;1,234.56;E"}));
+    const std::pair<const char*, const char*> letti[] = {
+        {"1234.56", "1234.56"}, {"2.000", "2000"}, {"(1.250,40)", "-1250.4"}, {"1250.4-", "-1250.4"}, {"1 234,56", "1234.56"},
+        {"1\u00A0234,56", "1234.56"}, {"1\u202F234,56", "1234.56"}, {"1'234,56", "1234.56"}, {"1'234.56", "1234.56"},
+        {"\u2212500,00", "-500"}, {"\u2013 500", "-500"}, {"1,00005", "1"}, {"1,00015", "1.0002"}, {"1,00025", "1.0002"}, {"12,345650001", "12.3457"},
+        {"", "0"}, {"   ", "0"},
+    };
+    QStringList linee{"h"};
+    for (const auto& [testo, atteso] : letti) linee << QStringLiteral("1010;Cassa;%1;A").arg(QString::fromUtf8(testo));
+    writeData("saldi.txt", (linee.join("\r\n") + "\r\n").toUtf8());  // U+2212 and U+202F are no Latin-1
     importa(Rossi, "2024", "Marzo");
-    EXPECT_EQ(valori(), (QStringList{"1010|1234.56|1234.56|1", "1020|2000|2000|1", "2010|-3234.56|-3234.56|1",
-                                     "4010|-1250.4|-1250.4|1", "3010|1250.4|1250.4|1", "3020|0|0|1"}));
-    EXPECT_TRUE(log().contains("1010|Cassa|1.235"));
-    EXPECT_TRUE(log().contains("|VERIFICA QUADRATURA 2024  EFFETTUATO CON SUCCESSO.|"));
+    const QStringList stored = ImportFixture::valori("R001", "QD07_VALOREORIGINALE");
+    ASSERT_EQ(stored.size(), qsizetype(std::size(letti)));
+    for (size_t i = 0; i < std::size(letti); ++i) EXPECT_EQ(stored[qsizetype(i)], letti[i].second) << letti[i].first;
+
+    // Not a number, or beyond what the database keeps exactly: refused at its line.
+    const bool sqlite = GetParam() == QLatin1String("sqlite");
+    const char* rifiutati[] = {"1 2,3", "1,5e3", "--5", "(1.234,56)-", "1,234.56", "1 234.567", "1'234 567", "abc",
+                               sqlite ? "99999999999999,9999" : "922337203685477,5808", "1e300"};
+    for (const char* testo : rifiutati) {
+        writeData("saldi.txt", righe({"h", "1010;Cassa;1,00;A", QStringLiteral("2010;Debiti;%1;P").arg(QString::fromUtf8(testo))}));
+        const QStringList prima = istantanea();
+        daCapo().answerMessage(vb::vbYes);
+        importa(Rossi, "2024", "Marzo");
+        EXPECT_EQ(istantanea(), prima) << testo;
+        EXPECT_TRUE(box().filter(QStringLiteral("Riga 3: importo '%1' ").arg(QString::fromUtf8(testo))).size() == 1) << testo;
+        EXPECT_TRUE(box().filter("(file saldi.txt).").size() == 1) << testo;
+    }
+    // The largest amounts each database keeps are stored to the last decimal.
+    const char* massimo = sqlite ? "99.999.999.999,9999" : "922.337.203.685.477,5807";
+    writeData("saldi.txt", righe({"h", QStringLiteral("1010;Cassa;%1;A").arg(QLatin1String(massimo)),
+                                  QStringLiteral("2010;Cassa;-%1;P").arg(QLatin1String(massimo))}));
+    daCapo().answerMessage(vb::vbYes);
+    importa(Rossi, "2024", "Marzo");
+    EXPECT_EQ(ImportFixture::valori("R001", "CAST(QD07_VALOREORIGINALE AS VARCHAR(30))"),
+              (sqlite ? QStringList{"99999999999.9999", "-99999999999.9999"}
+                      : QStringList{"922337203685477.5807", "-922337203685477.5807"}));
 }
 
 TEST_P(ImportaValori, TypedRateIsReadAsWrittenAndAFarOneIsConfirmed)
@@ -198,7 +261,7 @@ TEST_P(ImportaValori, FailuresHalfWayAreReportedAndLeaveTheDatabaseAsBefore)
     importa(Caffe, "2024", "Marzo", "1,25");
     EXPECT_EQ(istantanea(), prima);
     EXPECT_FALSE(conn().inTransaction());
-    EXPECT_TRUE(box().contains(screen->captionTitle() + ": Tipo non corrispondente"));
+    EXPECT_TRUE(box().contains(screen->captionTitle() + ": Riga 4: importo 'abc' non leggibile (file caffe.txt)."));
     // The line that stopped the import is named, also without an error of the connection.
     EXPECT_EQ(log().last(), "|** Errore alla riga 4: 3010;Acquisti;abc;E|");
 
@@ -233,11 +296,12 @@ TEST_P(ImportaValori, FailuresHalfWayAreReportedAndLeaveTheDatabaseAsBefore)
     EXPECT_TRUE(box().contains(screen->captionTitle() + ": Divisione per zero"));
     EXPECT_EQ(log().last(), "|** Errore alla riga 2: 1010;Cassa;1500,00;A|");
 
-    // An amount too large for the currency type stops the import at its line.
-    writeData("saldi.txt", righe({"h", "1010;Cassa;1500,00;A", "1020;Banca;1e300;A"}));
+    // An amount the database would not keep exactly stops the import at its line.
+    writeData("saldi.txt", righe({"h", "1010;Cassa;1500,00;A", "1020;Banca;" + QString(20, QLatin1Char('9')) + ";A"}));
     screen->m_Valuta = "EUR";
     ricopri();
-    EXPECT_EQ(log().last(), "|** Errore alla riga 3: 1020;Banca;1e300;A|");
+    EXPECT_TRUE(box().last().contains("Riga 3: importo '99999999999999999999' oltre il massimo"));
+    EXPECT_EQ(log().last(), "|** Errore alla riga 3: 1020;Banca;99999999999999999999;A|");
 
     // A refused line far into a long file is still the one named.
     QStringList lunghe{"h"};

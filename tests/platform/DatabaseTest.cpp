@@ -108,3 +108,11 @@ TEST_P(DatabaseTest, AddsUpdatesFiltersAndRequeries)
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, DatabaseTest, ::testing::ValuesIn(TestDb::backends()), TestDb::name<::testing::TestParamInfo<QString>>);
+
+TEST(Connessione, APasswordIsNeverShown)
+{
+    for (auto [stringa, mostrata] : {std::pair{"postgresql:host=h password=s3gr3t0 user=u", "postgresql:host=h password=*** user=u"},
+                                     {"postgresql:PASSWORD = 'a b\\' c' dbname=d", "postgresql:PASSWORD = *** dbname=d"},
+                                     {"/tmp/analisi.db", "/tmp/analisi.db"}})
+        EXPECT_EQ(Connection::senzaSegreti(QString::fromLatin1(stringa)), QLatin1String(mostrata));
+}

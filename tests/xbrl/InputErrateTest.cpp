@@ -34,6 +34,9 @@ TEST_P(InputErrate, EndCleanlyWithNothingWritten)
     const QString nonTrovata = rifiuto.arg("Versione file XBRL non trovata."), senzaPiano = rifiuto.arg("Piano dei conti non trovato.");
     const QString registra = kRegistra + " - \r\ncon Partita iva : 09876543210 non trovata.\r\nCaricare automaticamente l'anagrafica ?";
     const QString errore = "Importazione valori PDC: Tipo non corrispondente";
+    const QString nonNumero = "%1: fatto itcc-ci:TotalePassivo (contesto D2023)";
+    const QString oltre = QString("Importo '10000000000000000000' oltre il massimo che il database conserva esattamente (%1)")
+                              .arg(GetParam() == "sqlite" ? "99.999.999.999,9999" : "922.337.203.685.477,5807");
     const QString illeggibile = "Importazione bilancio XBRL: Il file %1 non è un documento XBRL leggibile";  // %1: the file chosen
     auto speciale = [](const QString& p) { return "Il percorso " + p + " non è un file XBRL: è una cartella o un file speciale."; };
     const std::function<void(ScriptedDialogs&)> niente = [](ScriptedDialogs&) {}, si = [](ScriptedDialogs& d) { d.answerMessage(vb::vbYes); };
@@ -78,18 +81,19 @@ TEST_P(InputErrate, EndCleanlyWithNothingWritten)
         {"a folder", {}, niente, {}, {}, speciale(cartella.path()), {}, cartella.path()},
         {"a file above the size of any filing", {}, niente, {}, {},
          "Il file " + enorme + " supera la dimensione massima di un bilancio XBRL (64 MB).", {}, enorme},
-        {"fact that is no number", documento(attivo + fatto("TotalePassivo", "D2023", "12a")), si, {registra, errore},
-         "P-T-00-000- Voce TotalePassivo", {}, "Tipo non corrispondente: fatto itcc-ci:TotalePassivo (contesto D2023)"},
-        {"an amount beyond the value columns", documento(attivo + fatto("TotalePassivo", "D2023", "10000000000000000")), si,
-         {registra, "Importazione valori PDC: Overflow"}, "P-T-00-000- Voce TotalePassivo", {},
-         "Overflow: fatto itcc-ci:TotalePassivo (contesto D2023)"},
+        {"fact that is no number", documento(attivo + fatto("TotalePassivo", "D2023", "12a")), si,
+         {registra, "Importazione valori PDC: " + nonNumero.arg("Importo '12a' non leggibile")}, "P-T-00-000- Voce TotalePassivo", {},
+         nonNumero.arg("Importo '12a' non leggibile")},
+        {"fact of two numbers", documento(attivo + fatto("TotalePassivo", "D2023", "12 2437")), si,
+         {registra, "Importazione valori PDC: " + nonNumero.arg("Importo '12 2437' non leggibile")}, "P-T-00-000- Voce TotalePassivo", {}},
+        {"fact with elements inside", documento(attivo + fatto("TotalePassivo", "D2023", "<x>12</x><y>2437</y>")), si,
+         {registra, "Importazione valori PDC: " + nonNumero.arg("Il fatto contiene altri elementi invece di un numero")},
+         "P-T-00-000- Voce TotalePassivo"},
+        {"an amount beyond the value columns", documento(attivo + fatto("TotalePassivo", "D2023", "10000000000000000000")), si,
+         {registra, "Importazione valori PDC: " + nonNumero.arg(oltre)}, "P-T-00-000- Voce TotalePassivo", {}, nonNumero.arg(oltre)},
         {"a flag that is no truth value",
          documento("<itcc-ci:DatiAnagraficiSocietaLiquidazione contextRef=\"I2024\">forse</itcc-ci:DatiAnagraficiSocietaLiquidazione>" +
                    attivo), niente, {errore}, " "},
-        {"a rate that is no number", documento(attivo, contestiDueAnni(), "itcc-ci-ese-2018-11-04.xsd", Ns2018, "iso4217:USD"),
-         [](ScriptedDialogs& d) { d.answerMessage(vb::vbYes).answerInput("abc"); },
-         {registra, "Richiesta cambio valuta: Digitare il cambio per il periodo 12/2024 da applicare per la conversione USD ==> EUR : ",
-          errore}, "A-T-00-000- Voce TotaleAttivo"},
         {"sixty thousand contexts, registration refused", documento(fatto("TotaleAttivo", "I39999", "10"), sessantamila),
          [](ScriptedDialogs& d) { d.answerMessage(vb::vbNo); },
          {kRegistra + " - \r\ncon Partita iva : IT39999 non trovata.\r\nCaricare automaticamente l'anagrafica ?",

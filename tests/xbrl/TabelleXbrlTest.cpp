@@ -12,20 +12,25 @@ TEST(TabellaPeriodi, AContextIdIsTakenOnceAndAsWritten)
     EXPECT_EQ(t.contesto("i2024"), nullptr);
 }
 
-TEST(ImportazioneXbrl, FactsAreXmlDecimals)
+TEST(ImportazioneXbrl, FactsAreXmlDecimalsReadExactly)
 {
-    const std::tuple<const char*, int, double> numeri[] = {
-        {"53627.00", 2, 53627}, {"12345", 2, 123.45}, {"-45", 0, -45}, {"+7.5", 0, 7.5}, {".5", 4, 0.5}, {" 1000 ", -3, 1000000},
+    const std::tuple<const char*, int, qint64> numeri[] = {
+        {"53627.00", 2, 536270000}, {"12345", 2, 1234500}, {"-45", 0, -450000}, {"+7.5", 0, 75000}, {".5", 4, 5000},
+        {" 1000 ", -3, 10000000000}, {"7", 6, 0}, {"15", 5, 2}, {"99999999999999.9999", 0, 999999999999999999},
+        {"922337203685477.5807", 0, std::numeric_limits<qint64>::max()}, {"0.00005", 0, 0}, {"0.00015", 0, 2},
     };
     for (const auto& [testo, decimali, atteso] : numeri) {
-        double v = 0;
-        EXPECT_TRUE(ImportazioneXbrl::leggiImporto(testo, decimali, v)) << testo;
-        EXPECT_DOUBLE_EQ(v, atteso) << testo;
+        Currency v;
+        EXPECT_EQ(ImportazioneXbrl::leggiImporto(testo, decimali, v), vb::Importo::Letto) << testo;
+        EXPECT_EQ(v.scaled(), atteso) << testo;
     }
-    for (const char* testo : {"", "-", ".", "1.2.3", "1,5", "12a", "1e5", "INF", "١٢"}) {
-        double v = 0;
-        EXPECT_FALSE(ImportazioneXbrl::leggiImporto(testo, 0, v)) << testo;
+    for (const char* testo : {"", "-", ".", "1.2.3", "1,5", "12a", "1e5", "INF", "١٢", "12 2437"}) {
+        Currency v;
+        EXPECT_EQ(ImportazioneXbrl::leggiImporto(testo, 0, v), vb::Importo::NonNumero) << testo;
     }
+    Currency v;
+    EXPECT_EQ(ImportazioneXbrl::leggiImporto("922337203685477.5808", 0, v), vb::Importo::FuoriScala);
+    EXPECT_EQ(ImportazioneXbrl::leggiImporto("5", -30, v), vb::Importo::FuoriScala);
 }
 
 TEST(Tassonomia, CodeAndFirstPrefixFoundSelectChartModelAndSchema)
