@@ -203,16 +203,43 @@ bool TextFile::riempi()
 
 bool TextFile::atEnd() { return !m_file.isOpen() || (m_letto >= m_blocco.size() && (m_file.atEnd() || !riempi())); }
 
+// CR LF, LF and a bare CR each end a line, mixed in one file too: old Mac and some
+// mainframe exports end lines with CR alone.
 QString TextFile::readLine()
 {
     if (atEnd()) throw AppError(62, QStringLiteral("Input oltre la fine del file"));
-    qsizetype fine;
-    while ((fine = m_blocco.indexOf('\n', m_letto)) < 0 && riempi()) {
+    qsizetype cercato = 0;  // bytes after m_letto already searched
+    qsizetype fine = -1, dopo = -1;
+    for (;;) {
+        const char* const inizio = m_blocco.constData() + m_letto;
+        const qsizetype n = m_blocco.size() - m_letto;
+        const auto* lf = static_cast<const char*>(std::memchr(inizio + cercato, '\n', size_t(n - cercato)));
+        const qsizetype limite = lf ? lf - inizio : n;
+        const auto* cr = static_cast<const char*>(std::memchr(inizio + cercato, '\r', size_t(limite - cercato)));
+        if (cr && cr - inizio + 1 < limite) {  // a CR with more of the line after it: a line end of its own
+            fine = cr - inizio;
+            dopo = fine + 1;
+            break;
+        }
+        if (lf) {
+            fine = cr ? cr - inizio : limite;  // CR LF, or LF
+            dopo = limite + 1;
+            break;
+        }
+        if (cr && m_file.atEnd()) {  // a CR that ends the file
+            fine = cr - inizio;
+            dopo = n;
+            break;
+        }
+        // A CR last in the block may be followed by the LF of the next one.
+        cercato = cr ? cr - inizio : n;
+        if (!riempi()) {
+            fine = dopo = m_blocco.size() - m_letto;
+            if (cr) --fine;
+            break;
+        }
     }
-    const qsizetype dopo = fine < 0 ? m_blocco.size() : fine + 1;
-    if (fine < 0) fine = m_blocco.size();
-    if (fine > m_letto && m_blocco[fine - 1] == '\r') --fine;
-    const QByteArrayView riga(m_blocco.constData() + m_letto, fine - m_letto);
-    m_letto = dopo;
+    const QByteArrayView riga(m_blocco.constData() + m_letto, fine);
+    m_letto += dopo;
     return m_utf8 ? QString::fromUtf8(riga) : decode(riga);
 }

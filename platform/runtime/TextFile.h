@@ -4,8 +4,8 @@
 
 // Sequential reading of a text file by lines. A file that is valid UTF-8 (with or without
 // its byte-order mark) is read as UTF-8, any other as single-byte Windows text
-// (Windows-1252); the byte-order mark is never part of the first line. Both CR LF and
-// LF end a line; a last line without a line end still counts. Files that are no text
+// (Windows-1252); the byte-order mark is never part of the first line. CR LF, LF and a
+// bare CR each end a line; a last line without a line end still counts. Files that are no text
 // are refused before anything is read from them: a folder, a device or a named pipe
 // (which would block), a file holding NUL bytes (binary, or UTF-16 text) and one of which
 // more than one byte in twenty is a control character (binary without NUL bytes).

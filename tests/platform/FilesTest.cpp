@@ -20,7 +20,7 @@ TEST(Files, BackslashJoinedPathsReachTheFileWhateverItsCase)
     EXPECT_FALSE(Paths::fileExists(dir.path() + QStringLiteral("\\Def\\ALTRO")));
 }
 
-TEST(Files, EncodingIsUtf8WhenValidElseWindows1252AndNoTextIsRefused)
+TEST(Files, EncodingIsUtf8WhenValidElseWindows1252EveryLineEndCountsAndNoTextIsRefused)
 {
     QTemporaryDir dir;
     struct Caso {
@@ -39,6 +39,10 @@ TEST(Files, EncodingIsUtf8WhenValidElseWindows1252AndNoTextIsRefused)
         {"utf-16 without mark", QByteArray("1\0" "0\0", 4), TextFile::Esito::Binario, {}},
         {"binary", QByteArray("\x7f" "ELF\x02\x01\x01\0\0", 9), TextFile::Esito::Binario, {}},
         {"empty", "", TextFile::Esito::Aperto, {}},
+        {"a bare CR among CR LF", "a\r\nb\rc\r\nd", TextFile::Esito::Aperto, {"a", "b", "c", "d"}},
+        {"CR line ends only", "a\rb\r\rc\r", TextFile::Esito::Aperto, {"a", "b", "", "c"}},
+        {"CR LF across two blocks", QByteArray(262143, 'x') + "\r\nz", TextFile::Esito::Aperto, {QString(262143, 'x'), "z"}},
+        {"a bare CR ending a block", QByteArray(262143, 'x') + "\ry\r", TextFile::Esito::Aperto, {QString(262143, 'x'), "y"}},
     };
     for (const Caso& c : casi) {
         SCOPED_TRACE(c.nome);
