@@ -7,6 +7,7 @@
 #include "platform/rates/WebRateService.h"
 #include <QString>
 #include <QStringList>
+#include <QVariantList>
 #include <QWidget>
 #include <memory>
 
@@ -104,6 +105,7 @@ public:
     void cmbAnni_Click();
     void cmbMesi_Click();
     void cmbPeriodo_Click();
+    void CambioDelPeriodo(const QVariantList& chiave);
     void cmbValuta_Change();
     void txtCambio_Change();
     void cmdEditCambio_Click();
@@ -194,11 +196,13 @@ public:
     bool m_AvereNegativo = false;
     bool m_ConDescrizione = false;
     qint32 m_PrimaRiga = 0;
+    // Why the definition's columns cannot cut an import's fields; empty when they can.
+    QString m_ProblemaDefinizione;
     // During an automatic run: where each company's block starts in the export.
     const IndiceBlocchi* m_IndiceBlocchi = nullptr;
     // One company and month of an automatic run, as its summary reports it.
     struct EsitoGruppo {
-        enum Esito { Salvato, NonSalvato, QuadraturaNonSuperata };
+        enum Esito { Salvato, NonSalvato, QuadraturaNonSuperata, QuadraturaNonVerificata };
         QString ditta;           // company code; empty when the export's number found none
         QString ragioneSociale;  // company name, or the export's company number
         qint16 anno = 0;
@@ -216,9 +220,10 @@ public:
         bool interrottaUtente = false;  // stopped by the user after a group
         QList<EsitoGruppo> esiti;
     } m_EsitoAutomatica;
-    // What stopped the last posting engine (empty when it committed), and whether the
-    // last balance check passed.
+    // What stopped the last posting engine (empty when it committed), whether the last
+    // balance check could run and whether it passed.
     QString m_ErroreImportazione;
+    bool m_QuadraturaVerificata = true;
     bool m_QuadraturaSuperata = true;
     double m_CambioProposto = 0;  // the rate the screen last put into txtCambio (0: none)
     ImportazioneXbrl* m_ImportXBRL = nullptr;  // the XBRL import running, owned by ClickImportXBRL

@@ -27,10 +27,9 @@ bool IngressiImportabili(ctlVevAre& screen)
         screen.dialogs().MsgBox(testo, vb::vbCritical | vb::vbOKOnly, screen.captionTitle());
         return false;
     };
-    const Colonna& importo = screen.m_Colonne->Item(2);
-    if (screen.m_Separatore.isEmpty() ? importo.FromCol < 1 && importo.ToCol < 1 : importo.Position < 1)
-        return avviso(QStringLiteral("Il file di definizione ") + screen.m_CodImportazione +
-                      QStringLiteral(" non indica la colonna dell'importo: impossibile importare."));
+    if (!screen.m_ProblemaDefinizione.isEmpty())
+        return avviso(QStringLiteral("Il file di definizione ") + screen.m_CodImportazione + QLatin1Char(' ') +
+                      screen.m_ProblemaDefinizione + QStringLiteral(": impossibile importare."));
     const QString dati = screen.m_WorkingFolder + QLatin1Char('\\') + screen.m_NomeFile;
     if (!righeDaImportare(dati, screen.m_PrimaRiga))
         return avviso(QStringLiteral("Il file ") + Paths::native(dati) +

@@ -47,11 +47,19 @@ bool ctlVevAre::CaricaConf()
         m_NomeFile = definizione.readLine();
         if (m_NomeFile.isEmpty()) return avviso(QStringLiteral("Nessun file da importare!!!"));
 
+        // The data file lies in the working folder: a definition may not lead elsewhere.
+        if (m_NomeFile.contains(QLatin1Char('/')) || m_NomeFile.contains(QLatin1Char('\\')) ||
+            m_NomeFile.contains(QLatin1String("..")))
+            return avviso(QStringLiteral("Il file di definizione ") + Paths::native(percorso) +
+                          QStringLiteral(" indica un file di dati fuori dalla cartella di lavoro (") + m_NomeFile +
+                          QStringLiteral("): indicare solo il nome di un file della cartella ") + Paths::native(m_WorkingFolder) +
+                          QLatin1Char('.'));
         const QString dati = m_WorkingFolder + QLatin1Char('\\') + m_NomeFile;
         // A data file that is no text is refused here, before any import writes.
         TextFile prova;
         const TextFile::Esito datiLeggibili = prova.apri(dati);
-        if (datiLeggibili == TextFile::Esito::NonApribile) return avviso(QStringLiteral("Impossibile Aprire \r\n") + dati);
+        if (datiLeggibili == TextFile::Esito::NonApribile)
+            return avviso(QStringLiteral("Impossibile Aprire \r\n") + Paths::native(dati));
         if (datiLeggibili != TextFile::Esito::Aperto) return avviso(TextFile::motivo(datiLeggibili, Paths::native(dati)));
         prova.close();
 
@@ -69,6 +77,7 @@ bool ctlVevAre::CaricaConf()
         m_AvereNegativo = imp.avereNegativo;
         m_ConDescrizione = imp.conDescrizione;
         m_PrimaRiga = imp.primaRiga;
+        m_ProblemaDefinizione = LetturaDefinizione::problema(imp, *m_Colonne);
         definizione.close();
         return true;
     } catch (...) {

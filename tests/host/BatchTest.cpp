@@ -105,14 +105,15 @@ TEST_F(BatchSave, PrintsBoxesAndLogRowsAndExitsNonZeroOnFailureOrUnknownChoices)
     EXPECT_TRUE(out.contains("BOX question Importazione valori PDC | Valori gia' presenti per \\nquesto periodo, Ricopro ? -> no"));
     EXPECT_TRUE(out.contains("LOG \tVERIFICA QUADRATURA NON SUPERATO.\t\tE\t-"));
 
-    // Overwrite: the list comes back on 7, the text is no number: nothing is saved.
+    // Overwrite: the list comes back on 7 and on a text that is no period; out of answers, nothing is saved.
     opzioni.answerYes = true;
     opzioni.inputs = QStringList{"7", "x"};
     const QVariant prima = scalar(conn(), "SELECT COUNT(*) FROM QD07_VALORIPDC");
     EXPECT_EQ(salva(), 1);
-    EXPECT_EQ(out.filter("BOX input Selezione Periodo").size(), 2);
-    EXPECT_TRUE(out.filter("BOX input").last().endsWith("-> x"));
+    EXPECT_EQ(out.filter("BOX input Selezione Periodo").size(), 3);
+    EXPECT_EQ(out.filter("BOX input Selezione Periodo | 'x' non è un periodo da ricoprire").size(), 1);
     EXPECT_EQ(out.filter("BOX critical").size(), 1);
+    EXPECT_TRUE(out.filter("BOX critical").first().contains("nessun periodo scelto da ricoprire"));
     EXPECT_EQ(scalar(conn(), "SELECT COUNT(*) FROM QD07_VALORIPDC"), prima);
 
     opzioni.company = "Nessuna";
@@ -127,11 +128,16 @@ TEST_F(BatchSave, PrintsBoxesAndLogRowsAndExitsNonZeroOnFailureOrUnknownChoices)
 // Boxes shown on the way do not decide the exit code: only the import's commit does.
 TEST_F(BatchSave, ExitCodeFollowsTheCommitAndTheSavedPeriodIsPrinted)
 {
-    // Fixed width with the amount's cut reversed: one error box per line, then a commit.
+    // Fixed width with the amount's cut reversed cuts no amount: refused before anything is written.
     scrivi("app/Def/ROSSI", "saldi.txt\r\n0\r\n0\r\n0\r\n0\r\n1\r\nC1\t0\t1\t4\r\nC2\t0\t10\t5\r\n");
     scrivi("lavoro/saldi.txt", "1010      100\r\n2010      -100\r\n");
+    EXPECT_EQ(salva(), 1);
+    EXPECT_EQ(out.filter("BOX critical"), QStringList{"BOX critical Importazione valori PDC | Il file di definizione ROSSI dà alla "
+                                                      "colonna C2 lunghezza -4 (dalla posizione 10 alla 5): impossibile importare. -> ok"});
+    EXPECT_EQ(scalar(conn(), "SELECT COUNT(*) FROM QD21_PERVALUTA").toInt(), 0);
+
+    scrivi("app/Def/ROSSI", "saldi.txt\r\n0\r\n0\r\n0\r\n0\r\n1\r\nC1\t0\t1\t4\r\nC2\t0\t5\t20\r\n");
     ASSERT_EQ(salva(), 0) << err.toStdString();
-    EXPECT_EQ(out.filter("BOX critical").size(), 2);
     EXPECT_TRUE(out.contains("SALVATO R001\t2024\t3\t1"));
 
     EXPECT_EQ(salva(), 0);

@@ -1,4 +1,5 @@
 #include "ScreenFixture.h"
+#include "import/Ingressi.h"
 #include <QDir>
 
 namespace {
@@ -69,13 +70,47 @@ TEST_F(Definizione, FailedChecksAreReported)
     EXPECT_FALSE(carica("\r\n1;\r\n"));
     expectBox(QStringLiteral("Nessun file da importare!!!"), 3);
     EXPECT_FALSE(carica("manca.txt\n"));
-    expectBox(QStringLiteral("Impossibile Aprire \r\n") + folder + QStringLiteral("\\manca.txt"), 4);
+    expectBox(QStringLiteral("Impossibile Aprire \r\n") + folder + QStringLiteral("/manca.txt"), 4);
     EXPECT_FALSE(carica("", QStringLiteral("VUOTO")));  // no line at all
     expectBox(QStringLiteral("Input oltre la fine del file"), 5);
     screen->m_CodImportazione.clear();  // the Def folder now holds files: opening it fails
     EXPECT_FALSE(screen->CaricaConf());
     EXPECT_EQ(dialogs.shown().size(), 6);
     EXPECT_EQ(dialogs.shown().last().flags, vb::vbCritical | vb::vbOKOnly);
+}
+
+// A definition that cannot cut an amount, or that leads out of the working folder, is
+// refused before anything is read or written, naming the definition and the column.
+TEST_F(Definizione, ColumnsThatCannotCutAndFilesOutsideTheFolderAreRefused)
+{
+    const QByteArray fisso = "saldi.txt\n0\n0\n0\n0\n0\nC1\t0\t1\t4\n";
+    const std::pair<QByteArray, const char*> casi[] = {
+        {fisso + "C2\t0\t0\t12\n", "fa iniziare la colonna C2 alla posizione 0 (la prima è 1)"},
+        {fisso + "C2\t0\t5\t4\n", "dà alla colonna C2 lunghezza 0 (dalla posizione 5 alla 4)"},
+        {fisso + "C2\t0\t5\t2\nC8\t0\t9\t9\n", "dà alla colonna C2 lunghezza -2 (dalla posizione 5 alla 2)"},
+        {fisso + "C2\t0\t5\t99999\n", "ha una riga di colonna con numeri non leggibili ('C2\t0\t5\t99999')"},
+        {fisso, "non indica la colonna dell'importo"},
+        {"saldi.txt\n1;\n0\n0\n0\n0\nC1\t1\t0\t0\nC2\t0\t0\t0\n", "indica per la colonna C2 il campo 0 (il primo è 1)"},
+        {"saldi.txt\n1;\n0\n0\n0\n0\nC2\t3\t0\t0\n", "non indica la colonna del conto (C1)"},
+    };
+    for (const auto& [definizione, motivo] : casi) {
+        dialogs.clear();
+        ASSERT_TRUE(carica(definizione));
+        EXPECT_FALSE(IngressiImportabili(*screen)) << motivo;
+        expectBox(QStringLiteral("Il file di definizione PROVA %1: impossibile importare.").arg(QString::fromUtf8(motivo)), 1);
+    }
+    ASSERT_TRUE(carica(fisso + "C2\t0\t5\t12\n"));
+    EXPECT_TRUE(IngressiImportabili(*screen));
+
+    for (const char* nome : {"../../../../etc/passwd", "/etc/passwd", "sotto\\saldi.txt", ".."}) {
+        dialogs.clear();
+        EXPECT_FALSE(carica(QByteArray(nome) + "\n1;\n")) << nome;
+        ASSERT_EQ(dialogs.shown().size(), 1);
+        EXPECT_EQ(dialogs.shown().last().text, QStringLiteral("Il file di definizione %1/Def/PROVA indica un file di dati fuori dalla "
+                                                              "cartella di lavoro (%2): indicare solo il nome di un file della "
+                                                              "cartella %3.")
+                                                   .arg(appPath(), QString::fromUtf8(nome), workingFolder()));
+    }
 }
 
 TEST_F(Definizione, FilesThatAreNoTextAreRefusedNamingThem)
