@@ -1,5 +1,6 @@
 #include "control/ctlVevAre.h"
 #include "import/PeriodoImportazione.h"
+#include "selection/SceltaPeriodo.h"
 #include "platform/host/CGlobal.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/host/SqlText.h"
@@ -94,10 +95,7 @@ bool PeriodoImportazione::ScegliPeriodo(const QString& ditta, const QString& ann
         return true;
     }
     const QString prompt = QStringLiteral("Selezionare il periodo da ricoprire : ") + CrLf + ElencoPeriodi(ditta, anno);
-    do {
-        // A cancelled box gives the empty text, which is no number: the import fails.
-        m_screen.m_Periodo = vb::CInt(dialogs.InputBox(prompt, QStringLiteral("Selezione Periodo"), QStringLiteral("1")));
-    } while (m_screen.m_Periodo < 1 || m_screen.m_Periodo > ultimo);
+    m_screen.m_Periodo = SceltaPeriodo(dialogs, prompt, ultimo);
     return true;
 }
 

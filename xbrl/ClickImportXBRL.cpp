@@ -76,6 +76,8 @@ public:
         return m_s.GetCambioRSS(anno, mese, v);
     }
     void setCambio(double cambio) override { m_s.m_Cambio = cambio; }
+    QString letturaCambio(const QString& testo) const override { return ctlVevAre::LetturaCambio(testo); }
+    bool ConfermaCambio(double digitato, double proposto) override { return m_s.ConfermaCambio(digitato, proposto); }
     QString nomeMese(int mese) const override { return m_s.m_Mesi.at(mese - 1); }
     void VerificaQuadratura(const QString& ditta, const QString& anno, qint16 mese, qint16 periodo) override
     {

@@ -1,4 +1,5 @@
 #include "xbrl/PeriodoXbrl.h"
+#include "selection/SceltaPeriodo.h"
 #include "platform/db/Connection.h"
 #include "platform/host/CGlobal.h"
 #include "platform/runtime/AppError.h"
@@ -88,15 +89,7 @@ QString PeriodoXbrl::periodoDaRicoprire(const QString& ditta, const QString& ann
         elenco += QStringLiteral("N° ") + vb::Trim(r.at(0) + QLatin1Char(' ') + vb::Trim(r.at(1))) + CrLf;
 
     const QString domanda = QStringLiteral("Selezionare il periodo da ricoprire : ") + CrLf + elenco;
-    for (int volte = 0; volte < kMassimoRichieste; ++volte) {
-        // A cancelled box (the empty text) asks again, as does any answer out of range.
-        const QString risposta =
-            m_schermo.dialogs().InputBox(domanda, QStringLiteral("Selezione Periodo"), QStringLiteral("1"));
-        if (!vb::IsNumeric(risposta)) continue;
-        const double valore = vb::CDbl(risposta);
-        if (valore >= 1 && valore <= ultimo) return risposta;
-    }
-    throw AppError(5, QStringLiteral("Nessun periodo scelto"));
+    return QString::number(SceltaPeriodo(m_schermo.dialogs(), domanda, ultimo));
 }
 
 double PeriodoXbrl::cambio(const RigaTabellaPeriodi& riga, const QString& ditta, const QString& anno, qint16 mese)
@@ -110,11 +103,17 @@ double PeriodoXbrl::cambio(const RigaTabellaPeriodi& riga, const QString& ditta,
     const QString domanda = QStringLiteral("Digitare il cambio per il periodo ") + QString::number(mese) + QLatin1Char('/') +
                             anno + QStringLiteral(" da applicare per la conversione ") + vb::Trim(m_unita) +
                             QStringLiteral(" ==> ") + vb::Trim(base) + QStringLiteral(" : ");
-    while (cambio == 0) {
+    // As the automatic imports ask: the box shows how the rate typed is read, an answer
+    // that is no number asks again, and one far from the proposed rate must be confirmed.
+    for (int volte = 0; cambio == 0 && volte < kMassimoRichieste; ++volte) {
         const double proposto = m_schermo.GetCambioRSS(riga.anno, mese, m_unita);
-        // An answer that is no number is an error of the import.
-        cambio = vb::CDbl(m_schermo.dialogs().InputBox(domanda, QStringLiteral("Richiesta cambio valuta"), vb::CStr(proposto)));
+        const QString risposta = m_schermo.dialogs().InputLetto(
+            domanda, QStringLiteral("Richiesta cambio valuta"), vb::CStr(proposto),
+            [this](const QString& testo) { return m_schermo.letturaCambio(testo); });
+        cambio = vb::IsNumeric(risposta) ? vb::CDbl(risposta) : 0;
+        if (cambio != 0 && !m_schermo.ConfermaCambio(cambio, proposto)) cambio = 0;
     }
+    if (cambio == 0) throw AppError(5, QStringLiteral("Nessun cambio indicato per il periodo %1/%2").arg(mese).arg(anno));
     return cambio;
 }
 

@@ -31,6 +31,10 @@ public:
     virtual double CambioPeriodo(const QString& ditta, const QString& anno, const QString& mese) = 0;
     virtual double GetCambioRSS(qint16 anno, qint16 mese, const QString& valuta) = 0;
     virtual void setCambio(double cambio) = 0;  // the screen's rate in force
+    // How a typed rate is read, in words ("letto come 1,05"), and the question that a
+    // rate far from the proposed one must pass.
+    virtual QString letturaCambio(const QString& testo) const = 0;
+    virtual bool ConfermaCambio(double digitato, double proposto) = 0;
     virtual QString nomeMese(int mese) const = 0;  // the screen's month list, 1 to 12
     virtual void VerificaQuadratura(const QString& ditta, const QString& anno, qint16 mese, qint16 periodo) = 0;
     // The import committed the values of this period.

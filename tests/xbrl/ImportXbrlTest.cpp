@@ -123,12 +123,13 @@ TEST_P(ImportXbrl, OverwriteAsksPerYearAndRebuildsTheChosenPeriodWithItsFootnote
     const QStringList dueVolte = {"2024|1|700|700", "2024|2|700|700", "2023|1|600|600", "2023|2|600|600"};
     EXPECT_EQ(valori("A-T-00-000-"), dueVolte);
 
-    // Yes with two periods: the year's list comes back until a period in range.
-    daImportare(doc).answerMessage(vb::vbYes).answerInput("0").answerInput("").answerInput("2").answerMessage(vb::vbYes).answerInput("2");
+    // Yes with two periods: the year's list comes back, naming the choices, until a whole period in range.
+    daImportare(doc).answerMessage(vb::vbYes).answerInput("0").answerInput("1,9").answerInput("2").answerMessage(vb::vbYes).answerInput("2");
     ASSERT_TRUE(importa());
-    const QString lista = "Selezione Periodo: Selezionare il periodo da ricoprire : \r\n"
+    const QString lista = "Selezionare il periodo da ricoprire : \r\n"
                           "N° 1 Dicembre/2024 (Periodo n° 1)\r\nN° 2 Dicembre/2024 (Periodo n° 2)\r\n";
-    EXPECT_EQ(box().mid(0, 4), (QStringList{Ricopro.arg(2024), lista, lista, lista}));
+    const QString ancora = "Selezione Periodo: '%1' non è un periodo da ricoprire: indicare un numero di periodo da 1 a 2.\r\n" + lista;
+    EXPECT_EQ(box().mid(0, 4), (QStringList{Ricopro.arg(2024), "Selezione Periodo: " + lista, ancora.arg("0"), ancora.arg("1,9")}));
     EXPECT_EQ(dialogs.shown()[2].defaultAnswer, "1");
     EXPECT_EQ(valori("A-T-00-000-"), dueVolte);
     EXPECT_EQ(righe("SELECT QD78_NPERIODO FROM QD78_FOOTNOTE ORDER BY 1"), (QStringList{"1", "2"}));
@@ -174,12 +175,23 @@ TEST_P(ImportXbrl, ForeignUnitGetsARatePerYearUsedForThatYearsFacts)
 {
     const QString fatti = fatto("TotaleAttivo", "I2024", "1000") + fatto("TotaleAttivo", "I2023", "1000") +
                           fatto("TotalePassivo", "I2024", "1000");
+    struct Cambio108 : WebRateService {
+        double CambioAttuale(QString&) override { return 1.08; }
+        double CambioStorico(qint16&, qint16&, QString&) override { return 1.08; }
+    };
+    screen->setRateServiceFactory([] { return std::make_unique<Cambio108>(); });
+    // As the automatic imports ask: how the rate is read, again on no number, a confirmation far from the proposal.
     daImportare(documento(fatti, contestiDueAnni(), "itcc-ci-ese-2018-11-04.xsd", Ns2018, "iso4217:USD"))
-        .answerMessage(vb::vbYes).answerInput("4").answerInput("2");
+        .answerMessage(vb::vbYes).answerInput("abc").answerInput("4").answerInput("105").answerMessage(vb::vbNo).answerInput("2");
     ASSERT_TRUE(importa());
     const QString domanda = "Richiesta cambio valuta: Digitare il cambio per il periodo 12/%1 da applicare per la conversione USD ==> EUR : ";
-    EXPECT_EQ(box().mid(1, 2), (QStringList{domanda.arg(2024), domanda.arg(2023)}));
-    EXPECT_EQ(dialogs.shown()[2].defaultAnswer, "0");
+    EXPECT_EQ(box().mid(1, 5), (QStringList{domanda.arg(2024), domanda.arg(2024), domanda.arg(2023),
+                                            "Controllo cambio valute: Il cambio digitato (105) è molto diverso da quello proposto "
+                                            "(1,08). Confermi?",
+                                            domanda.arg(2023)}));
+    EXPECT_EQ(dialogs.shown()[2].defaultAnswer, "1,08");
+    EXPECT_EQ(dialogs.shown()[2].lettura, "non è un numero");
+    EXPECT_EQ(dialogs.shown()[3].lettura, "letto come 4");
     EXPECT_EQ(valori("A-T-00-000-"), (QStringList{"2024|1|250|1000", "2023|1|500|1000"}));
     EXPECT_EQ(righe("SELECT QD21_VALUTA, QD21_CAMBIO FROM QD21_PERVALUTA ORDER BY QD21_ANNO"), (QStringList{"USD|2", "USD|4"}));
 }
