@@ -238,12 +238,14 @@ void ctlVevAre::ImportazioneAutomatica(const Esportazione& esportazione)
         const int prima = conn.commits();
         qint16 numero = codice, annoMotore = anno, meseMotore = mese;
         QString valuta = m_Valuta;
-        m_QuadraturaSuperata = true;
+        m_QuadraturaVerificata = m_QuadraturaSuperata = true;
         (this->*esportazione.motore)(numero, ditta, annoMotore, meseMotore, valuta, ragioneSociale);
         EsitoGruppo gruppoFatto{ditta, ragioneSociale, anno, mese, 0, EsitoGruppo::NonSalvato, QString()};
         if (conn.commits() > prima) {
             gruppoFatto.periodo = m_Periodo;
-            gruppoFatto.esito = m_QuadraturaSuperata ? EsitoGruppo::Salvato : EsitoGruppo::QuadraturaNonSuperata;
+            gruppoFatto.esito = !m_QuadraturaVerificata ? EsitoGruppo::QuadraturaNonVerificata
+                                : m_QuadraturaSuperata  ? EsitoGruppo::Salvato
+                                                        : EsitoGruppo::QuadraturaNonSuperata;
         } else {
             gruppoFatto.motivo = m_ErroreImportazione;
             // The next group's log replaces this one: the failure is named while it shows.

@@ -21,9 +21,10 @@ void ctlVevAre::RiepilogoAutomatica(bool discoPieno)
         QString descrizione = g.ragioneSociale + QStringLiteral("  ") + MeseAnno(g.mese, g.anno);
         if (g.periodo > 0) descrizione += QStringLiteral("  periodo ") + QString::number(g.periodo);
         if (!g.motivo.isEmpty()) descrizione += QStringLiteral(" - ") + g.motivo;
-        const QString esito = g.esito == EsitoGruppo::Salvato                 ? QStringLiteral("salvato")
-                              : g.esito == EsitoGruppo::QuadraturaNonSuperata ? QStringLiteral("quadratura non superata")
-                                                                              : QStringLiteral("non salvato");
+        const QString esito = g.esito == EsitoGruppo::Salvato                   ? QStringLiteral("salvato")
+                              : g.esito == EsitoGruppo::QuadraturaNonSuperata   ? QStringLiteral("quadratura non superata")
+                              : g.esito == EsitoGruppo::QuadraturaNonVerificata ? QStringLiteral("quadratura non verificata")
+                                                                                : QStringLiteral("non salvato");
         InsertLog(g.ditta, descrizione, esito, g.esito != EsitoGruppo::Salvato, true);
     }
     if (discoPieno)

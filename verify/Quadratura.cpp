@@ -2,15 +2,16 @@
 #include "platform/balance/BalanceCheck.h"
 #include "platform/host/CGlobal.h"
 #include "platform/ui/Dialogs.h"
+#include "platform/runtime/AppError.h"
 #include "platform/runtime/Valori.h"
 #include <cmath>
 
-// The check never stops the import that calls it: each step ignores its own errors,
-// and a total that cannot be read counts as 0.
+// The check never stops the import that calls it. Totals that cannot be computed are
+// said to be so: a check that did not run must not read as one that passed.
 void ctlVevAre::VerificaQuadratura(const QString& Ditta, const QString& Anno, qint16 Mese, qint16 Periodo)
 {
-    // Without the host connection the library cannot be reached: both sums stay 0.
     const bool raggiunta = m_CGlobal && m_Quadratura;
+    QString motivo = raggiunta ? QString() : QStringLiteral("servizio di verifica non disponibile");
     if (raggiunta) {
         try {
             QString ditta = Ditta, anno = Anno;
@@ -20,12 +21,26 @@ void ctlVevAre::VerificaQuadratura(const QString& Ditta, const QString& Anno, qi
             qint16 zero16 = 0;
             m_Quadratura->Verifica(m_CGlobal->Database().Connection(), ditta, anno, mese, periodo, zero, vero, zero16);
         } catch (...) {
+            motivo = AppError::fromCurrent().description();
+            if (motivo.isEmpty()) motivo = QStringLiteral("errore sconosciuto");
         }
     }
+    m_QuadraturaVerificata = motivo.isEmpty();
+    if (!m_QuadraturaVerificata) {
+        m_QuadraturaSuperata = false;
+        try {
+            InsertLog(QString(), QStringLiteral("VERIFICA QUADRATURA NON ESEGUITA: ") + motivo, QString(), true, false);
+            dialogs().MsgBox(QStringLiteral("Attenzione! Verifica quadratura non eseguita: ") + motivo + QStringLiteral("\r\n") +
+                                 QStringLiteral(" Ditta : ") + vb::Trim(Ditta) + QStringLiteral(" Anno : ") + vb::Trim(Anno) +
+                                 QStringLiteral(" Mese : ") + QString::number(Mese) + QStringLiteral(" Periodo : ") +
+                                 QString::number(Periodo),
+                             vb::vbExclamation | vb::vbOKOnly, QStringLiteral("Verifica Quadratura"));
+        } catch (...) {
+        }
+        return;
+    }
 
-    auto totale = [this, raggiunta](double (BalanceCheck::*leggi)() const) {
-        return raggiunta ? (m_Quadratura.get()->*leggi)() : 0.0;
-    };
+    auto totale = [this](double (BalanceCheck::*leggi)() const) { return (m_Quadratura.get()->*leggi)(); };
     const double A = std::fabs(totale(&BalanceCheck::Totale2) + totale(&BalanceCheck::Totale1));
     const double B = std::fabs(totale(&BalanceCheck::Totale4) + totale(&BalanceCheck::Totale3));
 

@@ -3,6 +3,7 @@
 #include "platform/runtime/AppError.h"
 #include "platform/runtime/Valori.h"
 #include <QHash>
+#include <cmath>
 
 namespace {
 
@@ -13,10 +14,14 @@ const QString SezioneEconomica1 = QStringLiteral("4"), SezioneEconomica2 = QStri
 
 // A stored value in ten-thousandths, the precision of the values' columns: the totals
 // are exact sums, the same in whatever order the rows come and on both databases.
-qint64 decimillesimi(const QVariant& v)
+bool decimillesimi(const QVariant& v, qint64& out)
 {
-    if (v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Int) return v.toLongLong() * 10000;
-    return qRound64(v.toDouble() * 10000);
+    if (v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Int)
+        return !__builtin_mul_overflow(v.toLongLong(), qint64(10000), &out);
+    const double d = v.toDouble() * 10000;
+    if (!(std::fabs(d) < 9.2e18)) return false;  // beyond the range, or no number
+    out = qRound64(d);
+    return true;
 }
 
 }  // namespace
@@ -52,7 +57,11 @@ void BalanceCheck::Verifica(Connection& connection, QString& ditta, QString& ann
                 const auto g = gruppi.constFind(r[0].toString());
                 const Gruppo gruppo = g == gruppi.constEnd() ? Gruppo::Patrimoniale : *g;
                 if (gruppo == Gruppo::Memoria || r[1].isNull()) return;
-                const qint64 valore = decimillesimi(r[1]);
+                qint64 valore = 0;
+                if (!decimillesimi(r[1], valore)) {
+                    traboccato = true;
+                    return;
+                }
                 qint64& somma = somme[2 * (valore < 0) + (gruppo == Gruppo::Economico)];
                 traboccato = traboccato || __builtin_add_overflow(somma, valore, &somma);
             });

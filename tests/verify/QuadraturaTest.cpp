@@ -89,7 +89,7 @@ TEST_F(Quadratura, PassesExactlyWhenTheValuesAddUpToZeroToTheCent)
     }
 }
 
-TEST_F(Quadratura, RowsAndWarningAndALibraryThatFailsPasses)
+TEST_F(Quadratura, RowsAndWarningAndACheckThatCouldNotRunSaysSo)
 {
     periodo(conn(), "100", "-40", "30", "-2590.8");
     screen->VerificaQuadratura(" R001 ", "2025", 12, 1);
@@ -100,10 +100,15 @@ TEST_F(Quadratura, RowsAndWarningAndALibraryThatFailsPasses)
     ASSERT_EQ(dialogs.shown().size(), 1);
     EXPECT_EQ(dialogs.shown().first().text, QStringLiteral("Attenzione! Verifica quadratura non superato.\r\n Ditta : R001 Anno : 2025 Mese : 12 Periodo : 1"));
 
-    // A library that fails passes with zero sums: the earlier totals are not reused.
-    conn().Execute(QStringLiteral("DROP TABLE QD05_DITTA"));
-    screen->VerificaQuadratura("R001", "2025", 12, 1);
-    ASSERT_EQ(log->rowCount(), 3);
-    EXPECT_EQ(log->text(2, 1), QStringLiteral("VERIFICA QUADRATURA 2025  EFFETTUATO CON SUCCESSO."));
-    EXPECT_EQ(dialogs.shown().size(), 1);
+    // Totals that cannot be summed, or read at all, are no success: the error row and the box say why.
+    valore(conn(), "R001", "1010", 1, "1e300");
+    for (const char* motivo : {"totale fuori dai limiti", "Totali del periodo non disponibili"}) {
+        screen->VerificaQuadratura("R001", "2025", 12, 1);
+        const QString riga = log->text(log->rowCount() - 1, 1);
+        EXPECT_TRUE(riga.startsWith(QStringLiteral("VERIFICA QUADRATURA NON ESEGUITA: ")) && riga.contains(QLatin1String(motivo))) << riga.toStdString();
+        EXPECT_EQ(log->color(log->rowCount() - 1, 1), QColor(255, 0, 0));
+        EXPECT_TRUE(dialogs.shown().last().text.startsWith(QStringLiteral("Attenzione! Verifica quadratura non eseguita: ")));
+        EXPECT_FALSE(screen->m_QuadraturaVerificata);
+        if (QLatin1String(motivo) == QLatin1String("totale fuori dai limiti")) conn().Execute(QStringLiteral("DROP TABLE QD05_DITTA"));
+    }
 }
