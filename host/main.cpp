@@ -10,6 +10,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
+#include <QIcon>
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <cstdio>
@@ -23,19 +24,29 @@ int main(int argc, char* argv[])
     // Runs that open no window need no display.
     for (int i = 1; i < argc; ++i) {
         const QByteArray a(argv[i]);
-        if ((a == "--help" || a == "-h" || a == "--create-db" || a == "--save" || a == "--load-taxonomy" ||
-             a == "--import-xbrl" || a == "--import-kadro" || a == "--import-cee" || a == "--dry-run") &&
+        if ((a == "--help" || a == "-h" || a == "--version" || a == "-v" || a == "--create-db" || a == "--save" ||
+             a == "--load-taxonomy" || a == "--import-xbrl" || a == "--import-kadro" || a == "--import-cee" || a == "--dry-run") &&
             qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ktr"));
     QApplication::setOrganizationName(QStringLiteral("KTR"));
+    QApplication::setApplicationVersion(QStringLiteral(KTR_VERSION));
+    // The desktop entry and the icon installed with the program; the icon is built in too.
+    QGuiApplication::setDesktopFileName(QStringLiteral("ktr"));
+    QIcon icona;
+    for (const char* dimensione : {"48", "256"}) icona.addFile(QStringLiteral(":/icone/%1/ktr.png").arg(QLatin1String(dimensione)));
+    QApplication::setWindowIcon(icona);
     installaTraduzioniQt();
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Importazione valori PDC"));
-    parser.addHelpOption();
+    // Help and version with texts of our own: Qt's translations leave them in English.
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Mostra questo aiuto ed esce."));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Mostra la versione del programma ed esce."));
+    parser.addOptions({help, version});
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("Altri file o cartelle per --import-xbrl."),
                                  QStringLiteral("[file...]"));
     QCommandLineOption db(QStringLiteral("db"),
@@ -79,6 +90,14 @@ int main(int argc, char* argv[])
     parser.addOptions({db, createDb, appPath, baseCurrency, workingFolder, company, year, month, rate, save, answer, input,
                        loadTaxonomy, importXbrl, importKadro, importCee, dryRun});
     parser.process(app);
+    if (parser.isSet(help)) {
+        std::fputs(qPrintable(parser.helpText()), stdout);
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        std::printf("ktr %s\n", qPrintable(QApplication::applicationVersion()));
+        return 0;
+    }
 
     // Values that reach the database are checked before anything is opened.
     const auto rifiuta = [](const QString& messaggio) {
@@ -148,6 +167,7 @@ int main(int argc, char* argv[])
         if (parser.isSet(importKadro)) return Batch::importaEsportazione(global, b, false);
         if (parser.isSet(importCee)) return Batch::importaEsportazione(global, b, true);
         MainWindow w(global);
+        w.setWindowTitle(QStringLiteral("%1 — KTR %2").arg(w.windowTitle(), QApplication::applicationVersion()));
         w.show();
         return app.exec();
     } catch (const AppError& e) {
