@@ -1,3 +1,4 @@
+#include "control/ctlVevAre.h"
 #include "host/Batch.h"
 #include "host/HostSetup.h"
 #include "host/MainWindow.h"
@@ -6,6 +7,7 @@
 #include "platform/host/CGlobal.h"
 #include "platform/host/Settings.h"
 #include "platform/ui/Traduzioni.h"
+#include "xbrl/LottoXbrl.h"
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
@@ -13,6 +15,7 @@
 #include <QIcon>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QTimer>
 #include <cstdio>
 
 namespace {
@@ -47,7 +50,9 @@ int main(int argc, char* argv[])
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
                                      QStringLiteral("Mostra la versione del programma ed esce."));
     parser.addOptions({help, version});
-    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("Altri file o cartelle per --import-xbrl."),
+    parser.addPositionalArgument(QStringLiteral("file"),
+                                 QStringLiteral("Bilanci XBRL: senza opzioni la finestra si apre e li importa; "
+                                                "con --import-xbrl, altri file o cartelle da importare."),
                                  QStringLiteral("[file...]"));
     QCommandLineOption db(QStringLiteral("db"),
                           QStringLiteral("Database di analisi: file SQLite, oppure postgresql:host=... dbname=... user=..."),
@@ -169,6 +174,9 @@ int main(int argc, char* argv[])
         MainWindow w(global);
         w.setWindowTitle(QStringLiteral("%1 — KTR %2").arg(w.windowTitle(), QApplication::applicationVersion()));
         w.show();
+        // Filings opened with the program (from the file manager, say) go to the XBRL tool as if chosen in its dialog.
+        const QStringList daAprire = fileXbrl(parser.positionalArguments());
+        if (!daAprire.isEmpty()) QTimer::singleShot(0, &w, [&w, daAprire] { w.screen()->ImportaXBRL(daAprire); });
         return app.exec();
     } catch (const AppError& e) {
         std::fprintf(stderr, "%s\n", qPrintable(e.description()));
