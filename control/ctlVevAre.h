@@ -141,6 +141,7 @@ public:
 
     // --- XBRL import (xbrl/)
     void ClickImportXBRL();
+    void ImportaXBRL(const QStringList& files);  // the same tool on files already chosen: no file dialog
     QString ReadTextFilePlus(QString& sFileName);  // the whole file as UTF-8 text
 
     // --- log, anomalies and balance check (verify/)

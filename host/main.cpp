@@ -1,3 +1,4 @@
+#include "control/ctlVevAre.h"
 #include "host/Batch.h"
 #include "host/HostSetup.h"
 #include "host/MainWindow.h"
@@ -6,12 +7,15 @@
 #include "platform/host/CGlobal.h"
 #include "platform/host/Settings.h"
 #include "platform/ui/Traduzioni.h"
+#include "xbrl/LottoXbrl.h"
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
+#include <QIcon>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QTimer>
 #include <cstdio>
 
 namespace {
@@ -23,20 +27,32 @@ int main(int argc, char* argv[])
     // Runs that open no window need no display.
     for (int i = 1; i < argc; ++i) {
         const QByteArray a(argv[i]);
-        if ((a == "--help" || a == "-h" || a == "--create-db" || a == "--save" || a == "--load-taxonomy" ||
-             a == "--import-xbrl" || a == "--import-kadro" || a == "--import-cee" || a == "--dry-run") &&
+        if ((a == "--help" || a == "-h" || a == "--version" || a == "-v" || a == "--create-db" || a == "--save" ||
+             a == "--load-taxonomy" || a == "--import-xbrl" || a == "--import-kadro" || a == "--import-cee" || a == "--dry-run") &&
             qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ktr"));
     QApplication::setOrganizationName(QStringLiteral("KTR"));
+    QApplication::setApplicationVersion(QStringLiteral(KTR_VERSION));
+    // The desktop entry and the icon installed with the program; the icon is built in too.
+    QGuiApplication::setDesktopFileName(QStringLiteral("ktr"));
+    QIcon icona;
+    for (const char* dimensione : {"48", "256"}) icona.addFile(QStringLiteral(":/icone/%1/ktr.png").arg(QLatin1String(dimensione)));
+    QApplication::setWindowIcon(icona);
     installaTraduzioniQt();
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Importazione valori PDC"));
-    parser.addHelpOption();
-    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("Altri file o cartelle per --import-xbrl."),
+    // Help and version with texts of our own: Qt's translations leave them in English.
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Mostra questo aiuto ed esce."));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Mostra la versione del programma ed esce."));
+    parser.addOptions({help, version});
+    parser.addPositionalArgument(QStringLiteral("file"),
+                                 QStringLiteral("Bilanci XBRL: senza opzioni la finestra si apre e li importa; "
+                                                "con --import-xbrl, altri file o cartelle da importare."),
                                  QStringLiteral("[file...]"));
     QCommandLineOption db(QStringLiteral("db"),
                           QStringLiteral("Database di analisi: file SQLite, oppure postgresql:host=... dbname=... user=..."),
@@ -79,6 +95,14 @@ int main(int argc, char* argv[])
     parser.addOptions({db, createDb, appPath, baseCurrency, workingFolder, company, year, month, rate, save, answer, input,
                        loadTaxonomy, importXbrl, importKadro, importCee, dryRun});
     parser.process(app);
+    if (parser.isSet(help)) {
+        std::fputs(qPrintable(parser.helpText()), stdout);
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        std::printf("ktr %s\n", qPrintable(QApplication::applicationVersion()));
+        return 0;
+    }
 
     // Values that reach the database are checked before anything is opened.
     const auto rifiuta = [](const QString& messaggio) {
@@ -149,7 +173,11 @@ int main(int argc, char* argv[])
         if (parser.isSet(importKadro)) return Batch::importaEsportazione(global, b, false);
         if (parser.isSet(importCee)) return Batch::importaEsportazione(global, b, true);
         MainWindow w(global);
+        w.setWindowTitle(QStringLiteral("%1 — KTR %2").arg(w.windowTitle(), QApplication::applicationVersion()));
         w.show();
+        // Filings opened with the program (from the file manager, say) go to the XBRL tool as if chosen in its dialog.
+        const QStringList daAprire = fileXbrl(parser.positionalArguments());
+        if (!daAprire.isEmpty()) QTimer::singleShot(0, &w, [&w, daAprire] { w.screen()->ImportaXBRL(daAprire); });
         return app.exec();
     } catch (const AppError& e) {
         std::fprintf(stderr, "%s\n", qPrintable(e.description()));

@@ -5,7 +5,7 @@ cd "$(dirname "$0")/.."
 
 packages=(cmake ninja-build g++ qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql libpugixml-dev
           libgtest-dev sqlite3 libsqlite3-dev postgresql poppler-utils xvfb clang libclang-rt-14-dev
-          qt6-translations-l10n)
+          qt6-translations-l10n librsvg2-bin dpkg-dev file desktop-file-utils shared-mime-info)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

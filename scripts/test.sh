@@ -20,5 +20,8 @@ trap cleanup EXIT
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build --output-on-failure -j"$(nproc)"
 
+# The Debian package, unpacked into a scratch root, and the program run from there.
+bash scripts/check-package.sh build
+
 # A short fuzzing run of the definition reader and the amount parser (a longer one: scripts/fuzz.sh SECONDS).
 bash scripts/fuzz.sh "${KTR_FUZZ_SECONDS:-25}"

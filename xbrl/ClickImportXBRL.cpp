@@ -93,7 +93,9 @@ private:
 
 QString ctlVevAre::ReadTextFilePlus(QString& sFileName) { return DocumentoXbrl::leggiTesto(sFileName); }
 
-void ctlVevAre::ClickImportXBRL()
+void ctlVevAre::ClickImportXBRL() { ImportaXBRL({}); }
+
+void ctlVevAre::ImportaXBRL(const QStringList& scelti)
 {
     // The user interface runs during an import: a second click or hotkey must not nest one.
     if (m_ImportXBRL || ImportazioneInCorso() || !m_CGlobal) return;
@@ -101,10 +103,11 @@ void ctlVevAre::ClickImportXBRL()
 
     AvviaImportazione(true);
 
-    QStringList files;
+    QStringList files = scelti;
     try {
-        files = dialogs().OpenFiles(QStringLiteral("Selezionare il file XBRL da importare"),
-                                    QStringLiteral("File XBRL|*.xbrl|Tutti i file|*.*"), m_WorkingFolder);
+        if (files.isEmpty())
+            files = dialogs().OpenFiles(QStringLiteral("Selezionare il file XBRL da importare"),
+                                        QStringLiteral("File XBRL|*.xbrl|Tutti i file|*.*"), m_WorkingFolder);
     } catch (...) {
         return;  // a dialog that fails counts as cancelled
     }

@@ -48,6 +48,7 @@ TEST_P(FilingInsoliti, CurrencyIsTheFirstIsoMeasureNilFactsHaveNoValueDecimalPoi
 // The window's tool takes several files: "n / N" in the caption, each file in its own
 // transaction, a file that fails does not stop the others, and a summary closes the log;
 // then only tbClose is enabled. Master-data texts far beyond their columns are cut to them.
+// Files handed over at start (opened with the program) are imported the same way.
 TEST_P(FilingInsoliti, TheWindowImportsSeveralFilesAndSumsThemUp)
 {
     const QString lungo = QString("Ditta ").repeated(200000);
@@ -67,6 +68,13 @@ TEST_P(FilingInsoliti, TheWindowImportsSeveralFilesAndSumsThemUp)
     for (const char* t : {"tbNew", "tbOpen", "tbClose", "tbOK", "tbCancel", "tbExit", "tbPrint", "tbImportXBRL"})
         stati += screen->DS1->isToolEnabled(t) ? 'E' : 'D';
     EXPECT_EQ(stati, "DDEDDDDD");  // no second import until tbClose
+
+    screen->ClickClose();
+    dialogs.clear();
+    dialogs.answerMessage(vb::vbNo);  // not over period 1: a new period
+    screen->ImportaXBRL({buono});
+    EXPECT_EQ(valori("A-T-00-000-"), (QStringList{"2024|1|8|8", "2024|2|8|8"}));
+    EXPECT_FALSE(screen->DS1->isToolEnabled("tbImportXBRL"));
 }
 
 // Codes and names with quotes, separators, comments and other alphabets: the company row

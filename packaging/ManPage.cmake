@@ -1,0 +1,66 @@
+# Writes the manual page from its template, the OPZIONI section from the program's own --help,
+# so that the page lists exactly the options the program has.
+# cmake -DKTR=<program> -DMODELLO=<ktr.1.in> -DVERSIONE=<version> -DUSCITA=<ktr.1> -P ManPage.cmake
+
+execute_process(COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen ${KTR} --help
+                OUTPUT_VARIABLE aiuto RESULT_VARIABLE esito ERROR_QUIET)
+if(NOT esito EQUAL 0)
+  message(FATAL_ERROR "${KTR} --help: ${esito}")
+endif()
+
+# Roff text: backslashes and hyphens escaped, no line starting as a request.
+function(roff testo risultato)
+  string(REPLACE "\\" "\\e" testo "${testo}")
+  string(REPLACE "-" "\\-" testo "${testo}")
+  string(REGEX REPLACE "^([.'])" "\\\\&\\1" testo "${testo}")
+  set(${risultato} "${testo}" PARENT_SCOPE)
+endfunction()
+
+# An entry starts two blanks in ("  --db <FILE>   text"); its text goes on in deeper-indented lines.
+set(voci)
+set(nome)
+set(testo)
+# A ";" of the text would split CMake's list of lines: it travels as a mark and comes back at the end.
+string(REPLACE ";" "<PV>" aiuto "${aiuto}")
+string(REPLACE "\n" ";" righe "${aiuto}")
+foreach(riga IN LISTS righe)
+  if(riga MATCHES "^  ([^ ]+( [^ ]+)*)(  +(.*))?$")
+    if(nome)
+      list(APPEND voci "${nome}\n${testo}")
+    endif()
+    set(nome "${CMAKE_MATCH_1}")
+    set(testo "${CMAKE_MATCH_4}")
+  elseif(nome AND riga MATCHES "^   +(.*)$")
+    string(STRIP "${testo} ${CMAKE_MATCH_1}" testo)
+  elseif(nome)
+    list(APPEND voci "${nome}\n${testo}")
+    set(nome)
+  endif()
+endforeach()
+if(nome)
+  list(APPEND voci "${nome}\n${testo}")
+endif()
+
+set(OPZIONI)
+foreach(voce IN LISTS voci)
+  string(FIND "${voce}" "\n" a_capo)
+  string(SUBSTRING "${voce}" 0 ${a_capo} nome)
+  math(EXPR inizio "${a_capo} + 1")
+  string(SUBSTRING "${voce}" ${inizio} -1 testo)
+  roff("${nome}" nome)
+  roff("${testo}" testo)
+  # Options in bold, their values in italics; a parameter (no leading hyphen) in italics.
+  if(nome MATCHES "^\\\\-")
+    string(REGEX REPLACE "(\\\\-[^ ,<]+)" "\\\\fB\\1\\\\fR" nome "${nome}")
+    string(REGEX REPLACE "<([^>]+)>" "\\\\fI\\1\\\\fR" nome "${nome}")
+  else()
+    set(nome "\\fI${nome}\\fR ...")
+  endif()
+  string(APPEND OPZIONI ".TP\n${nome}\n${testo}\n")
+endforeach()
+if(NOT OPZIONI MATCHES "\\\\-\\\\-help")
+  message(FATAL_ERROR "Nessuna opzione letta da ${KTR} --help")
+endif()
+string(STRIP "${OPZIONI}" OPZIONI)
+string(REPLACE "<PV>" ";" OPZIONI "${OPZIONI}")
+configure_file(${MODELLO} ${USCITA} @ONLY)
