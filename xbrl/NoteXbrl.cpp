@@ -24,10 +24,7 @@ NoteXbrl::NoteXbrl(SchermoXbrl& schermo, const Tassonomia& tassonomia) : m_scher
 void NoteXbrl::registra(const DocumentoXbrl& documento, const TabellaPeriodi& tabella, const QString& ditta)
 {
     CGlobal& global = m_schermo.global();
-    // The taxonomy's code numbers its rows; a code that is no number finds none.
-    bool numerico = false;
-    const qlonglong numeroCodice = vb::Trim(m_tassonomia.codice).toLongLong(&numerico);
-    const QVariant codice = numerico ? QVariant(numeroCodice) : QVariant(vb::Trim(m_tassonomia.codice));
+    const QVariant codice = m_tassonomia.codiceSql();
     for (const pugi::xml_node link : documento.elementi("link:footnoteLink")) {
         const QString testo = DocumentoXbrl::testo(link);
         const pugi::xml_node loc = link.child("link:loc");
