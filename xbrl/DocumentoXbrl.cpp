@@ -1,5 +1,6 @@
 #include "xbrl/DocumentoXbrl.h"
 #include "platform/runtime/AppError.h"
+#include "xbrl/EntitaHtml.h"
 #include <QFile>
 #include <cctype>
 #include <cstring>
@@ -66,6 +67,22 @@ bool soloRiferimentiNoti(const QByteArray& testo)
 
 const std::vector<pugi::xml_node> kNessuno;
 
+bool lettera(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }
+
+void appendiUtf8(QByteArray& out, char32_t c)
+{
+    if (c < 0x80) {
+        out += char(c);
+    } else if (c < 0x800) {
+        out += char(0xC0 | (c >> 6));
+        out += char(0x80 | (c & 0x3F));
+    } else {
+        out += char(0xE0 | (c >> 12));
+        out += char(0x80 | ((c >> 6) & 0x3F));
+        out += char(0x80 | (c & 0x3F));
+    }
+}
+
 }  // namespace
 
 QString DocumentoXbrl::leggiTesto(const QString& percorso)
@@ -77,12 +94,7 @@ QString DocumentoXbrl::leggiTesto(const QString& percorso)
     return testo;
 }
 
-QString DocumentoXbrl::sostituisciEntita(QString testo)
-{
-    testo.replace(QLatin1String("&nbsp;"), QLatin1String("&#160;"));
-    testo.replace(QLatin1String("&euro;"), QLatin1String("&#8364;"));
-    return testo;
-}
+QString DocumentoXbrl::sostituisciEntita(const QString& testo) { return QString::fromUtf8(sostituisciEntitaUtf8(testo.toUtf8())); }
 
 QByteArray DocumentoXbrl::leggiUtf8(const QString& percorso)
 {
@@ -95,9 +107,27 @@ QByteArray DocumentoXbrl::leggiUtf8(const QString& percorso)
 
 QByteArray DocumentoXbrl::sostituisciEntitaUtf8(QByteArray testo)
 {
-    if (testo.contains("&nbsp;")) testo.replace("&nbsp;", "&#160;");
-    if (testo.contains("&euro;")) testo.replace("&euro;", "&#8364;");
-    return testo;
+    // Copied only from the first entity on: most filings have none.
+    QByteArray out;
+    const char* const inizio = testo.constData();
+    const char* const fine = inizio + testo.size();
+    const char* copiato = inizio;
+    for (const char* p = inizio; (p = static_cast<const char*>(std::memchr(p, '&', size_t(fine - p))));) {
+        const char* q = p + 1;
+        while (q < fine && lettera(*q) && size_t(q - p) <= LunghezzaMassimaEntitaHtml) ++q;
+        const char32_t c = q < fine && *q == ';' ? carattereEntitaHtml(std::string_view(p + 1, size_t(q - p - 1))) : 0;
+        if (!c) {
+            ++p;
+            continue;
+        }
+        if (out.isEmpty()) out.reserve(testo.size());
+        out.append(copiato, p - copiato);
+        appendiUtf8(out, c);
+        p = copiato = q + 1;
+    }
+    if (copiato == inizio) return testo;
+    out.append(copiato, fine - copiato);
+    return out;
 }
 
 bool DocumentoXbrl::carica(const QString& testo) { return caricaUtf8(testo.toUtf8()); }

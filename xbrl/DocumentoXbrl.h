@@ -13,8 +13,8 @@ class DocumentoXbrl {
 public:
     // The file's whole text, read as UTF-8 whatever its declaration says.
     static QString leggiTesto(const QString& percorso);
-    // The two HTML entities that XML does not know, as character references.
-    static QString sostituisciEntita(QString testo);
+    // Named HTML 4 entities (other than XML's own) replaced by their characters.
+    static QString sostituisciEntita(const QString& testo);
 
     // The same for the file's bytes, without a round trip through UTF-16: many filings
     // in one run spend their time there otherwise.

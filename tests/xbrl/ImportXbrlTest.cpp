@@ -16,7 +16,7 @@ QString anagraficaCompleta()
         {"PartitaIva", "12345678901"}, {"CodiceFiscale", "RSSMRA80A01F205X"}, {"SettoreAttivitaPrevalenteAteco", "62.01"},
         {"FormaGiuridica", "SR"}, {"CapitaleSociale", "1,234,567.5"}, {"CodiceCciaa", "MI-RM"}, {"NumeroRea", "MI-123456"},
         {"NumeroIscrizioneAlboCooperative", "A123"}, {"AppartenenzaGruppo", "1"},
-        {"DenominazioneSocietaCapogruppo", "  Holding dell'Est  "}, {"PaeseCapogruppo", "Italia"},
+        {"DenominazioneSocietaCapogruppo", "  Holding dell'Est  "}, {"PaeseCapogruppo", "Citt&agrave; del Vaticano &ndash; &laquo;SCV&raquo;"},
         {"SocietaLiquidazione", "FALSE"}, {"SocietaConSocioUnico", "true"},
         {"SocietaSottopostaAltruiAttivitaDirezioneCoordinamento", "0"},
         {"DenominazioneSocietaEnteEsercitaAttivitaDirezioneCoordinamento", "Ente l'Uno"},
@@ -94,7 +94,8 @@ TEST_P(ImportXbrl, RegistrationAsksWithNoAsDefaultAndStoresTheMasterData)
                     "QD05_DENOMINAZIONECAPOGRUPPO, QD05_PAESECAPOGRUPPO, QD05_INLIQUIDAZIONE, QD05_SOCIOUNICO, "
                     "QD05_ALTRUIDIREZIONE, QD05_DENOMINAZIONESOCIETADIREZIONE FROM QD05_DITTA WHERE QD05_CODICEDITTA = '678901'"),
               QStringList{"678901|L`Ancora\u00a0d`Oro S.r.l. €|12345678901|RSSMRA80A01F205X|97|31/12|EUR|0|62.01|1234567.5|0|A123|"
-                          "MI|MI-123456|Via dell`Olmo 1, 20100 Milano, presso lo studio de|1|Holding dell`Est|Italia|0|1|0|Ente l`Uno"});
+                          "MI|MI-123456|Via dell`Olmo 1, 20100 Milano, presso lo studio de|1|Holding dell`Est|Città del Vaticano – «SCV»|0|1|0|"
+                          "Ente l`Uno"});
     EXPECT_EQ(righe("SELECT * FROM QD08_DITTAMODELLO WHERE QD08_CODICEDITTA_QD05 = '678901'"), QStringList{"KXCE85|678901"});
 }
 
