@@ -115,7 +115,12 @@ QString DocumentoXbrl::leggiTesto(const QString& percorso)
     return testo;
 }
 
-QString DocumentoXbrl::sostituisciEntita(const QString& testo) { return QString::fromUtf8(sostituisciEntitaUtf8(testo.toUtf8())); }
+QString DocumentoXbrl::sostituisciEntita(const QString& testo)
+{
+    const QByteArray utf8 = testo.toUtf8();
+    const QByteArray sostituito = sostituisciEntitaUtf8(utf8);
+    return sostituito.isSharedWith(utf8) ? testo : QString::fromUtf8(sostituito);  // most filings have none
+}
 
 QByteArray DocumentoXbrl::leggiUtf8(const QString& percorso)
 {
