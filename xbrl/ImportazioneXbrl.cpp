@@ -19,12 +19,10 @@ namespace {
 
 const QString CrLf = QStringLiteral("\r\n");
 const QString Titolo = QStringLiteral("Importazione bilancio XBRL");
-const char* const Iso4217 = "http://www.xbrl.org/2003/iso4217";
 
 // The user interface catches up at most this often during the fact walk.
 constexpr qint64 IntervalloEventiMs = 20;
 
-bool nome(pugi::xml_node n, std::string_view atteso) { return std::string_view(n.name()) == atteso; }
 
 QString utf8(const char* testo) { return QString::fromUtf8(testo); }
 
@@ -37,39 +35,24 @@ QDate data(const QString& testo)
     return d.isValid() && seguito ? d : QDate();
 }
 
-// The namespace a prefix stands for at this element; empty when it is not declared.
-QString spazioNomi(pugi::xml_node n, const QString& prefisso)
-{
-    const QByteArray attributo = prefisso.isEmpty() ? QByteArray("xmlns") : ("xmlns:" + prefisso.toUtf8());
-    for (; n; n = n.parent())
-        if (const pugi::xml_attribute a = n.attribute(attributo.constData())) return utf8(a.value()).trimmed();
-    return {};
-}
-
-// The ISO 4217 code a measure names, empty when it names no currency. A prefix
-// "iso4217" that the document does not declare counts as the currencies' own.
-QString valutaDi(pugi::xml_node misura)
+// The ISO 4217 code a measure names, empty when it names no currency: its prefix must
+// stand for the ISO 4217 namespace there. A prefix "iso4217" that the document does not
+// declare counts as the currencies' own.
+QString valutaDi(const DocumentoXbrl& documento, pugi::xml_node misura)
 {
     const QString testo = DocumentoXbrl::testo(misura);
     const qsizetype dueAPunti = testo.indexOf(QLatin1Char(':'));
-    const QString prefisso = dueAPunti >= 0 ? testo.left(dueAPunti) : QString();
-    const QString codice = testo.mid(dueAPunti + 1);
-    const QString ns = spazioNomi(misura, prefisso);
-    const bool iso = ns == QLatin1String(Iso4217) || (ns.isEmpty() && prefisso == QLatin1String("iso4217"));
-    return iso ? codice : QString();
+    const std::string_view ns = documento.spazioDelValore(misura);
+    const bool iso =
+        ns == DocumentoXbrl::Iso4217 || (ns.empty() && dueAPunti >= 0 && testo.left(dueAPunti) == QLatin1String("iso4217"));
+    return iso ? testo.mid(dueAPunti + 1) : QString();
 }
 
 // xsi:nil="true": the fact has no value.
-bool nullo(pugi::xml_node n)
+bool nullo(const DocumentoXbrl& documento, pugi::xml_node n)
 {
-    for (const pugi::xml_attribute a : n.attributes()) {
-        const std::string_view nome(a.name());
-        if (nome == "nil" || (nome.size() > 4 && nome.substr(nome.size() - 4) == ":nil")) {
-            const std::string_view v(a.value());
-            return v == "true" || v == "1";
-        }
-    }
-    return false;
+    const std::string_view v(documento.attributo(n, "xsi:nil").value());
+    return v == "true" || v == "1";
 }
 
 QString fuoriScala(const Connection& conn, const QString& testo)
@@ -191,9 +174,8 @@ bool ImportazioneXbrl::esegui(QString file)
         m_mappatura = &m_mappature->di(conn, m_tassonomia);
         // Accounts each period reports, for the grouped lines.
         for (const pugi::xml_node fatto : m_fatti) {
-            if (nullo(fatto)) continue;
-            const QString id = utf8(fatto.name()).replace(QLatin1String("itcc-ci:"), QLatin1String("itcc-ci_"));
-            if (const MappaturaXbrl::Voce* voce = m_mappatura->voce(id))
+            if (nullo(m_documento, fatto)) continue;
+            if (const MappaturaXbrl::Voce* voce = m_mappatura->voce(m_documento.idConcetto(fatto)))
                 m_presenti[m_tabella.contesto(utf8(fatto.attribute("contextRef").value()))->riga].insert(voce->conto);
         }
 
@@ -230,16 +212,23 @@ bool ImportazioneXbrl::esegui(QString file)
 
 bool ImportazioneXbrl::riconosciTassonomia()
 {
+    // The taxonomy's namespace is the one of the facts, whatever prefix binds it: the
+    // first namespace of a fact, in document order, that names a known taxonomy.
+    QHash<QString, QString> tassonomie;
+    for (const QStringList& riga : m_schermo.global().Database().Connection().Righe(
+             QStringLiteral("SELECT QD50_VERSIONE, QD50_CODICE FROM QD50_XBRLANAG"), {}))
+        if (!tassonomie.contains(riga.value(0))) tassonomie.insert(riga.value(0), riga.value(1));
     QString codice;
-    for (const pugi::xml_node xbrl : m_documento.elementi("xbrl")) {
-        const pugi::xml_attribute ns = xbrl.attribute("xmlns:itcc-ci");
-        if (!ns) continue;
-        codice = m_schermo.global().Database().Connection().Leggi(QStringLiteral("SELECT QD50_CODICE FROM QD50_XBRLANAG WHERE QD50_VERSIONE = ?"),
-                                {vb::Trim(utf8(ns.value()))});
-        break;
-    }
+    for (const pugi::xml_node xbrl : m_documento.elementi("xbrl"))
+        for (pugi::xml_node n = xbrl.first_child(); n && codice.isEmpty(); n = n.next_sibling()) {
+            const std::string_view ns = m_documento.spazioDi(n);
+            if (ns.empty() || !n.attribute("contextRef")) continue;
+            codice = tassonomie.value(vb::Trim(QString::fromUtf8(ns.data(), qsizetype(ns.size()))));
+            if (!codice.isEmpty()) m_documento.impostaTassonomia(ns);
+        }
     QString schemaRef;
-    for (const pugi::xml_node ref : m_documento.elementi("link:schemaRef")) schemaRef = utf8(ref.attribute("xlink:href").value());
+    for (const pugi::xml_node ref : m_documento.elementi("link:schemaRef"))
+        schemaRef = utf8(m_documento.attributo(ref, "xlink:href").value());
     m_tassonomia = Tassonomia::riconosci(codice, schemaRef);
 
     const QString fine = CrLf + QStringLiteral("Impossibile continuare l'importazione");
@@ -261,11 +250,13 @@ void ImportazioneXbrl::leggiValuta()
     // The filing's currency is its first ISO 4217 measure; a unit of one currency
     // measure is that currency, any other unit (shares, pure, ratios) none.
     for (const pugi::xml_node misura : m_documento.elementi("measure")) {
-        const QString valuta = valutaDi(misura);
+        const QString valuta = valutaDi(m_documento, misura);
         if (m_unita.isEmpty()) m_unita = valuta;
         const pugi::xml_node unita = misura.parent();
-        if (nome(unita, "unit") && !misura.next_sibling("measure") && !misura.previous_sibling("measure"))
-            m_valuteUnita.insert(utf8(unita.attribute("id").value()), valuta);
+        if (!m_documento.e(unita, "unit")) continue;
+        int misure = 0;
+        for (pugi::xml_node c = unita.first_child(); c; c = c.next_sibling()) misure += m_documento.e(c, "measure") ? 1 : 0;
+        if (misure == 1) m_valuteUnita.insert(utf8(unita.attribute("id").value()), valuta);
     }
     // A filing without a currency has no amounts to convert.
     if (m_unita.isEmpty()) m_unita = m_schermo.global().ValutaBase();
@@ -275,17 +266,17 @@ void ImportazioneXbrl::leggiContesti(const std::vector<pugi::xml_node>& contesti
 {
     const QString partitaIva = m_documento.testoDi("itcc-ci:DatiAnagraficiPartitaIva");
     for (const pugi::xml_node contesto : contesti) {
-        const QString id = utf8(contesto.first_attribute().value());
+        const QString id = utf8(contesto.attribute("id").value());
         QString identificativo;
         QDate quando;
         for (const pugi::xml_node parte : contesto.children()) {
-            if (nome(parte, "entity")) {
-                if (const pugi::xml_node i = parte.child("identifier")) identificativo = DocumentoXbrl::testo(i);
+            if (m_documento.e(parte, "entity")) {
+                if (const pugi::xml_node i = m_documento.figlio(parte, "identifier")) identificativo = DocumentoXbrl::testo(i);
                 if (identificativo.isEmpty()) identificativo = partitaIva;
-            } else if (nome(parte, "period")) {
+            } else if (m_documento.e(parte, "period")) {
                 // The instant, or the end of the duration, decides the year and month.
                 for (const pugi::xml_node figlio : parte.children()) {
-                    if (!nome(figlio, "instant") && !nome(figlio, "endDate")) continue;
+                    if (!m_documento.e(figlio, "instant") && !m_documento.e(figlio, "endDate")) continue;
                     quando = data(DocumentoXbrl::testo(figlio));
                     // Refused only when a fact uses the context: an unused one changes nothing.
                     if (!quando.isValid()) m_dateErrate.insert(id, DocumentoXbrl::testo(figlio).left(100));
@@ -310,7 +301,7 @@ void ImportazioneXbrl::raccogliFatti(pugi::xml_node radice)
             rifiuta(QStringLiteral("Il fatto %1 fa riferimento al contesto %2, che non esiste nel file.")
                         .arg(utf8(n.name()), utf8(rif.value())));
         m_fatti.push_back(n);
-        if (nullo(n)) continue;
+        if (nullo(m_documento, n)) continue;
         if (m_dateErrate.contains(c->id))
             rifiuta(QStringLiteral("Il contesto %1 ha una data non valida: %2").arg(c->id, m_dateErrate.value(c->id)));
         if (!c->riga) rifiuta(QStringLiteral("Il contesto %1 non ha né istante né fine periodo.").arg(c->id));
@@ -384,12 +375,11 @@ void ImportazioneXbrl::posta(pugi::xml_node nodo)
         }
         m_decimali = ok ? valore : 0;
     }
-    if (nullo(nodo)) return;  // no value, nothing to post
+    if (nullo(m_documento, nodo)) return;  // no value, nothing to post
     const ContestoXbrl* contesto = m_tabella.contesto(utf8(nodo.attribute("contextRef").value()));
     RigaTabellaPeriodi& riga = *contesto->riga;
 
-    const QString id = vb::Trim(utf8(nodo.name())).replace(QLatin1String("itcc-ci:"), QLatin1String("itcc-ci_"));
-    const MappaturaXbrl::Voce* voce = m_mappatura->voce(testoSql(id));
+    const MappaturaXbrl::Voce* voce = m_mappatura->voce(m_documento.idConcetto(nodo));
     if (!voce) return;
     const QString& codice = m_tassonomia.codice;
     if (vb::Trim(voce->saldo).isEmpty() && !voce->conto.startsWith(QLatin1Char('O')) && codice != QLatin1String("6") &&

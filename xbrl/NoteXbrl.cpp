@@ -23,39 +23,32 @@ NoteXbrl::NoteXbrl(SchermoXbrl& schermo, const Tassonomia& tassonomia) : m_scher
 
 void NoteXbrl::registra(const DocumentoXbrl& documento, const TabellaPeriodi& tabella, const QString& ditta)
 {
-    CGlobal& global = m_schermo.global();
-    // The taxonomy's code numbers its rows; a code that is no number finds none.
-    bool numerico = false;
-    const qlonglong numeroCodice = vb::Trim(m_tassonomia.codice).toLongLong(&numerico);
-    const QVariant codice = numerico ? QVariant(numeroCodice) : QVariant(vb::Trim(m_tassonomia.codice));
+    Connection& conn = m_schermo.global().Database().Connection();
+    const QVariant codice = m_tassonomia.codiceSql();
     for (const pugi::xml_node link : documento.elementi("link:footnoteLink")) {
         const QString testo = DocumentoXbrl::testo(link);
-        const pugi::xml_node loc = link.child("link:loc");
-        if (!loc) continue;
-        for (const pugi::xml_attribute href : loc.attributes()) {
-            if (std::string_view(href.name()) != "xlink:href") continue;
-            const pugi::xml_node fatto = documento.perId(QString::fromUtf8(href.value()).mid(1));
-            if (!fatto) continue;
-            // A fact without a context, or whose context is in no prepared row, has no period.
-            const pugi::xml_attribute contextRef = fatto.attribute("contextRef");
-            const RigaTabellaPeriodi* riga = contextRef ? rigaDi(tabella, QString::fromUtf8(contextRef.value())) : nullptr;
-            if (!riga) continue;
+        // Only the first locator counts: a footnote shared by several facts is stored once.
+        const pugi::xml_attribute href = documento.attributo(documento.figlio(link, "link:loc"), "xlink:href");
+        if (!href) continue;
+        const pugi::xml_node fatto = documento.perId(QString::fromUtf8(href.value()).mid(1));
+        if (!fatto) continue;
+        // A fact without a context, or whose context is in no prepared row, has no period.
+        const pugi::xml_attribute contextRef = fatto.attribute("contextRef");
+        const RigaTabellaPeriodi* riga = contextRef ? rigaDi(tabella, QString::fromUtf8(contextRef.value())) : nullptr;
+        if (!riga) continue;
 
-            Connection& conn = global.Database().Connection();
-            const QString elemento = testoSql(QString::fromUtf8(fatto.name()).replace(QLatin1Char(':'), QLatin1Char('_')));
-            const QString chiave =
-                conn.Leggi(QStringLiteral("SELECT QD51_PK FROM QD51_XBRLDEFANAG WHERE QD51_VERSIONE = ? AND QD51_ID = ?"),
-                           {codice, elemento});
-            if (chiave.isEmpty()) continue;
-            const QString definizione =
-                conn.Leggi(QStringLiteral("SELECT QD77_ID FROM QD77_FOOTNOTEDEF WHERE QD77_VERSIONE = ? AND QD77_PK_QD51 = ?"),
-                           {codice, chiave.toLongLong()});
-            if (definizione.isEmpty()) continue;
+        const QString chiave =
+            conn.Leggi(QStringLiteral("SELECT QD51_PK FROM QD51_XBRLDEFANAG WHERE QD51_VERSIONE = ? AND QD51_ID = ?"),
+                       {codice, documento.idConcetto(fatto)});
+        if (chiave.isEmpty()) continue;
+        const QString definizione =
+            conn.Leggi(QStringLiteral("SELECT QD77_ID FROM QD77_FOOTNOTEDEF WHERE QD77_VERSIONE = ? AND QD77_PK_QD51 = ?"),
+                       {codice, chiave.toLongLong()});
+        if (definizione.isEmpty()) continue;
 
-            conn.Esegui(QStringLiteral("INSERT INTO [QD78_FOOTNOTE] ([QD78_CODICEDITTA_QD05] ,[QD78_ANNO],[QD78_MESE],"
-                                           "[QD78_NPERIODO],[QD78_ID_QD77],[QD78_FOOTNOTE]) Values (?,?,?,?,?,?)"),
-                        {vb::Trim(ditta), QString::number(riga->anno), int(riga->mese), int(vb::CInt(riga->periodo)),
-                         definizione.toLongLong(), testoSql(testo)});
-        }
+        conn.Esegui(QStringLiteral("INSERT INTO [QD78_FOOTNOTE] ([QD78_CODICEDITTA_QD05] ,[QD78_ANNO],[QD78_MESE],"
+                                   "[QD78_NPERIODO],[QD78_ID_QD77],[QD78_FOOTNOTE]) Values (?,?,?,?,?,?)"),
+                    {vb::Trim(ditta), QString::number(riga->anno), int(riga->mese), int(vb::CInt(riga->periodo)),
+                     definizione.toLongLong(), testoSql(testo)});
     }
 }

@@ -1,4 +1,5 @@
 #include "xbrl/Tassonomia.h"
+#include "platform/runtime/Valori.h"
 
 namespace {
 
@@ -45,4 +46,11 @@ Tassonomia Tassonomia::riconosci(const QString& codice, const QString& schemaRef
 bool Tassonomia::consolidato() const
 {
     return schema == QLatin1String("KXCO85") || schema == QLatin1String("KXCO88") || schema == QLatin1String("KXCO93");
+}
+
+QVariant Tassonomia::codiceSql() const
+{
+    bool numerico = false;
+    const qlonglong numero = vb::Trim(codice).toLongLong(&numerico);
+    return numerico ? QVariant(numero) : QVariant(vb::Trim(codice));
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QVariant>
 
 // What an itcc-ci document's taxonomy selects: the chart of accounts its facts are
 // posted to, the reporting model of a new company and the reporting schema.
@@ -15,4 +16,8 @@ struct Tassonomia {
 
     // Consolidated schemas whose periods are recorded as consolidated.
     bool consolidato() const;
+
+    // The code as bound against the numeric version columns: a code that is no number
+    // stays text and finds no row.
+    QVariant codiceSql() const;
 };

@@ -1,5 +1,7 @@
 #include "XbrlFixture.h"
 #include <QLabel>
+#include <QRegularExpression>
+#include <functional>
 
 using namespace xbrlprova;
 
@@ -16,7 +18,7 @@ QString anagraficaCompleta()
         {"PartitaIva", "12345678901"}, {"CodiceFiscale", "RSSMRA80A01F205X"}, {"SettoreAttivitaPrevalenteAteco", "62.01"},
         {"FormaGiuridica", "SR"}, {"CapitaleSociale", "1,234,567.5"}, {"CodiceCciaa", "MI-RM"}, {"NumeroRea", "MI-123456"},
         {"NumeroIscrizioneAlboCooperative", "A123"}, {"AppartenenzaGruppo", "1"},
-        {"DenominazioneSocietaCapogruppo", "  Holding dell'Est  "}, {"PaeseCapogruppo", "Italia"},
+        {"DenominazioneSocietaCapogruppo", "  Holding dell'Est  "}, {"PaeseCapogruppo", "Citt&agrave; del Vaticano &ndash; &laquo;SCV&raquo;"},
         {"SocietaLiquidazione", "FALSE"}, {"SocietaConSocioUnico", "true"},
         {"SocietaSottopostaAltruiAttivitaDirezioneCoordinamento", "0"},
         {"DenominazioneSocietaEnteEsercitaAttivitaDirezioneCoordinamento", "Ente l'Uno"},
@@ -79,6 +81,77 @@ TEST_P(ImportXbrl, RealFilingsGoThroughRegistrationBothYearsAndTheBalanceCheck)
                            "|VERIFICA QUADRATURA 2024  EFFETTUATO CON SUCCESSO.|", "|VERIFICA QUADRATURA 2023  EFFETTUATO CON SUCCESSO.|"}));
 }
 
+// Each real filing as other writers may write it imports exactly as the original: names are
+// read by namespace, whatever the prefixes, and HTML entities in the notes are characters.
+// Bound to another namespace, the taxonomy's prefix finds no taxonomy.
+TEST_P(ImportXbrl, RealFilingsRewrittenWithOtherPrefixesOrHtmlEntitiesImportAsTheOriginal)
+{
+    const QString istanza = "xmlns=\"http://www.xbrl.org/2003/instance\"", taxonomy = "xmlns:itcc-ci=\"" + Ns2018 + "\"";
+    const QRegularExpression elementiIstanza("<(/?)(xbrl|context|entity|identifier|segment|scenario|period|instant|startDate|"
+                                             "endDate|unit|measure)\\b");
+    const QRegularExpression fatti("<(/?)itcc-ci:");
+    auto xbrli = [&](QString t) { return t.remove(" " + istanza).replace(elementiIstanza, "<\\1xbrli:\\2"); };
+    const std::pair<const char*, std::function<QString(QString)>> riscritture[] = {
+        {"xbrli: prefixes", xbrli},
+        {"other prefixes for itcc-ci and iso4217",
+         [&](QString t) {
+             return t.replace(fatti, "<\\1ci:").replace("xmlns:itcc-ci=", "xmlns:ci=").replace("iso4217", "iso");
+         }},
+        {"itcc-ci as the default namespace",
+         [&](QString t) { return xbrli(t).replace(fatti, "<\\1").replace("xmlns:itcc-ci=", "xmlns="); }},
+        {"prefixes bound elsewhere on the root and again inside",
+         [&](QString t) {
+             t.replace(QRegularExpression("xmlns:(itcc-ci|link|xlink)=\"[^\"]*\""), "xmlns:\\1=\"urn:altro\"");
+             t.replace(istanza, "xmlns=\"urn:altro\"").replace("<xbrl ", "<xbrli:xbrl ").replace("</xbrl>", "</xbrli:xbrl>");
+             t.replace(QRegularExpression("<(context|unit)\\b"), "<\\1 " + istanza);
+             t.replace(QRegularExpression("<itcc-ci:(\\w+)"), "<itcc-ci:\\1 " + taxonomy);
+             return t.replace("<link:schemaRef", "<link:schemaRef xmlns:link=\"http://www.xbrl.org/2003/linkbase\" "
+                                                 "xmlns:xlink=\"http://www.w3.org/1999/xlink\"");
+         }},
+        {"HTML entities in a note",
+         [](QString t) { return t.insert(t.indexOf("\">&lt;") + 2, "Citt&agrave; dell&rsquo;impresa &laquo;nota&raquo; "); }},
+    };
+    const QStringList ditte = righe("SELECT QD05_CODICEDITTA FROM QD05_DITTA");
+    auto annulla = [&] {  // the filing's company and everything of it, gone
+        for (const QString& ditta : righe("SELECT QD05_CODICEDITTA FROM QD05_DITTA"))
+            if (!ditte.contains(ditta))
+                for (const auto& [tabella, colonna] :
+                     {std::pair{"QD05_DITTA", "QD05_CODICEDITTA"}, {"QD08_DITTAMODELLO", "QD08_CODICEDITTA_QD05"},
+                      {"QD07_VALORIPDC", "QD07_CODICEDITTA_QD05"}, {"QD21_PERVALUTA", "QD21_CODICEDITTA_QD05"},
+                      {"QD78_FOOTNOTE", "QD78_CODICEDITTA_QD05"}})
+                    conn().Execute(QString("DELETE FROM %1 WHERE %2 = %3").arg(tabella, colonna, StringaSQL(ditta)));
+    };
+    for (const char* reale : {"03072020211-31122020-20210726110513.xbrl", "03072020211-31122021-20220530205759.xbrl",
+                              "ISTANZA02353550391.xbrl"}) {
+        SCOPED_TRACE(reale);
+        QFile f(filing(reale));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QString originale = QString::fromUtf8(f.readAll());
+        ASSERT_TRUE(originale.contains(istanza) && originale.contains(taxonomy) && originale.contains("\">&lt;"));
+        screen->lwLog->clearRows();
+        daFile(filing(reale)).answerMessage(vb::vbYes);
+        ASSERT_TRUE(importa());
+        const QStringList atteso = istantanea(), logAtteso = log(), boxAttesi = box();
+        annulla();
+        for (const auto& [caso, riscrivi] : riscritture) {
+            SCOPED_TRACE(caso);
+            screen->lwLog->clearRows();
+            daImportare(riscrivi(originale).toUtf8()).answerMessage(vb::vbYes);
+            EXPECT_TRUE(importa());
+            EXPECT_EQ(istantanea(), atteso);
+            EXPECT_EQ(log(), logAtteso);
+            EXPECT_EQ(box(), boxAttesi);
+            annulla();
+        }
+        const QStringList prima = istantanea();
+        daImportare(QString(originale).replace(taxonomy, "xmlns:itcc-ci=\"urn:altro\" xmlns:ci=\"" + Ns2018 + "\"").toUtf8());
+        EXPECT_FALSE(importa());
+        EXPECT_EQ(box(), QStringList{"Importazione bilancio XBRL: Versione file XBRL non trovata.\r\nImpossibile continuare "
+                                     "l'importazione"});
+        EXPECT_EQ(istantanea(), prima);
+    }
+}
+
 TEST_P(ImportXbrl, RegistrationAsksWithNoAsDefaultAndStoresTheMasterData)
 {
     const QByteArray doc = documento(anagraficaCompleta() + fatto("TotaleAttivo", "I2024", "10") + fatto("TotalePassivo", "I2024", "10"));
@@ -94,15 +167,17 @@ TEST_P(ImportXbrl, RegistrationAsksWithNoAsDefaultAndStoresTheMasterData)
                     "QD05_DENOMINAZIONECAPOGRUPPO, QD05_PAESECAPOGRUPPO, QD05_INLIQUIDAZIONE, QD05_SOCIOUNICO, "
                     "QD05_ALTRUIDIREZIONE, QD05_DENOMINAZIONESOCIETADIREZIONE FROM QD05_DITTA WHERE QD05_CODICEDITTA = '678901'"),
               QStringList{"678901|L`Ancora\u00a0d`Oro S.r.l. €|12345678901|RSSMRA80A01F205X|97|31/12|EUR|0|62.01|1234567.5|0|A123|"
-                          "MI|MI-123456|Via dell`Olmo 1, 20100 Milano, presso lo studio de|1|Holding dell`Est|Italia|0|1|0|Ente l`Uno"});
+                          "MI|MI-123456|Via dell`Olmo 1, 20100 Milano, presso lo studio de|1|Holding dell`Est|Città del Vaticano – «SCV»|0|1|0|"
+                          "Ente l`Uno"});
     EXPECT_EQ(righe("SELECT * FROM QD08_DITTAMODELLO WHERE QD08_CODICEDITTA_QD05 = '678901'"), QStringList{"KXCE85|678901"});
 }
 
 TEST_P(ImportXbrl, OverwriteAsksPerYearAndRebuildsTheChosenPeriodWithItsFootnotes)
 {
     const QString note =
-        "<link:footnoteLink xlink:type=\"extended\"><link:loc xlink:type=\"locator\" xlink:href=\"#f1\" xlink:label=\"fatto\"/>"
-        "<link:footnote xlink:type=\"resource\" xlink:label=\"nota\">Nota dell'esercizio</link:footnote></link:footnoteLink>\n"
+        "<lb:footnoteLink xmlns:lb=\"http://www.xbrl.org/2003/linkbase\" xmlns:xl=\"http://www.w3.org/1999/xlink\" "
+        "xl:type=\"extended\"><lb:loc xl:type=\"locator\" xl:href=\"#f1\" xl:label=\"fatto\"/>"
+        "<lb:footnote xl:type=\"resource\" xl:label=\"nota\">Nota dell'esercizio</lb:footnote></lb:footnoteLink>\n"
         "<link:footnoteLink><link:loc xlink:href=\"#nessuno\"/><link:footnote>Senza fatto</link:footnote></link:footnoteLink>\n"
         "<link:footnoteLink><link:loc xlink:href=\"#f5\"/><link:footnote>Senza definizione</link:footnote></link:footnoteLink>\n"
         "<link:footnoteLink><link:footnote>Senza locatore</link:footnote></link:footnoteLink>\n";

@@ -1,3 +1,4 @@
+#include "xbrl/DocumentoXbrl.h"
 #include "xbrl/ImportazioneXbrl.h"
 #include "xbrl/TabellaPeriodi.h"
 #include "xbrl/Tassonomia.h"
@@ -44,4 +45,15 @@ TEST(Tassonomia, CodeAndFirstPrefixFoundSelectChartModelAndSchema)
         const Tassonomia t = Tassonomia::riconosci(codice, schemaRef);
         EXPECT_EQ(t.versione + " " + t.modelloBase + " " + t.schema, atteso) << codice << schemaRef;
     }
+}
+
+TEST(DocumentoXbrl, HtmlEntitiesBecomeTheirCharactersAndNothingElseChanges)
+{
+    const char* const casi[][2] = {
+        {"Citt&agrave; dell&rsquo;impresa &laquo;nota&raquo;", "Città dell’impresa «nota»"},
+        {"&nbsp;&euro;&thetasym;&Yuml;&OElig;&alefsym;", "\u00a0€ϑŸŒℵ"},
+        {"&amp;agrave; &lt; &#224; &AGRAVE; &agrave &thetasyms; &apos;", "&amp;agrave; &lt; &#224; &AGRAVE; &agrave &thetasyms; &apos;"},
+    };
+    for (const auto& [testo, atteso] : casi)
+        EXPECT_EQ(QString::fromUtf8(DocumentoXbrl::sostituisciEntitaUtf8(testo)), QString::fromUtf8(atteso)) << testo;
 }
