@@ -23,7 +23,6 @@ const QString Titolo = QStringLiteral("Importazione bilancio XBRL");
 // The user interface catches up at most this often during the fact walk.
 constexpr qint64 IntervalloEventiMs = 20;
 
-
 QString utf8(const char* testo) { return QString::fromUtf8(testo); }
 
 // A context date: xs:date or xs:dateTime, the day being what counts.
