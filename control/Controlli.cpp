@@ -120,6 +120,23 @@ void ctlVevAre::CreaControlli()
     lblSuggerimento->setWordWrap(true);
     lblSuggerimento->setEnabled(false);  // drawn grey, as a hint is
 
+    // The period and its description belong to one company, year and month: a change of
+    // any of them takes them away at once (before the selection's own handlers, connected
+    // later, fill them again), and Save waits for a period.
+    const auto chiaveCambiata = [this](bool togliPeriodo) {
+        lblDescRif->clear();
+        DS1->setToolEnabled(QStringLiteral("tbOK"), false);
+        if (togliPeriodo) cmbPeriodo->Clear();
+    };
+    connect(cmbDitte, &ListControl::activatedByUser, this, [chiaveCambiata] { chiaveCambiata(true); });
+    connect(cmbAnni, &ListControl::activatedByUser, this, [chiaveCambiata] { chiaveCambiata(true); });
+    connect(cmbAnni, &ListControl::typed, this, [this, chiaveCambiata] {
+        chiaveCambiata(true);
+        if (!m_ModalitaApri) cmbMesi->setListIndex(-1);  // the month is chosen again for the new year
+    });
+    connect(cmbMesi, &ListControl::activatedByUser, this, [chiaveCambiata] { chiaveCambiata(false); });
+    connect(cmbPeriodo, &ListControl::choiceChanged, this, [chiaveCambiata] { chiaveCambiata(false); });
+
     fraLog = new QGroupBox(QStringLiteral("Importazione"), this);
     fraLog->setObjectName(QStringLiteral("fraLog"));
     lwLog = new LogList(fraLog);

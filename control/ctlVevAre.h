@@ -72,6 +72,9 @@ public:
     void ClickCancel();
     void DS1_ToolClick(const QString& key);
     bool HandleHotkey(int keyCode, int shift);  // true when the key started a tool's command
+    // When the selection still lacks something to be saved, says what in a box ("Scegliere
+    // la ditta", ...), goes to that list and gives true.
+    bool SegnalaSelezioneMancante();
     void Ridisponi();  // lays the areas out again for the current size
 
     // --- a run in progress (control/Toolbar.cpp)
@@ -256,6 +259,8 @@ private:
     void CreaBarraStrumenti();  // control/Toolbar.cpp
     void MostraSelezione();     // control/Toolbar.cpp
     void AvviaImportazione(bool disabilitaStampa);  // control/Toolbar.cpp
+    void TornaInAttesa();       // control/Toolbar.cpp: the end of every import command
+    void TogliRisultati();      // control/Toolbar.cpp: caption and log of the last run
     void CollegaEventi();       // selection/ wiring of the list and rate events
     void MostraSuggerimento(bool visibile);  // control/Toolbar.cpp
     void SuggerimentiTasti();   // control/Toolbar.cpp: each tool's tip names its key
@@ -267,5 +272,6 @@ private:
     int m_MousePointer = 0;
     int m_InCorso = 0;
     bool m_Interrompi = false;
+    bool m_Avviata = false;  // the command running has started an import (AvviaImportazione)
     QWidget* m_Finestra = nullptr;  // the host window whose keys the screen looks at
 };

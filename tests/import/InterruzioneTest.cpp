@@ -69,12 +69,14 @@ TEST_P(Interruzione, NothingStartsInsideARunAndCloseStopsItAfterTheGroup)
     EXPECT_FALSE(screen->ImportazioneInCorso());
     EXPECT_FALSE(conn().inTransaction());
 
-    // The run is over: tbClose leads back to idle without a question, and the next run runs whole.
+    // The run is over: the window is idle with its summary on screen, the next run starts at
+    // once, and tbClose takes the summary away without a question.
     daCapo();
+    EXPECT_TRUE(bar->isToolEnabled("tbImport") && bar->isToolEnabled("tbNew"));
+    EXPECT_FALSE(screen->lblSuggerimento->isHidden() || screen->fraLog->isHidden());
     bar->click("tbClose");
     EXPECT_TRUE(dialogs.shown().isEmpty());
-    EXPECT_TRUE(bar->isToolEnabled("tbImport"));
-    EXPECT_FALSE(screen->lblSuggerimento->isHidden());
+    EXPECT_TRUE(screen->fraLog->isHidden());
     writeData("kadro.txt", gruppi({{"12", "31032024"}, {"15", "31032024"}}));
     screen->ClickImport();
     EXPECT_TRUE(screen->m_EsitoAutomatica.completata);
