@@ -20,6 +20,7 @@ TEST_P(Esportazioni, KadroPostsEveryLineOfTheCompanyAndMonth)
     EXPECT_TRUE(log().contains("|VERIFICA QUADRATURA 2024  EFFETTUATO CON SUCCESSO.|"));
     // New accounts without a model to copy from are noted as posted.
     EXPECT_EQ(anomalie(), (QStringList{"12|2011|Debiti diversi|true|false|false", "12|4011|Ricavi diversi|true|false|false"}));
+    EXPECT_EQ(anomalie(9, 11), (QStringList{"2024|3|1", "2024|3|1"}));  // the printout's month/year and period
 }
 
 // On a standard chart only the open ranges receive accounts; later lines see the copies, and
