@@ -60,9 +60,17 @@ void ctlVevAre::CreaControlli()
     lblDescRif->setObjectName(QStringLiteral("lblDescRif"));
 
     // Company on the first line, the period key on the second with the period's
-    // description beside it, currency and rate on the third; the fields keep their
-    // width and the frame's spare room stays on the right.
-    auto* grid = new QGridLayout(fraSelectPeriodo);
+    // description beside it, currency and rate on the third. The form grows with the
+    // frame up to a reading width and stays centred in a wider one.
+    auto* modulo = new QWidget(fraSelectPeriodo);
+    modulo->setObjectName(QStringLiteral("modulo"));
+    modulo->setMaximumWidth(1000);
+    auto* centro = new QHBoxLayout(fraSelectPeriodo);
+    centro->setContentsMargins(0, 0, 0, 0);
+    centro->addStretch(1);
+    centro->addWidget(modulo, 8);
+    centro->addStretch(1);
+    auto* grid = new QGridLayout(modulo);
     grid->setContentsMargins(12, 10, 12, 10);
     grid->setHorizontalSpacing(8);
     grid->setVerticalSpacing(8);
@@ -81,7 +89,7 @@ void ctlVevAre::CreaControlli()
     cmdGetRate->setAutoRaise(false);
 
     grid->addWidget(label(QStringLiteral("Ditta"), cmbDitte), 0, 0);
-    grid->addWidget(cmbDitte, 0, 1, 1, 5);
+    grid->addWidget(cmbDitte, 0, 1, 1, 6);  // as wide as the form
     grid->addWidget(label(QStringLiteral("Anno"), cmbAnni), 1, 0);
     grid->addWidget(cmbAnni, 1, 1);
     grid->addWidget(label(QStringLiteral("Mese"), cmbMesi), 1, 2);
@@ -119,6 +127,23 @@ void ctlVevAre::CreaControlli()
     lblSuggerimento->setAlignment(Qt::AlignCenter);
     lblSuggerimento->setWordWrap(true);
     lblSuggerimento->setEnabled(false);  // drawn grey, as a hint is
+
+    // The period and its description belong to one company, year and month: a change of
+    // any of them takes them away at once (before the selection's own handlers, connected
+    // later, fill them again), and Save waits for a period.
+    const auto chiaveCambiata = [this](bool togliPeriodo) {
+        lblDescRif->clear();
+        DS1->setToolEnabled(QStringLiteral("tbOK"), false);
+        if (togliPeriodo) cmbPeriodo->Clear();
+    };
+    connect(cmbDitte, &ListControl::activatedByUser, this, [chiaveCambiata] { chiaveCambiata(true); });
+    connect(cmbAnni, &ListControl::activatedByUser, this, [chiaveCambiata] { chiaveCambiata(true); });
+    connect(cmbAnni, &ListControl::typed, this, [this, chiaveCambiata] {
+        chiaveCambiata(true);
+        if (!m_ModalitaApri) cmbMesi->setListIndex(-1);  // the month is chosen again for the new year
+    });
+    connect(cmbMesi, &ListControl::activatedByUser, this, [chiaveCambiata] { chiaveCambiata(false); });
+    connect(cmbPeriodo, &ListControl::choiceChanged, this, [chiaveCambiata] { chiaveCambiata(false); });
 
     fraLog = new QGroupBox(QStringLiteral("Importazione"), this);
     fraLog->setObjectName(QStringLiteral("fraLog"));

@@ -42,8 +42,15 @@ void ctlVevAre::Ridisponi()
     }
 
     place(fraSelectPeriodo, 0, T, W - 20, H);
-    place(lblSuggerimento, 0, T, W - 20, H - T);
-    place(fraLog, 0, T + P, W - 20, H - T - P);
+    // The hint fills the empty screen; under the log of a finished run it is one line.
+    if (fraLog->isHidden()) {
+        place(lblSuggerimento, 0, T, W - 20, H - T);
+        place(fraLog, 0, T + P, W - 20, H - T - P);
+    } else {
+        const int riga = lblSuggerimento->isHidden() ? 0 : twips(lblSuggerimento->fontMetrics().height() + 8);
+        place(fraLog, 0, T + P, W - 20, H - T - P - riga);
+        place(lblSuggerimento, 0, H - riga, W - 20, riga);
+    }
 
     // The frame's caption and border take part of it: the list is measured in the
     // area inside them.

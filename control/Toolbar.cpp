@@ -10,6 +10,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpressionValidator>
 #include <QStyle>
 #include <QToolButton>
 
@@ -123,6 +124,10 @@ ctlVevAre::InCorso::~InCorso()
 {
     if (--m_screen.m_InCorso > 0) return;
     m_screen.m_Interrompi = false;
+    if (m_screen.m_Avviata) {
+        m_screen.m_Avviata = false;
+        m_screen.TornaInAttesa();
+    }
     emit m_screen.ImportazioneConclusa();
 }
 
@@ -150,6 +155,7 @@ void ctlVevAre::ClickNew()
 {
     if (ImportazioneInCorso()) return;
     MostraSuggerimento(false);
+    TogliRisultati();
     try {
         setHourglass(true);
         DS1->setToolsEnabled({kImport, kImportCEE, kImportXBRL}, false);
@@ -159,7 +165,12 @@ void ctlVevAre::ClickNew()
         cmbAnni->Clear();
         cmbAnni->setFreeTyping(true);
         // Enter and Escape in the typed year go to the screen, not to the list.
-        if (QLineEdit* edit = cmbAnni->lineEdit()) edit->installEventFilter(this);
+        if (QLineEdit* edit = cmbAnni->lineEdit()) {
+            edit->installEventFilter(this);
+            // A year is four digits: nothing else can be typed.
+            edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,4}")), edit));
+            edit->setMaxLength(4);
+        }
         cmbMesi->Clear();
         cmbPeriodo->Clear();
         for (const QString& mese : m_Mesi) cmbMesi->AddItem(mese);
@@ -176,6 +187,7 @@ void ctlVevAre::ClickOpen()
 {
     if (ImportazioneInCorso()) return;
     MostraSuggerimento(false);
+    TogliRisultati();
     setHourglass(true);
     CaricaDitte();
     setHourglass(false);
@@ -193,8 +205,11 @@ void ctlVevAre::ClickOpen()
 // base currency chosen, the selection frame shown.
 void ctlVevAre::MostraSelezione()
 {
-    DS1->setToolsEnabled({QStringLiteral("tbNew"), QStringLiteral("tbOpen"), QStringLiteral("tbPrint")}, false);
+    DS1->setToolsEnabled({QStringLiteral("tbNew"), QStringLiteral("tbOpen"), QStringLiteral("tbPrint"), QStringLiteral("tbOK"),
+                          QStringLiteral("tbClose")},
+                         false);
     DS1->setToolEnabled(QStringLiteral("tbCancel"), true);
+    lblDescRif->clear();  // a fresh form describes no period yet
     m_CGlobal->Utility().SelezionaVoce(*cmbValuta, m_CGlobal->ValutaBase());
     fraSelectPeriodo->setVisible(true);
     cmbDitte->setFocus();
@@ -204,6 +219,7 @@ void ctlVevAre::MostraSelezione()
 // as it was for the save command and is disabled for the imports of exports and files.
 void ctlVevAre::AvviaImportazione(bool disabilitaStampa)
 {
+    m_Avviata = true;
     MostraSuggerimento(false);
     fraSelectPeriodo->setVisible(false);
     // The import tools too: no second import may start inside this one.
@@ -214,6 +230,32 @@ void ctlVevAre::AvviaImportazione(bool disabilitaStampa)
     DS1->setToolEnabled(QStringLiteral("tbClose"), true);
 }
 
+// A command has ended, whichever way: every tool a new command may use is enabled, as
+// after tbClose, and the hint says what to do. The run's caption and log stay until the
+// next command, or tbClose, takes them away.
+void ctlVevAre::TornaInAttesa()
+{
+    DS1->setToolsEnabled({QStringLiteral("tbNew"), QStringLiteral("tbOpen"), QStringLiteral("tbExit"), kImport, kImportCEE,
+                          kImportXBRL},
+                         true);
+    DS1->setToolsEnabled({QStringLiteral("tbOK"), QStringLiteral("tbCancel")}, false);
+    DS1->setToolEnabled(QStringLiteral("tbClose"), !fraLog->isHidden());
+    fraSelectPeriodo->setVisible(false);
+    setHourglass(false);
+    MostraSuggerimento(true);
+    Ridisponi();
+    // The hint's line takes room from the log: its last row, the run's end, stays in sight.
+    if (!fraLog->isHidden() && lwLog->rowCount() > 0) lwLog->ensureRowVisible(lwLog->rowCount() - 1);
+    RiprendiTastiera();
+}
+
+void ctlVevAre::TogliRisultati()
+{
+    picCaption->setVisible(false);
+    fraLog->setVisible(false);
+    lwLog->clearRows();
+}
+
 void ctlVevAre::ClickClose()
 {
     DS1->setToolsEnabled({QStringLiteral("tbNew"), QStringLiteral("tbOpen"), QStringLiteral("tbExit"), kImport, kImportCEE,
@@ -221,9 +263,7 @@ void ctlVevAre::ClickClose()
                          true);
     DS1->setToolsEnabled({QStringLiteral("tbClose"), QStringLiteral("tbPrint")}, false);
 
-    picCaption->setVisible(false);
-    fraLog->setVisible(false);
-    lwLog->clearRows();
+    TogliRisultati();
     MostraSuggerimento(true);
     Ridisponi();
 }
@@ -233,7 +273,8 @@ void ctlVevAre::ClickCancel()
     DS1->setToolsEnabled({QStringLiteral("tbNew"), QStringLiteral("tbOpen"), kImport, kImportCEE, kImportXBRL}, true);
     DS1->setToolsEnabled({QStringLiteral("tbOK"), QStringLiteral("tbCancel"), QStringLiteral("tbPrint")}, false);
     fraSelectPeriodo->setVisible(false);
-    MostraSuggerimento(fraLog->isHidden());
+    MostraSuggerimento(true);
+    Ridisponi();
 }
 
 bool ctlVevAre::HandleHotkey(int keyCode, int shift)
@@ -271,10 +312,36 @@ bool ctlVevAre::HandleHotkey(int keyCode, int shift)
             usato = true;
             const DaHotkey daHotkey;
             DS1->click(tool);
+        } else if (tool == QLatin1String("tbOK") && !fraSelectPeriodo->isHidden() && !ImportazioneInCorso()) {
+            // Save asked for too early: the key says what is still missing.
+            usato = SegnalaSelezioneMancante();
         }
     } catch (...) {
         segnala();
     }
     // A key that started no command goes on to the control (Ctrl+Z stays undo there).
     return usato;
+}
+
+bool ctlVevAre::SegnalaSelezioneMancante()
+{
+    // In the order the form is filled; a new import takes the period its month gives.
+    const struct {
+        ListControl* vuota;
+        ListControl* fuoco;
+        QString testo;
+    } passi[] = {
+        {cmbDitte, cmbDitte, QStringLiteral("Scegliere la ditta")},
+        {cmbAnni, cmbAnni, m_ModalitaApri ? QStringLiteral("Scegliere l'anno") : QStringLiteral("Indicare l'anno")},
+        {cmbMesi, cmbMesi, QStringLiteral("Scegliere il mese")},
+        {cmbPeriodo, m_ModalitaApri ? cmbPeriodo : cmbMesi,
+         m_ModalitaApri ? QStringLiteral("Scegliere il periodo") : QStringLiteral("Scegliere il mese")},
+    };
+    for (const auto& passo : passi) {
+        if (!passo.vuota->text().isEmpty()) continue;
+        dialogs().MsgBox(passo.testo, vb::vbExclamation, captionTitle());
+        passo.fuoco->setFocus();
+        return true;
+    }
+    return false;
 }

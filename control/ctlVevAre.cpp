@@ -69,7 +69,10 @@ void ctlVevAre::setCGlobal(CGlobal* global)
     m_ContestoStampa->setCGlobal(m_CGlobal);
     m_ContestoStampa->setParentWidget(this);
     const QString product = m_CGlobal->App().property(QStringLiteral("ProductName")).toString();
-    m_WorkingFolder = Settings::GetSetting(product, QStringLiteral("General"), QStringLiteral("WorkingFolder"), QString());
+    // A folder the host was started with wins over the stored setting.
+    m_WorkingFolder = m_CGlobal->App().property(QStringLiteral("WorkingFolder")).toString();
+    if (m_WorkingFolder.isEmpty())
+        m_WorkingFolder = Settings::GetSetting(product, QStringLiteral("General"), QStringLiteral("WorkingFolder"), QString());
     CaricaValute();
     DS1->setToolVisible(QStringLiteral("tbImport"), true);
     DS1->setToolVisible(QStringLiteral("tbImportCEE"), true);

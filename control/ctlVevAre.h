@@ -73,6 +73,9 @@ public:
     void ClickCancel();
     void DS1_ToolClick(const QString& key);
     bool HandleHotkey(int keyCode, int shift);  // true when the key started a tool's command
+    // When the selection still lacks something to be saved, says what in a box ("Scegliere
+    // la ditta", ...), goes to that list and gives true.
+    bool SegnalaSelezioneMancante();
     void Ridisponi();  // lays the areas out again for the current size
 
     // --- a run in progress (control/Toolbar.cpp)
@@ -201,24 +204,30 @@ public:
     QString m_ProblemaDefinizione;
     // During an automatic run: where each company's block starts in the export.
     const IndiceBlocchi* m_IndiceBlocchi = nullptr;
-    // One company and month of an automatic run, as its summary reports it.
+    // One company and month of an automatic run, as its summary reports it: a kind of
+    // outcome and, when there is one, its reason in words.
     struct EsitoGruppo {
-        enum Esito { Salvato, NonSalvato, QuadraturaNonSuperata, QuadraturaNonVerificata };
+        enum Esito { Salvato, QuadraturaNonSuperata, NonSalvato, NonImportato, QuadraturaNonVerificata };
         QString ditta;           // company code; empty when the export's number found none
         QString ragioneSociale;  // company name, or the export's company number
         qint16 anno = 0;
         qint16 mese = 0;
         qint16 periodo = 0;      // the period assigned, 0 when nothing was saved
-        Esito esito = NonSalvato;
-        QString motivo;          // why it was not saved, when known
+        Esito esito = NonImportato;
+        QString motivo;          // why, when the kind alone does not say it all
+        qint16 numero = 0;       // the company's number in the export
+        bool salvato() const;    // the group's period was committed
+        bool errore() const;     // the summary shows it as an error
+        QString testo() const;   // the kind as the summary writes it: "salvato", "non salvato", ...
     };
-    // How the last automatic run went: groups met, of which committed, whether the run
-    // reached its closing messages, and each group's outcome.
+    // How the last automatic run went: every group of the export in the order of its first
+    // line, how many were committed, and whether and why the run stopped before its end.
     struct EsitoAutomatica {
-        int gruppi = 0;
+        int gruppi = 0;   // groups of the export
         int salvati = 0;
         bool completata = false;
         bool interrottaUtente = false;  // stopped by the user after a group
+        QString interruzione;           // when, and why, the run stopped early (empty: it did not)
         QList<EsitoGruppo> esiti;
     } m_EsitoAutomatica;
     // What stopped the last posting engine (empty when it committed), whether the last
@@ -250,11 +259,14 @@ public:
 
 private:
     void ImportazioneAutomatica(const Esportazione& esportazione);  // import/ClickImport.cpp
-    void RiepilogoAutomatica(bool discoPieno);                      // import/RiepilogoAutomatica.cpp
+    void ConcludiAutomatica(const Esportazione& esportazione, bool discoPieno);  // import/ClickImport.cpp
+    void RiepilogoAutomatica();                                     // import/RiepilogoAutomatica.cpp
     void CreaControlli();       // control/Controlli.cpp
     void CreaBarraStrumenti();  // control/Toolbar.cpp
     void MostraSelezione();     // control/Toolbar.cpp
     void AvviaImportazione(bool disabilitaStampa);  // control/Toolbar.cpp
+    void TornaInAttesa();       // control/Toolbar.cpp: the end of every import command
+    void TogliRisultati();      // control/Toolbar.cpp: caption and log of the last run
     void CollegaEventi();       // selection/ wiring of the list and rate events
     void MostraSuggerimento(bool visibile);  // control/Toolbar.cpp
     void SuggerimentiTasti();   // control/Toolbar.cpp: each tool's tip names its key
@@ -266,5 +278,6 @@ private:
     int m_MousePointer = 0;
     int m_InCorso = 0;
     bool m_Interrompi = false;
+    bool m_Avviata = false;  // the command running has started an import (AvviaImportazione)
     QWidget* m_Finestra = nullptr;  // the host window whose keys the screen looks at
 };

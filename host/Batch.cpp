@@ -72,6 +72,7 @@ int Batch::importaEsportazione(CGlobal& global, const BatchOptions& options, boo
     if (esito.completata && esito.gruppi > 0 && esito.salvati == esito.gruppi) return 0;
     const QString quanti = QStringLiteral("%1 gruppi salvati su %2").arg(esito.salvati).arg(esito.gruppi);
     BatchRun::err(esito.completata ? QStringLiteral("Importazione non salvata per tutti i gruppi: ") + quanti
-                                   : QStringLiteral("Importazione interrotta: ") + quanti);
+                                   : (esito.interruzione.isEmpty() ? QStringLiteral("Importazione non eseguita") : esito.interruzione) +
+                                         QStringLiteral(" (") + quanti + QLatin1Char(')'));
     return esito.salvati == 0 ? 1 : 3;
 }

@@ -5,7 +5,8 @@
 
 int Batch::importaXbrl(CGlobal& global, const BatchOptions& options)
 {
-    const QStringList files = fileXbrl(options.files.isEmpty() ? QStringList{options.file} : options.files);
+    QSet<QString> nonRegolari;
+    const QStringList files = fileXbrl(options.files.isEmpty() ? QStringList{options.file} : options.files, &nonRegolari);
     if (files.isEmpty()) {
         BatchRun::err(QStringLiteral("Nessun file XBRL da importare"));
         return 1;
@@ -18,8 +19,9 @@ int Batch::importaXbrl(CGlobal& global, const BatchOptions& options)
         BatchRun::out(QStringLiteral("FILE ") + BatchDialogs::inLinea(e.file) + QLatin1Char('\t') + BatchDialogs::inLinea(e.ditta) +
                       QLatin1Char('\t') + e.anni.join(QLatin1Char(',')) + QLatin1Char('\t') +
                       (e.salvata ? (options.prova ? QStringLiteral("PROVA") : QStringLiteral("SALVATO")) : QStringLiteral("NON SALVATO: ") + BatchDialogs::inLinea(e.motivo)));
-        if (!e.salvata) BatchRun::err(QStringLiteral("Importazione non salvata: %1 (%2)").arg(e.file, e.motivo));
-    });
+        if (!e.salvata)
+            BatchRun::err(QStringLiteral("Importazione non salvata: %1 (%2)").arg(BatchDialogs::inLinea(e.file), BatchDialogs::inLinea(e.motivo)));
+    }, nonRegolari);
     run.flush();
     // As the automatic imports: 0 all saved, 1 none, 3 some.
     if (salvati == files.size()) return 0;

@@ -151,6 +151,8 @@ int main(int argc, char* argv[])
         int attesa = Settings::GetSetting(ProductName, QStringLiteral("Database"), QStringLiteral("AttesaBlocco")).toInt(&letta);
         if (!letta || attesa < 0) attesa = Connection::DefaultLockTimeoutMs / 1000;
         CGlobal global(std::make_unique<Connection>(database, attesa * 1000), valutaBase, ProductName, path);
+        // The window too works in the folder named on the command line, not the stored one.
+        if (parser.isSet(workingFolder)) global.App().setProperty(QStringLiteral("WorkingFolder"), parser.value(workingFolder));
         BatchOptions b;
         b.workingFolder = parser.value(workingFolder);
         b.company = parser.value(company);

@@ -15,8 +15,11 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QGroupBox>
+#include <QHash>
 #include <QLabel>
 #include <QSet>
+#include <algorithm>
+#include <tuple>
 
 // What tells the two automatic imports apart.
 struct Esportazione {
@@ -93,11 +96,33 @@ void ctlVevAre::ImportazioneAutomatica(const Esportazione& esportazione)
     } fine{m_IndiceBlocchi};
 
     Connection& conn = m_CGlobal->Database().Connection();
-    bool interrotta = false, discoPieno = false;
-    const auto esito = [this](const EsitoGruppo& e) {
-        ++m_EsitoAutomatica.gruppi;
-        if (e.esito != EsitoGruppo::NonSalvato) ++m_EsitoAutomatica.salvati;
-        m_EsitoAutomatica.esiti.append(e);
+    EsitoAutomatica& run = m_EsitoAutomatica;
+    // Every group of the export is accounted for from the start: one the run does not
+    // reach keeps "non importato".
+    QHash<quint64, qsizetype> dove;  // key -> its place in the summary
+    const auto gruppoDi = [&](const ChiaveRiga& k) -> EsitoGruppo& {
+        auto it = dove.constFind(k.codice());
+        if (it == dove.constEnd()) {
+            it = dove.insert(k.codice(), run.esiti.size());
+            EsitoGruppo g;
+            g.ragioneSociale = QStringLiteral("Ditta ") + QString::number(k.numero);
+            g.anno = k.anno;
+            g.mese = k.mese;
+            g.numero = k.numero;
+            run.esiti.append(g);
+        }
+        return run.esiti[*it];
+    };
+    for (const ChiaveRiga& k : indice.chiavi()) gruppoDi(k);
+
+    // A group that cannot be saved is named in the log while it shows, and in the summary.
+    const auto nonSalvato = [&](const ChiaveRiga& k, const QString& ditta, const QString& ragioneSociale, const QString& motivo) {
+        EsitoGruppo& g = gruppoDi(k);
+        g.ditta = ditta;
+        g.ragioneSociale = ragioneSociale;
+        g.esito = EsitoGruppo::NonSalvato;
+        g.motivo = motivo;
+        InsertLog(ditta, QStringLiteral("Gruppo non salvato: ") + DescrizioneGruppo(g), QString(), true, false);
     };
     qint64 numeroRiga = 0;
     try {
@@ -105,12 +130,18 @@ void ctlVevAre::ImportazioneAutomatica(const Esportazione& esportazione)
     } catch (...) {
     }
     ResetAnomalie();
+    setHourglass(true);
 
     // Each company, year and month is posted once, with all its lines wherever they stand.
     QSet<quint64> importati;
+    // Companies a box has already named: an export of many months names each once.
+    QSet<qint16> ditteMancanti;
+    QSet<QString> pdcDiversi;
+    bool discoPieno = false;
+    int raggiunti = 0;  // groups the run has started
     QElapsedTimer eventi;
     eventi.start();
-    while (!interrotta && !file.atEnd()) {
+    while (run.interruzione.isEmpty() && !file.atEnd()) {
         if (eventi.elapsed() >= 20) {  // pending user-interface events, at most this often
             QCoreApplication::processEvents();
             eventi.restart();
@@ -119,6 +150,9 @@ void ctlVevAre::ImportazioneAutomatica(const Esportazione& esportazione)
         try {
             riga = file.readLine();
         } catch (...) {
+            run.interruzione = QStringLiteral("Importazione interrotta dopo il gruppo %1 di %2: il file da importare non si legge più")
+                                   .arg(raggiunti)
+                                   .arg(run.esiti.size());
             break;
         }
         ++numeroRiga;
@@ -148,22 +182,32 @@ void ctlVevAre::ImportazioneAutomatica(const Esportazione& esportazione)
         const qint16 codice = gruppo.numero, anno = gruppo.anno, mese = gruppo.mese;
         // The user asked to stop: the groups before stay posted, this one does not start.
         if (InterruzioneRichiesta()) {
-            m_EsitoAutomatica.interrottaUtente = interrotta = true;
+            run.interrottaUtente = true;
+            run.interruzione = QStringLiteral("Importazione interrotta dall'utente al termine del gruppo %1 di %2")
+                                   .arg(raggiunti)
+                                   .arg(run.esiti.size());
             break;
         }
+        importati.insert(gruppo.codice());
+        gruppoDi(gruppo);  // a group the first pass did not see still counts
+        ++raggiunti;
 
+        // A company that cannot be imported fails its own groups only; the run goes on.
         QString ditta, ragioneSociale;
         try {
             if (m_Rs->isOpen()) m_Rs->Close();
             m_Rs->Open(esportazione.ricercaDitta + vb::Trim(QString::number(codice)) + QStringLiteral(" ORDER BY QD05_RAGIONESOCIALE"),
                        conn);
             if (m_Rs->Eof()) {
-                dialogs().MsgBox(QStringLiteral("Ditta ") + QString::number(codice) + QStringLiteral(" non trovata"),
-                                 vb::vbInformation, captionTitle());
-                esito(EsitoGruppo{QString(), QStringLiteral("Ditta ") + QString::number(codice), anno, mese, 0,
-                                  EsitoGruppo::NonSalvato, QStringLiteral("ditta non trovata")});
-                interrotta = true;
-                break;
+                m_Rs->Close();
+                if (!ditteMancanti.contains(codice)) {
+                    ditteMancanti.insert(codice);
+                    dialogs().MsgBox(QStringLiteral("Ditta ") + QString::number(codice) + QStringLiteral(" non trovata"),
+                                     vb::vbInformation, captionTitle());
+                }
+                nonSalvato(gruppo, QString(), QStringLiteral("Ditta ") + QString::number(codice),
+                           QStringLiteral("ditta %1 non trovata").arg(codice));
+                continue;
             }
             ditta = vb::CStr(m_Rs->value(QStringLiteral("QD05_CODICEDITTA")));
             m_CodicePDC = vb::CStr(m_Rs->value(QStringLiteral("QD05_CODICEPDC_QD04")));
@@ -176,14 +220,15 @@ void ctlVevAre::ImportazioneAutomatica(const Esportazione& esportazione)
             const qint32 pdcDitta = kadro.isNull() ? 0 : vb::CLng(kadro);
             rs.Close();
             if (pdcDitta != pdcKadro && pdcKadro >= 1) {
-                dialogs().MsgBox(QStringLiteral("Attenzione ditta <") + ragioneSociale.toUpper() +
-                                     QStringLiteral("> con codice PDC non corrispondente. Impossibile continuare"),
-                                 vb::vbInformation, captionTitle());
                 m_Rs->Close();
-                esito(EsitoGruppo{ditta, ragioneSociale, anno, mese, 0, EsitoGruppo::NonSalvato,
-                                  QStringLiteral("codice PDC non corrispondente")});
-                interrotta = true;
-                break;
+                if (!pdcDiversi.contains(ditta)) {
+                    pdcDiversi.insert(ditta);
+                    dialogs().MsgBox(QStringLiteral("Attenzione ditta <") + ragioneSociale.toUpper() +
+                                         QStringLiteral("> con codice PDC non corrispondente. Impossibile continuare"),
+                                     vb::vbInformation, captionTitle());
+                }
+                nonSalvato(gruppo, ditta, ragioneSociale, QStringLiteral("codice PDC non corrispondente"));
+                continue;
             }
             const QVariant valuta = m_Rs->value(QStringLiteral("QD05_CODICEVALUTA_QD40"));
             const QString base = m_CGlobal->ValutaBase();
@@ -192,9 +237,8 @@ void ctlVevAre::ImportazioneAutomatica(const Esportazione& esportazione)
         } catch (...) {
             // A company that cannot be read is skipped, with its group named.
             const AppError errore = AppError::fromCurrent();
-            esito(EsitoGruppo{ditta, ragioneSociale.isEmpty() ? QStringLiteral("Ditta ") + QString::number(codice) : ragioneSociale,
-                              anno, mese, 0, EsitoGruppo::NonSalvato, errore.description()});
-            importati.insert(gruppo.codice());
+            nonSalvato(gruppo, ditta, ragioneSociale.isEmpty() ? QStringLiteral("Ditta ") + QString::number(codice) : ragioneSociale,
+                       errore.description());
             continue;
         }
 
@@ -225,8 +269,10 @@ void ctlVevAre::ImportazioneAutomatica(const Esportazione& esportazione)
         }
 
         try {
-            lblCaption->setText(ragioneSociale + QStringLiteral("   ") + vb::NomeMese(mese) + QStringLiteral(" / ") +
-                                QString::number(anno) + QStringLiteral(" [ ") + m_Valuta + QStringLiteral(" ]"));
+            // How far the run is, as the XBRL tool shows it.
+            lblCaption->setText(QStringLiteral("gruppo %1 / %2   ").arg(raggiunti).arg(run.esiti.size()) + ragioneSociale +
+                                QStringLiteral("   ") + vb::NomeMese(mese) + QStringLiteral(" / ") + QString::number(anno) +
+                                QStringLiteral(" [ ") + m_Valuta + QStringLiteral(" ]"));
         } catch (...) {
         }
         picCaption->setVisible(true);
@@ -240,35 +286,64 @@ void ctlVevAre::ImportazioneAutomatica(const Esportazione& esportazione)
         QString valuta = m_Valuta;
         m_QuadraturaVerificata = m_QuadraturaSuperata = true;
         (this->*esportazione.motore)(numero, ditta, annoMotore, meseMotore, valuta, ragioneSociale);
-        EsitoGruppo gruppoFatto{ditta, ragioneSociale, anno, mese, 0, EsitoGruppo::NonSalvato, QString()};
         if (conn.commits() > prima) {
-            gruppoFatto.periodo = m_Periodo;
-            gruppoFatto.esito = !m_QuadraturaVerificata ? EsitoGruppo::QuadraturaNonVerificata
-                                : m_QuadraturaSuperata  ? EsitoGruppo::Salvato
-                                                        : EsitoGruppo::QuadraturaNonSuperata;
+            EsitoGruppo& g = gruppoDi(gruppo);
+            g.ditta = ditta;
+            g.ragioneSociale = ragioneSociale;
+            g.periodo = m_Periodo;
+            g.esito = !m_QuadraturaVerificata ? EsitoGruppo::QuadraturaNonVerificata
+                      : m_QuadraturaSuperata  ? EsitoGruppo::Salvato
+                                              : EsitoGruppo::QuadraturaNonSuperata;
         } else {
-            gruppoFatto.motivo = m_ErroreImportazione;
             // The next group's log replaces this one: the failure is named while it shows.
-            InsertLog(ditta, QStringLiteral("Gruppo non salvato: ") + ragioneSociale + QStringLiteral("  ") + MeseAnno(mese, anno) +
-                                 (gruppoFatto.motivo.isEmpty() ? QString() : QStringLiteral(" - ") + gruppoFatto.motivo),
-                      QString(), true, false);
+            nonSalvato(gruppo, ditta, ragioneSociale, m_ErroreImportazione);
             // Once the disk is full every other group would fail the same way, each with its box.
-            discoPieno = DiscoPieno(gruppoFatto.motivo);
+            if (DiscoPieno(m_ErroreImportazione)) {
+                discoPieno = true;
+                run.interruzione = QStringLiteral("Importazione interrotta al gruppo %1 di %2: spazio su disco esaurito")
+                                       .arg(raggiunti)
+                                       .arg(run.esiti.size());
+            }
         }
-        esito(gruppoFatto);
 
         if (lwLog->rowCount() > 0) {
             lwLog->selectRow(lwLog->rowCount() - 1);
             lwLog->ensureRowVisible(lwLog->rowCount() - 1);
         }
-        importati.insert(gruppo.codice());
-        if (discoPieno) {
-            interrotta = true;
-            break;
-        }
     }
     file.close();
-    RiepilogoAutomatica(discoPieno);
+    setHourglass(false);
+    ConcludiAutomatica(esportazione, discoPieno);
+}
+
+// The groups the run did not reach are named as well as the others, the log ends with the
+// summary and the closing box says how many groups of the export were saved.
+void ctlVevAre::ConcludiAutomatica(const Esportazione& esportazione, bool discoPieno)
+{
+    EsitoAutomatica& run = m_EsitoAutomatica;
+    QHash<qint16, std::pair<QString, QString>> ditte;  // export number -> code and name
+    bool leggibili = true;  // after a lost connection the names are not looked for again
+    for (EsitoGruppo& g : run.esiti) {
+        if (g.esito != EsitoGruppo::NonImportato || !g.motivo.isEmpty()) continue;
+        g.motivo = run.interruzione.isEmpty() ? QStringLiteral("nessuna riga importabile") : QStringLiteral("importazione interrotta");
+        if (!ditte.contains(g.numero) && leggibili) {
+            try {
+                Recordset rs;
+                rs.Open(esportazione.ricercaDitta + QString::number(g.numero) + QStringLiteral(" ORDER BY QD05_RAGIONESOCIALE"),
+                        m_CGlobal->Database().Connection());
+                if (!rs.Eof())
+                    ditte.insert(g.numero, {vb::CStr(rs.value(QStringLiteral("QD05_CODICEDITTA"))),
+                                            vb::CStr(rs.value(QStringLiteral("QD05_RAGIONESOCIALE")))});
+                rs.Close();
+            } catch (...) {
+                leggibili = false;
+            }
+        }
+        if (const auto it = ditte.constFind(g.numero); it != ditte.constEnd()) std::tie(g.ditta, g.ragioneSociale) = *it;
+    }
+    run.gruppi = int(run.esiti.size());
+    run.salvati = int(std::count_if(run.esiti.cbegin(), run.esiti.cend(), [](const EsitoGruppo& g) { return g.salvato(); }));
+    RiepilogoAutomatica();
 
     if (!vb::CStr(m_Anomalie.value(0)[0]).isEmpty()) {
         // A full disk has had its one box already; the log's summary says the rest.
@@ -278,13 +353,8 @@ void ctlVevAre::ImportazioneAutomatica(const Esportazione& esportazione)
                              vb::vbInformation, captionTitle());
         DS1->setToolEnabled(QStringLiteral("tbPrint"), true);
     }
-    const QString salvati = QStringLiteral("Gruppi salvati: %1 su %2").arg(m_EsitoAutomatica.salvati).arg(m_EsitoAutomatica.gruppi);
-    if (m_EsitoAutomatica.interrottaUtente) {
-        dialogs().MsgBox(QStringLiteral("Importazione interrotta dall'utente al termine del gruppo in corso") + CrLf + salvati,
-                         vb::vbInformation, QStringLiteral("Importazione da kadro"));
-    } else if (!interrotta) {
-        dialogs().MsgBox(QStringLiteral("Importazione terminata") + CrLf + salvati, vb::vbInformation,
-                         QStringLiteral("Importazione da kadro"));
-        m_EsitoAutomatica.completata = true;
-    }
+    run.completata = run.interruzione.isEmpty();
+    dialogs().MsgBox((run.completata ? QStringLiteral("Importazione terminata") : run.interruzione) + CrLf +
+                         QStringLiteral("Gruppi salvati: %1 su %2").arg(run.salvati).arg(run.gruppi),
+                     vb::vbInformation, QStringLiteral("Importazione da kadro"));
 }

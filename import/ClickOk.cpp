@@ -20,7 +20,7 @@ void ctlVevAre::ClickOk()
     if (ImportazioneInCorso()) return;
     const InCorso inCorso(*this);
     try {
-        if (cmbAnni->text().isEmpty() || cmbMesi->text().isEmpty() || cmbDitte->text().isEmpty()) return;
+        if (SegnalaSelezioneMancante()) return;
         if (m_Cambio == 0 && m_Valuta != m_CGlobal->ValutaBase()) {
             dialogs().MsgBox(QStringLiteral("Cambio non specificato"), vb::vbExclamation | vb::vbOKOnly, captionTitle());
             return;

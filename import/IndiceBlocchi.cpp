@@ -47,7 +47,9 @@ IndiceBlocchi IndiceBlocchi::costruisci(ctlVevAre& screen, const QString& percor
         int impossibili = 0;
         if (!chiave.valida() || registrato || riga.size() <= 1 || !Campi::accettata(*screen.m_Regole, riga, impossibili))
             continue;
-        indice.m_blocchi[chiave.codice()].push_back(prima);
+        std::vector<Inizio>& blocchi = indice.m_blocchi[chiave.codice()];
+        if (blocchi.empty()) indice.m_chiavi.push_back(chiave);
+        blocchi.push_back(prima);
         registrato = true;
     }
     return indice;

@@ -23,10 +23,13 @@ public:
 
     // The key's blocks in file order; none when no line of the key would be posted.
     std::vector<Inizio> blocchi(const ChiaveRiga& chiave) const;
+    // Every key with something to post, in the order of its first block: the groups of the export.
+    const std::vector<ChiaveRiga>& chiavi() const { return m_chiavi; }
     // The file's encoding as the one pass found it.
     bool utf8() const { return m_utf8; }
 
 private:
     QHash<quint64, std::vector<Inizio>> m_blocchi;
+    std::vector<ChiaveRiga> m_chiavi;
     bool m_utf8 = false;
 };

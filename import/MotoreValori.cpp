@@ -427,6 +427,9 @@ void MotoreValori::anomalia(const QString& conto, const QString& descrizione, co
     r[5] = m_variante.anomalieConNumeroDitta ? registrato : true;
     r[6] = m_variante.anomalieConNumeroDitta ? !registrato : false;
     r[7] = !vb::Trim(sezione).isEmpty();
+    r[9] = m_p.anno;
+    r[10] = m_p.mese;
+    r[11] = m_screen.m_Periodo;
     m_screen.AggiungiAnomalia(r);
 }
 

@@ -10,23 +10,54 @@ bool DiscoPieno(const QString& errore)
     return false;
 }
 
-// At the end of a run the log shows every group met: the log was cleared at each group,
-// and a person must see at a glance which ones were not saved.
-void ctlVevAre::RiepilogoAutomatica(bool discoPieno)
+namespace {
+
+using Gruppo = ctlVevAre::EsitoGruppo;
+
+// Each kind of outcome: its words in the summary, whether the group's period was committed,
+// and whether the summary shows it in red.
+struct TipoEsito {
+    Gruppo::Esito esito;
+    const char* testo;
+    bool salvato;
+    bool errore;
+};
+constexpr TipoEsito kTipi[] = {
+    {Gruppo::Salvato, "salvato", true, false},
+    {Gruppo::QuadraturaNonSuperata, "quadratura non superata", true, true},
+    {Gruppo::NonSalvato, "non salvato", false, true},
+    {Gruppo::NonImportato, "non importato", false, true},
+    {Gruppo::QuadraturaNonVerificata, "quadratura non verificata", true, true},
+};
+
+const TipoEsito& tipo(Gruppo::Esito esito)
+{
+    for (const TipoEsito& t : kTipi)
+        if (t.esito == esito) return t;
+    return kTipi[2];
+}
+
+}  // namespace
+
+bool ctlVevAre::EsitoGruppo::salvato() const { return tipo(esito).salvato; }
+bool ctlVevAre::EsitoGruppo::errore() const { return tipo(esito).errore; }
+QString ctlVevAre::EsitoGruppo::testo() const { return QString::fromUtf8(tipo(esito).testo); }
+
+QString DescrizioneGruppo(const ctlVevAre::EsitoGruppo& g)
+{
+    QString descrizione = g.ragioneSociale + QStringLiteral("  ") + MeseAnno(g.mese, g.anno);
+    if (g.periodo > 0) descrizione += QStringLiteral("  periodo ") + QString::number(g.periodo);
+    if (!g.motivo.isEmpty()) descrizione += QStringLiteral(" - ") + g.motivo;
+    return descrizione;
+}
+
+// At the end of a run the log shows every group of the export: the log was cleared at
+// each group, and a person must see at a glance which ones were not saved, and why.
+void ctlVevAre::RiepilogoAutomatica()
 {
     const EsitoAutomatica& run = m_EsitoAutomatica;
     if (run.esiti.isEmpty()) return;
     InsertLog(QString(), QStringLiteral("RIEPILOGO: gruppi salvati %1 su %2").arg(run.salvati).arg(run.gruppi), QString(), false, true);
-    for (const EsitoGruppo& g : run.esiti) {
-        QString descrizione = g.ragioneSociale + QStringLiteral("  ") + MeseAnno(g.mese, g.anno);
-        if (g.periodo > 0) descrizione += QStringLiteral("  periodo ") + QString::number(g.periodo);
-        if (!g.motivo.isEmpty()) descrizione += QStringLiteral(" - ") + g.motivo;
-        const QString esito = g.esito == EsitoGruppo::Salvato                   ? QStringLiteral("salvato")
-                              : g.esito == EsitoGruppo::QuadraturaNonSuperata   ? QStringLiteral("quadratura non superata")
-                              : g.esito == EsitoGruppo::QuadraturaNonVerificata ? QStringLiteral("quadratura non verificata")
-                                                                                : QStringLiteral("non salvato");
-        InsertLog(g.ditta, descrizione, esito, g.esito != EsitoGruppo::Salvato, true);
-    }
-    if (discoPieno)
-        InsertLog(QString(), QStringLiteral("Importazione interrotta: spazio su disco esaurito"), QString(), true, true);
+    for (const EsitoGruppo& g : run.esiti) InsertLog(g.ditta, DescrizioneGruppo(g), g.testo(), g.errore(), true);
+    if (!run.interruzione.isEmpty()) InsertLog(QString(), run.interruzione, QString(), true, true);
 }

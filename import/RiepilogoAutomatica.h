@@ -1,7 +1,10 @@
 #pragma once
+#include "control/ctlVevAre.h"
 #include <QString>
 
 // "11/2025": how the automatic runs name a group's month.
 QString MeseAnno(qint16 mese, qint16 anno);
 // True when the error says that the database's disk is full (SQLite or PostgreSQL).
 bool DiscoPieno(const QString& errore);
+// A group as the log names it: company, month/year, the period saved and the reason.
+QString DescrizioneGruppo(const ctlVevAre::EsitoGruppo& gruppo);

@@ -38,7 +38,8 @@ bool ctlVevAre::CaricaConf()
         const QString percorso =
             m_CGlobal->App().property(QStringLiteral("Path")).toString() + QStringLiteral("\\Def\\") + m_CodImportazione;
         if (!definizioneEsiste(percorso))
-            return avviso(QStringLiteral("File di definizione ") + m_CodImportazione + QStringLiteral(" errato o mancante !!"));
+            return avviso(QStringLiteral("File di definizione ") + m_CodImportazione + QStringLiteral(" errato o mancante !!") +
+                          QStringLiteral("\r\n") + Paths::native(percorso));
         if (m_WorkingFolder.isEmpty()) return avviso(QStringLiteral("Directory di lavoro non impostata !!"));
 
         const TextFile::Esito esito = definizione.apri(percorso);

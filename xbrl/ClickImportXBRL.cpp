@@ -118,7 +118,7 @@ void ctlVevAre::ImportaXBRL(const QStringList& scelti)
 }
 
 QList<EsitoXbrl> importaFileXbrl(ctlVevAre& screen, const QStringList& files,
-                                 const std::function<void(const EsitoXbrl&)>& esito)
+                                 const std::function<void(const EsitoXbrl&)>& esito, const QSet<QString>& nonRegolari)
 {
     QList<EsitoXbrl> esiti;
     if (screen.m_ImportXBRL || !screen.m_CGlobal) return esiti;
@@ -127,23 +127,29 @@ QList<EsitoXbrl> importaFileXbrl(ctlVevAre& screen, const QStringList& files,
     for (qsizetype i = 0; i < files.size(); ++i) {
         // Asked to stop: the filings before stay saved, the next one does not start.
         if (screen.InterruzioneRichiesta()) break;
-        schermo.setLotto(int(i + 1), int(files.size()));
-        ImportazioneXbrl importazione(schermo, &mappature);
-        struct InCorso {
-            ImportazioneXbrl*& run;
-            ~InCorso() { run = nullptr; }
-        } inCorso{screen.m_ImportXBRL = &importazione};
         EsitoXbrl e;
         e.file = files[i];
-        e.salvata = importazione.esegui(files[i]);
-        e.ditta = importazione.ditta();
-        e.anni = importazione.anni();
-        e.motivo = e.salvata ? QString() : importazione.motivo();
-        if (!e.salvata && e.motivo.isEmpty()) e.motivo = QStringLiteral("Importazione non salvata");
+        if (nonRegolari.contains(files[i])) {
+            e.motivo = QStringLiteral("non è un file regolare");
+        } else {
+            schermo.setLotto(int(i + 1), int(files.size()));
+            ImportazioneXbrl importazione(schermo, &mappature);
+            struct InCorso {
+                ImportazioneXbrl*& run;
+                ~InCorso() { run = nullptr; }
+            } inCorso{screen.m_ImportXBRL = &importazione};
+            e.salvata = importazione.esegui(files[i]);
+            e.ditta = importazione.ditta();
+            e.anni = importazione.anni();
+            e.motivo = e.salvata ? QString() : importazione.motivo();
+            if (!e.salvata && e.motivo.isEmpty()) e.motivo = QStringLiteral("Importazione non salvata");
+        }
         esiti << e;
         if (esito) esito(e);
     }
     if (files.size() > 1) {
+        // The log was cleared at each filing: the summary names every file with its outcome.
+        if (screen.fraLog->isHidden()) schermo.mostraIntestazione(QStringLiteral("Importazione bilancio da file XBRL"), false);
         qsizetype salvate = 0;
         for (const EsitoXbrl& e : esiti) salvate += e.salvata ? 1 : 0;
         screen.InsertLog(QString(),
@@ -152,14 +158,19 @@ QList<EsitoXbrl> importaFileXbrl(ctlVevAre& screen, const QStringList& files,
                              .arg(salvate)
                              .arg(files.size() - salvate),
                          QString(), salvate < files.size(), salvate == files.size());
-        for (const EsitoXbrl& e : esiti)
-            if (!e.salvata) screen.InsertLog(QString(), QFileInfo(e.file).fileName() + QStringLiteral(": ") + e.motivo, QString(), true, false);
+        for (const EsitoXbrl& e : esiti) {
+            QString descrizione = QFileInfo(e.file).fileName();
+            if (!e.anni.isEmpty()) descrizione += QStringLiteral("  ") + e.anni.join(QStringLiteral(", "));
+            if (!e.motivo.isEmpty()) descrizione += QStringLiteral(" - ") + e.motivo;
+            screen.InsertLog(e.ditta, descrizione, e.salvata ? QStringLiteral("salvato") : QStringLiteral("non salvato"), !e.salvata,
+                             true);
+        }
         screen.lwLog->flush();
     }
     return esiti;
 }
 
-QStringList fileXbrl(const QStringList& percorsi)
+QStringList fileXbrl(const QStringList& percorsi, QSet<QString>* nonRegolari)
 {
     QStringList out;
     for (const QString& p : percorsi) {
@@ -169,8 +180,13 @@ QStringList fileXbrl(const QStringList& percorsi)
             continue;
         }
         QStringList trovati;
-        QDirIterator it(p, {QStringLiteral("*.xbrl")}, QDir::Files, QDirIterator::Subdirectories);
-        while (it.hasNext()) trovati << it.next();
+        // System entries too: a dangling link, a link loop or a pipe named *.xbrl is reported, not passed over.
+        QDirIterator it(p, {QStringLiteral("*.xbrl")}, QDir::Files | QDir::System, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QFileInfo voce = it.nextFileInfo();
+            trovati << voce.filePath();
+            if (!voce.isFile() && nonRegolari) nonRegolari->insert(voce.filePath());
+        }
         // Name order, the folders' paths included, so that a run is repeatable.
         std::sort(trovati.begin(), trovati.end());
         out << trovati;

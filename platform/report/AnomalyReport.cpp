@@ -19,7 +19,7 @@ VoceStampa nota(VoceStampa::Tipo tipo, const QString& testo)
 }
 
 const QString kTitolo = QStringLiteral("Lista anomalie importazione");
-constexpr int kColonne = 5;
+constexpr int kColonne = 8;
 
 QString testo(const QVariant& v) { return v.isNull() ? QString() : vb::Trim(v.toString()); }
 
@@ -62,7 +62,9 @@ public:
         // Metrics made once: a list of a hundred thousand rows elides half a million cells.
         m_fmNormale.emplace(m_normale, &m_printer);
         m_fmGrassetto.emplace(m_grassetto, &m_printer);
-        m_colonne = {0.0, 0.10, 0.52, 0.63, 0.89, 1.0};
+        // Company, month/year and period first: in a run of many groups the same account
+        // comes once per company and month.
+        m_colonne = {0.0, 0.07, 0.14, 0.19, 0.28, 0.56, 0.66, 0.93, 1.0};
     }
 
     int esegui(QPainter* p)
@@ -194,7 +196,8 @@ private:
         if (m_p) {
             m_p->fillRect(QRectF(0, m_y, m_w, m_riga), QColor(225, 225, 225));
             m_p->setFont(m_testata);
-            const QString nomi[] = {QStringLiteral("Conto"), QStringLiteral("Descrizione conto"), QStringLiteral("Esito"),
+            const QString nomi[] = {QStringLiteral("Ditta"), QStringLiteral("Mese/Anno"), QStringLiteral("Periodo"),
+                                    QStringLiteral("Conto"), QStringLiteral("Descrizione conto"), QStringLiteral("Esito"),
                                     QStringLiteral("Motivo"), QStringLiteral("Sezione")};
             for (int c = 0; c < kColonne; ++c)
                 m_p->drawText(QRectF(x(c) + mm(1), m_y, x(c + 1) - x(c) - mm(2), m_riga), Qt::AlignLeft | Qt::AlignVCenter,
@@ -207,10 +210,10 @@ private:
     {
         if (m_p) {
             if (ombra) m_p->fillRect(QRectF(0, m_y, m_w, m_riga), QColor(244, 244, 244));
-            const QString celle[] = {v.conto, v.descrizione, v.esito, v.motivo, v.sezione};
+            const QString celle[] = {v.ditta, v.meseAnno, v.periodo, v.conto, v.descrizione, v.esito, v.motivo, v.sezione};
             for (int c = 0; c < kColonne; ++c) {
                 // The dropped values stand out in bold.
-                const bool grassetto = c == 2 && v.scartato;
+                const bool grassetto = c == 5 && v.scartato;
                 const QFont& f = grassetto ? m_grassetto : m_normale;
                 const QFontMetricsF& fm = grassetto ? *m_fmGrassetto : *m_fmNormale;
                 const double w = x(c + 1) - x(c) - mm(2);
@@ -308,6 +311,10 @@ QList<VoceStampa> AnomalyReport::Voci(const TabellaAnomalie& table, qint32 maxRo
         }
 
         VoceStampa v;
+        v.ditta = testo(r[0]);
+        const QString anno = testo(r[9]), mese = testo(r[10]), periodo = testo(r[11]);
+        if (!anno.isEmpty() && !mese.isEmpty()) v.meseAnno = mese + QLatin1Char('/') + anno;
+        if (!periodo.isEmpty() && periodo != QLatin1String("0")) v.periodo = periodo;
         v.conto = testo(r[3]);
         v.descrizione = testo(r[4]);
         v.scartato = vero(r[6]);

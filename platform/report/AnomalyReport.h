@@ -8,8 +8,9 @@ class CGlobal;
 class QWidget;
 
 // One row of the anomaly table: 9 columns (company code, company name, source company
-// number, account, description, posted-but-noteworthy, dropped, section known, empty).
-using RigaAnomalia = std::array<QVariant, 9>;
+// number, account, description, posted-but-noteworthy, dropped, section known, a note),
+// then the year, month and period of the values it concerns, when they have one.
+using RigaAnomalia = std::array<QVariant, 12>;
 using TabellaAnomalie = QList<RigaAnomalia>;
 
 // Context the report library receives before printing.
@@ -40,6 +41,7 @@ struct VoceStampa {
     };
     Tipo tipo = Anomalia;
     QString testo;
+    QString ditta, meseAnno, periodo;  // the company code and the period of the row's values
     QString conto, descrizione, esito, motivo, sezione;
     bool scartato = false;  // the value was dropped (else it was posted)
 };

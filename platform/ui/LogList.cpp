@@ -1,7 +1,10 @@
 #include "platform/ui/LogList.h"
 #include <QAbstractTableModel>
+#include <QAction>
 #include <QBrush>
+#include <QClipboard>
 #include <QFont>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QStyle>
@@ -327,7 +330,6 @@ LogList::LogList(QWidget* parent) : QTableView(parent), m_model(new LogModel(thi
 {
     setModel(m_model);
     setSelectionBehavior(SelectRows);
-    setSelectionMode(SingleSelection);
     setEditTriggers(NoEditTriggers);
     setShowGrid(false);
     setWordWrap(false);
@@ -353,6 +355,22 @@ LogList::LogList(QWidget* parent) : QTableView(parent), m_model(new LogModel(thi
     m_batch.setSingleShot(true);
     connect(&m_batch, &QTimer::timeout, this, &LogList::flush);
     m_sinceBatch.start();
+
+    // Rows can be picked, several at once, and copied elsewhere.
+    setSelectionMode(ExtendedSelection);
+    auto* copia = new QAction(QStringLiteral("Copia"), this);
+    copia->setShortcut(QKeySequence::Copy);
+    copia->setShortcutContext(Qt::WidgetShortcut);
+    connect(copia, &QAction::triggered, this, &LogList::copySelection);
+    auto* tutto = new QAction(QStringLiteral("Seleziona tutto"), this);
+    tutto->setShortcut(QKeySequence::SelectAll);
+    tutto->setShortcutContext(Qt::WidgetShortcut);
+    connect(tutto, &QAction::triggered, this, [this] {
+        flush();
+        selectAll();
+    });
+    addActions({copia, tutto});
+    setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
 LogList::~LogList() = default;
@@ -467,6 +485,30 @@ int LogList::selectedRow() const
     settle();
     const QModelIndexList rows = selectionModel()->selectedRows();
     return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+QString LogList::selectedText() const
+{
+    settle();
+    QModelIndexList righe = selectionModel()->selectedRows();
+    std::sort(righe.begin(), righe.end(), [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+    QString out;
+    for (const QModelIndex& r : righe) {
+        for (int c = 0; c < kColumns; ++c) {
+            // A tab or a line break inside a text would split its row.
+            QString cella = text(r.row(), c);
+            for (QChar& ch : cella)
+                if (ch == QLatin1Char('\t') || ch == QLatin1Char('\n') || ch == QLatin1Char('\r')) ch = QLatin1Char(' ');
+            out += cella + (c + 1 < kColumns ? QLatin1Char('\t') : QLatin1Char('\n'));
+        }
+    }
+    return out;
+}
+
+void LogList::copySelection() const
+{
+    const QString testo = selectedText();
+    if (!testo.isEmpty()) QGuiApplication::clipboard()->setText(testo);
 }
 
 QHeaderView* LogList::header() const { return horizontalHeader(); }

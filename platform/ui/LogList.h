@@ -50,6 +50,10 @@ public:
     void ensureRowVisible(int row);
     void selectRow(int row);
     int selectedRow() const;
+    // The selected rows as the list shows them, in its order: the three columns separated
+    // by tabs, one row a line. "Copia" in the list's menu, and Ctrl+C, put it on the clipboard.
+    QString selectedText() const;
+    void copySelection() const;
 
     // Column header of the list (the layout sets the column widths through it).
     QHeaderView* header() const;

@@ -1,8 +1,10 @@
 #include "ScreenFixture.h"
 #include "platform/ui/DockToolbar.h"
 #include "platform/ui/LogList.h"
+#include <QCoreApplication>
 #include <QFrame>
 #include <QGroupBox>
+#include <QLabel>
 
 class Layout : public ScreenFixture {
 protected:
@@ -32,4 +34,20 @@ TEST_F(Layout, AreasFollowTheScreenSize)
     layOut(900, 600);
     screen->ClickClose();
     EXPECT_EQ(screen->DS1->y(), 0);
+
+    // A wide screen keeps the form at a reading width, centred; under the log of a finished
+    // run the hint takes one line at the bottom.
+    screen->show();
+    screen->ClickNew();
+    layOut(1600, 1000);
+    QCoreApplication::processEvents();
+    const QWidget* modulo = screen->fraSelectPeriodo->findChild<QWidget*>(QStringLiteral("modulo"));
+    ASSERT_TRUE(modulo);
+    EXPECT_EQ(modulo->width(), 1000);
+    EXPECT_NEAR(modulo->mapTo(screen.get(), modulo->rect().center()).x(), screen->fraSelectPeriodo->geometry().center().x(), 2);
+    screen->ClickCancel();
+    screen->fraLog->setVisible(true);
+    layOut(1600, 1000);
+    EXPECT_EQ(screen->lblSuggerimento->geometry().bottom(), 999);
+    EXPECT_EQ(screen->fraLog->geometry().bottom() + 1, screen->lblSuggerimento->y());
 }

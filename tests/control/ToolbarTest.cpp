@@ -6,6 +6,7 @@
 #include "platform/ui/LogList.h"
 #include <QCoreApplication>
 #include <QGroupBox>
+#include <QLabel>
 #include <QKeyEvent>
 
 namespace {
@@ -32,12 +33,13 @@ class Toolbar : public ScreenFixture {};
 TEST_F(Toolbar, EachCommandSetsItsRowOfButtonStates)
 {
     DockToolbar* bar = screen->DS1;
-    EXPECT_EQ(rows(bar, "tbNew"), QStringLiteral("DDEEEDEDDD DDDDEDDDDD"));
+    // A fresh form saves nothing yet and has no run to close.
+    EXPECT_EQ(rows(bar, "tbNew"), QStringLiteral("DDDDEDEDDD DDDDEDDDDD"));
     EXPECT_FALSE(screen->fraSelectPeriodo->isHidden());
     EXPECT_TRUE(screen->cmbAnni->freeTyping());
     EXPECT_EQ(rows(bar, "tbCancel"), QStringLiteral("EEEDDDEEEE EEDDDDDEEE"));
     EXPECT_TRUE(screen->fraSelectPeriodo->isHidden());
-    EXPECT_EQ(rows(bar, "tbOpen"), QStringLiteral("DDEEEDEDDD DDDDEDDDDD"));
+    EXPECT_EQ(rows(bar, "tbOpen"), QStringLiteral("DDDDEDEDDD DDDDEDDDDD"));
     EXPECT_FALSE(screen->cmbAnni->freeTyping());
     EXPECT_TRUE(screen->m_ModalitaApri);
 
@@ -64,10 +66,19 @@ TEST_F(Toolbar, HotkeysActOnlyOnEnabledVisibleToolsAndReportTheirErrors)
     }
     EXPECT_EQ(clicks, (QStringList{"tbImport", "tbImportCEE", "tbImportXBRL"}));
     clicks.clear();
-    screen->ClickClose();  // the XBRL import left only tbClose enabled
+    // Each command, failed or cancelled, left the window idle: hint shown, tools and keys back.
+    EXPECT_FALSE(screen->lblSuggerimento->isHidden());
+    EXPECT_TRUE(bar->isToolEnabled(QStringLiteral("tbNew")) && bar->isToolEnabled(QStringLiteral("tbImportXBRL")));
 
     EXPECT_FALSE(screen->HandleHotkey(Qt::Key_F9, 0));
     EXPECT_FALSE(screen->HandleHotkey(Qt::Key_S, 2));  // HKSTDSAVE, no period chosen
+    // With the form shown, the key says what is missing.
+    dialogs.clear();
+    screen->ClickNew();
+    EXPECT_TRUE(screen->HandleHotkey(Qt::Key_S, 2));
+    ASSERT_EQ(dialogs.shown().size(), 1);
+    EXPECT_EQ(dialogs.shown()[0].text, QStringLiteral("Scegliere la ditta"));
+    screen->ClickCancel();
     bar->setToolVisible(QStringLiteral("tbNew"), false);
     EXPECT_FALSE(screen->HandleHotkey(Qt::Key_N, 2));  // HKSTDNEW on a hidden tool
     EXPECT_TRUE(clicks.isEmpty());

@@ -167,11 +167,14 @@ TEST_F(BatchAutomatica, PrintsEachGroupAndExitsByHowManyWereSaved)
               out.indexOf("LOG \tRIEPILOGO: gruppi salvati 2 su 2\t\t-\tH") + 2);
     EXPECT_EQ(out.last(), "BOX information Importazione da kadro | Importazione terminata\\nGruppi salvati: 2 su 2 -> ok");
 
-    // An unknown company ends the run: the group before it stays, and the exit code says so.
-    scrivi("lavoro/kadro.txt", "1010;Cassa;10;12;31022024;1\r\n2010;Debiti;-10;12;31022024;1\r\n1010;Cassa;10;77;31022024;1\r\n");
+    // An unknown company fails its own group, named in the summary, and the run goes on; the
+    // exit code says that some groups were saved.
+    scrivi("lavoro/kadro.txt", "1010;Cassa;10;12;31022024;1\r\n2010;Debiti;-10;12;31022024;1\r\n1010;Cassa;10;77;31022024;1\r\n"
+                               "1010;Cassa;5;15;31022024;1\r\n2010;Debiti;-5;15;31022024;1\r\n");
     EXPECT_EQ(importa(), 3);
-    EXPECT_TRUE(err.contains("Importazione interrotta: 1 gruppi salvati su 2")) << err.toStdString();
-    EXPECT_EQ(out.filter("SALVATO"), QStringList{"SALVATO R001\t2024\t2\t1"});
+    EXPECT_TRUE(err.contains("Importazione non salvata per tutti i gruppi: 2 gruppi salvati su 3")) << err.toStdString();
+    EXPECT_EQ(out.filter("SALVATO"), (QStringList{"SALVATO R001\t2024\t2\t1", "SALVATO A002\t2024\t2\t1"}));
+    EXPECT_TRUE(out.contains("LOG \tDitta 77  2/2024 - ditta 77 non trovata\tnon salvato\tE\t-")) << out.join('\n').toStdString();
     scrivi("lavoro/kadro.txt", "1010;Cassa;10;77;31032024;1\r\n");
     EXPECT_EQ(importa(), 1);
 
@@ -194,7 +197,7 @@ protected:
 TEST_P(BatchProva, DryRunPrintsWhatTheRealRunDoesAndLeavesTheDatabaseAsItWas)
 {
     // A save whose balance check fails (it still commits) and adds an account, then an
-    // automatic run that posts two groups before an unknown company ends it.
+    // automatic run that posts two groups and fails an unknown company's.
     dati("1010;Cassa;1500;A\r\n2999;Nuovo conto;-1400;P\r\n");
     scrivi("lavoro/kadro.txt", "1010;Cassa;10;12;31012024;1\r\n2010;Debiti;-10;12;31012024;1\r\n1010;Cassa;5;15;31012024;1\r\n"
                                "2010;Debiti;-5;15;31012024;1\r\n1010;Cassa;1;77;31012024;1\r\n");

@@ -20,11 +20,13 @@ TEST(Host, KeysWorkFromTheFirstMomentAndEveryToolStaysInSight)
 {
     TestDb db;
     CGlobal global(db.open(), QStringLiteral("EUR"), QStringLiteral("KTRTest"), db.folder());
+    global.App().setProperty(QStringLiteral("WorkingFolder"), QStringLiteral("/da/riga/di/comando"));  // --working-folder
     MainWindow w(global);
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
     ctlVevAre* screen = w.screen();
     ASSERT_NE(screen, nullptr);
+    EXPECT_EQ(screen->m_WorkingFolder, QStringLiteral("/da/riga/di/comando"));  // over the stored setting
     DockToolbar* bar = screen->DS1;
     EXPECT_FALSE(screen->lblSuggerimento->isHidden());
 

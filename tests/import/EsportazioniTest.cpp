@@ -20,6 +20,7 @@ TEST_P(Esportazioni, KadroPostsEveryLineOfTheCompanyAndMonth)
     EXPECT_TRUE(log().contains("|VERIFICA QUADRATURA 2024  EFFETTUATO CON SUCCESSO.|"));
     // New accounts without a model to copy from are noted as posted.
     EXPECT_EQ(anomalie(), (QStringList{"12|2011|Debiti diversi|true|false|false", "12|4011|Ricavi diversi|true|false|false"}));
+    EXPECT_EQ(anomalie(9, 11), (QStringList{"2024|3|1", "2024|3|1"}));  // the printout's month/year and period
 }
 
 // On a standard chart only the open ranges receive accounts; later lines see the copies, and
@@ -99,39 +100,46 @@ TEST_P(Esportazioni, AutomaticImportCallsTheEngineOncePerCompanyAndMonth)
     EXPECT_EQ(box().last(), "Importazione da kadro: Importazione terminata\r\nGruppi salvati: 2 su 2");
     // The log of the last group ends with the run's summary, one highlighted row per group.
     EXPECT_EQ(log().last(), "A002|L'Àncora Società Cooperativa  3/2024  periodo 1|salvato");
-    EXPECT_EQ(screen->lblCaption->text(), "L'Àncora Società Cooperativa   marzo / 2024 [ EUR ]");
+    EXPECT_EQ(screen->lblCaption->text(), "gruppo 2 / 2   L'Àncora Società Cooperativa   marzo / 2024 [ EUR ]");
 }
 
 // The base currency takes rate 1 without a question; a foreign one asks until a number
-// other than 0 is typed. An unknown company ends the run, and what was posted stays.
-TEST_P(Esportazioni, AutomaticImportRatesAndEndsOnAnUnknownCompanyOrChart)
+// other than 0 is typed. An unknown company or chart fails its own groups, named once in
+// a box and each in the summary, and the run goes on.
+TEST_P(Esportazioni, AutomaticImportRatesAndGoesPastAnUnknownCompanyOrChart)
 {
     writeData("kadro.txt", righe({"h", "1010;Cassa;100;A;;12;31032024;1", "2010;Debiti;-100;P;;12;31032024;1",
                                   "1010;Cassa;120;A;;20;31032024;1", "2010;Debiti;-120;P;;20;31032024;1",
-                                  "1010;Cassa;1;A;;99;31032024;1", "1010;Cassa;1;A;;15;31032024;1"}));
+                                  "1010;Cassa;1;A;;99;31032024;1", "1010;Cassa;1;A;;15;31032024;1", "2010;Debiti;-1;P;;15;31032024;1",
+                                  "1010;Cassa;1;A;;99;30042024;1"}));
     dialogs.answerInput("").answerInput("abc").answerInput("0").answerInput("1,2");
     screen->ClickImport();
-    EXPECT_EQ(dialogs.shown().size(), 5);
+    EXPECT_EQ(dialogs.shown().size(), 6);
     EXPECT_EQ(dialogs.shown()[0].text, "Digitare il cambio per la ditta Caffè dell'Università S.p.A. per il periodo 3/2024 da "
                                        "applicare per la conversione USD ==> EUR : ");
     EXPECT_EQ(dialogs.shown()[1].lettura, "non è un numero");
     EXPECT_EQ(dialogs.shown()[3].lettura, "letto come 1,2");
     EXPECT_EQ(valori("C003"), (QStringList{"1010|100|1", "2010|-100|1"}));
-    EXPECT_EQ(righeDb("SELECT QD21_CODICEDITTA_QD05, QD21_CAMBIO FROM QD21_PERVALUTA ORDER BY 1"), (QStringList{"C003|1.2", "R001|1"}));
-    EXPECT_EQ(box().mid(4), QStringList{screen->captionTitle() + ": Ditta 99 non trovata"});
-    EXPECT_TRUE(log().contains("|Ditta 99  3/2024 - ditta non trovata|non salvato"));
-    EXPECT_EQ(valori("A002"), QStringList{});
+    EXPECT_EQ(righeDb("SELECT QD21_CODICEDITTA_QD05, QD21_CAMBIO FROM QD21_PERVALUTA ORDER BY 1"),
+              (QStringList{"A002|1", "C003|1.2", "R001|1"}));
+    EXPECT_EQ(box().mid(4), (QStringList{screen->captionTitle() + ": Ditta 99 non trovata",
+                                         "Importazione da kadro: Importazione terminata\r\nGruppi salvati: 3 su 5"}));
+    EXPECT_TRUE(log().contains("|Ditta 99  3/2024 - ditta 99 non trovata|non salvato"));
+    EXPECT_TRUE(log().contains("|Ditta 99  4/2024 - ditta 99 non trovata|non salvato"));
+    EXPECT_EQ(valori("A002"), (QStringList{"1010|1|1", "2010|-1|1"}));
 
     // A line's chart code that differs from the company's chart.
-    writeData("kadro.txt", righe({"h", "1010;Cassa;1;A;;15;31032024;7"}));
+    writeData("kadro.txt", righe({"h", "1010;Cassa;1;A;;15;31032024;7", "1010;Cassa;1;A;;15;30042024;7", "1010;Cassa;5;A;;12;30042024;1",
+                                  "2010;Debiti;-5;P;;12;30042024;1"}));
     daCapo();
     screen->ClickImport();
-    EXPECT_EQ(box().first(), screen->captionTitle() +
-                                 ": Attenzione ditta <L'ÀNCORA SOCIETÀ COOPERATIVA> con codice PDC non corrispondente. "
-                                 "Impossibile continuare");
-    EXPECT_EQ(valori("A002"), QStringList{});
-    EXPECT_EQ(screen->m_EsitoAutomatica.gruppi, 1);
-    EXPECT_EQ(screen->m_EsitoAutomatica.salvati, 0);
+    EXPECT_EQ(box(), (QStringList{screen->captionTitle() + ": Attenzione ditta <L'ÀNCORA SOCIETÀ COOPERATIVA> con codice PDC non "
+                                                           "corrispondente. Impossibile continuare",
+                                  "Importazione da kadro: Importazione terminata\r\nGruppi salvati: 1 su 3"}));
+    EXPECT_TRUE(log().contains("A002|L'Àncora Società Cooperativa  4/2024 - codice PDC non corrispondente|non salvato"));
+    EXPECT_EQ(valori("A002"), (QStringList{"1010|1|1", "2010|-1|1"}));
+    EXPECT_EQ(screen->m_EsitoAutomatica.gruppi, 3);
+    EXPECT_EQ(screen->m_EsitoAutomatica.salvati, 1);
 }
 
 TEST_P(Esportazioni, AutomaticRateFarFromTheWebRateIsConfirmed)
@@ -183,10 +191,12 @@ TEST_P(Esportazioni, FailingGroupsAreNamedAndAFullDiskStopsTheRun)
     screen->ClickImport();
     EXPECT_EQ(valori("B005"), QStringList{});
     EXPECT_EQ(box().filter("No space left on device").size(), 1) << box().join('\n').toStdString();
-    EXPECT_TRUE(box().filter("Importazione terminata").isEmpty());
-    EXPECT_EQ(screen->m_EsitoAutomatica.gruppi, 2);
+    const QString fine = "Importazione interrotta al gruppo 2 di 3: spazio su disco esaurito";
+    EXPECT_EQ(box().last(), "Importazione da kadro: " + fine + "\r\nGruppi salvati: 1 su 3");
+    EXPECT_EQ(screen->m_EsitoAutomatica.gruppi, 3);
     EXPECT_FALSE(screen->m_EsitoAutomatica.completata);
-    EXPECT_EQ(log().last(), "|Importazione interrotta: spazio su disco esaurito|");
+    EXPECT_EQ(log().mid(log().size() - 2), (QStringList{"B005|Bianchi Costruzioni S.r.l.  3/2024 - importazione interrotta|non importato",
+                                                        "|" + fine + "|"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Db, Esportazioni, ::testing::ValuesIn(TestDb::backends()), TestDb::name<::testing::TestParamInfo<QString>>);

@@ -340,8 +340,10 @@ TEST_P(ImportaValori, ClickOkChecksBeforeImporting)
     importa(Caffe, "2024", "Marzo", "1,25");
     EXPECT_EQ(box().last(), "Importazione valori PDC: Attenzione ditta con Codice Kadro non inserito");
     EXPECT_EQ(conta("SELECT COUNT(*) FROM QD21_PERVALUTA"), 0);
+    // No dead end: the window is idle again, the caption and log stay for reading.
     EXPECT_TRUE(screen->DS1->isToolEnabled("tbClose"));
-    EXPECT_FALSE(screen->DS1->isToolEnabled("tbNew"));
+    EXPECT_TRUE(screen->DS1->isToolEnabled("tbNew") && screen->DS1->isToolEnabled("tbImport"));
+    EXPECT_FALSE(screen->fraLog->isHidden() || screen->lblSuggerimento->isHidden());
 }
 
 INSTANTIATE_TEST_SUITE_P(Db, ImportaValori, ::testing::ValuesIn(TestDb::backends()), TestDb::name<::testing::TestParamInfo<QString>>);

@@ -60,19 +60,23 @@ TEST_P(Interruzione, NothingStartsInsideARunAndCloseStopsItAfterTheGroup)
     EXPECT_EQ(righeDb("SELECT QD21_CODICEDITTA_QD05, QD21_MESE, QD21_NPERIODO FROM QD21_PERVALUTA ORDER BY 1, 2, 3"),
               (QStringList{"A002|1|1", "R001|1|1", "R001|1|2", "R001|2|1"}));
     EXPECT_EQ(box().filter(domanda).size(), 2);
+    // The group not reached is counted and named.
     EXPECT_EQ(box().last(),
-              "Importazione da kadro: Importazione interrotta dall'utente al termine del gruppo in corso\r\nGruppi salvati: 2 su 2");
+              "Importazione da kadro: Importazione interrotta dall'utente al termine del gruppo 2 di 3\r\nGruppi salvati: 2 su 3");
+    EXPECT_EQ(log().filter("|non importato").join('\n'), "R001|Rossi & Figli S.r.l.  2/2024 - importazione interrotta|non importato");
     EXPECT_FALSE(screen->m_EsitoAutomatica.completata);
     EXPECT_TRUE(screen->m_EsitoAutomatica.interrottaUtente);
     EXPECT_FALSE(screen->ImportazioneInCorso());
     EXPECT_FALSE(conn().inTransaction());
 
-    // The run is over: tbClose leads back to idle without a question, and the next run runs whole.
+    // The run is over: the window is idle with its summary on screen, the next run starts at
+    // once, and tbClose takes the summary away without a question.
     daCapo();
+    EXPECT_TRUE(bar->isToolEnabled("tbImport") && bar->isToolEnabled("tbNew"));
+    EXPECT_FALSE(screen->lblSuggerimento->isHidden() || screen->fraLog->isHidden());
     bar->click("tbClose");
     EXPECT_TRUE(dialogs.shown().isEmpty());
-    EXPECT_TRUE(bar->isToolEnabled("tbImport"));
-    EXPECT_FALSE(screen->lblSuggerimento->isHidden());
+    EXPECT_TRUE(screen->fraLog->isHidden());
     writeData("kadro.txt", gruppi({{"12", "31032024"}, {"15", "31032024"}}));
     screen->ClickImport();
     EXPECT_TRUE(screen->m_EsitoAutomatica.completata);

@@ -62,7 +62,7 @@ TEST_F(Definizione, FailedChecksAreReported)
     const QString folder = workingFolder();
     screen->m_CodImportazione.clear();  // the empty Def folder itself
     EXPECT_FALSE(screen->CaricaConf());
-    expectBox(QStringLiteral("File di definizione  errato o mancante !!"), 1);
+    expectBox(QStringLiteral("File di definizione  errato o mancante !!\r\n") + appPath() + QStringLiteral("/Def/"), 1);  // where it looked
     screen->m_WorkingFolder.clear();
     EXPECT_FALSE(carica("saldi.txt\n"));
     expectBox(QStringLiteral("Directory di lavoro non impostata !!"), 2);

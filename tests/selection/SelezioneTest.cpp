@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QToolButton>
 
 namespace {
@@ -93,6 +94,26 @@ TEST_F(Selezione, OpenModeOffersOnlyStoredValues)
     EXPECT_EQ(screen->m_Periodo, 0);
     pick(screen->cmbPeriodo, "2");
     EXPECT_EQ(screen->lblDescRif->text(), QStringLiteral("Semestre rettificato"));
+
+    // Another month, year or company, or a fresh form: the description goes with its period,
+    // and Save says what is missing.
+    pick(screen->cmbMesi, "Marzo");
+    EXPECT_EQ(screen->lblDescRif->text(), QStringLiteral("Primo trimestre"));
+    pick(screen->cmbMesi, "Giugno");
+    EXPECT_EQ(screen->lblDescRif->text(), QString());
+    EXPECT_FALSE(ok());
+    EXPECT_TRUE(screen->HandleHotkey(Qt::Key_S, 2));
+    pick(screen->cmbPeriodo, "1");
+    pick(screen->cmbAnni, "2023");
+    EXPECT_TRUE(screen->lblDescRif->text().isEmpty() && screen->cmbPeriodo->text().isEmpty());
+    screen->ClickOk();
+    EXPECT_EQ(dialogs.shown().size(), 2);
+    screen->ClickNew();
+    EXPECT_TRUE(screen->HandleHotkey(Qt::Key_S, 2));
+    QStringList detti;
+    for (const auto& b : dialogs.shown()) detti << b.text;
+    EXPECT_EQ(detti, (QStringList{"Scegliere il periodo", "Scegliere il mese", "Scegliere la ditta"}));
+    EXPECT_EQ(screen->lblDescRif->text(), QString());
 }
 
 TEST_F(Selezione, CompanyChoiceSetsTheCurrencyAndRate)
@@ -155,17 +176,17 @@ TEST_F(Selezione, EnterSavesAndEscapeCancels)
 {
     screen->ClickNew();
     pick(screen->cmbDitte, "Caffè dell'Università S.p.A.");
-    screen->cmbAnni->setText(QStringLiteral("2024"));
     QLineEdit* anno = screen->cmbAnni->lineEdit();
+    QTest::keyClicks(anno, QStringLiteral("2a0-2 4.5"));  // the year takes four digits, nothing else
+    EXPECT_EQ(screen->cmbAnni->text(), QStringLiteral("2024"));
     press(anno, Qt::Key_Return);  // no month yet: nothing, and no entry added
     EXPECT_EQ(screen->cmbAnni->ListCount(), 0);
     EXPECT_TRUE(dialogs.shown().isEmpty());
 
-    // With company, year and month, Enter saves even while tbOK is disabled (the save
-    // then refuses a foreign currency without a rate).
-    screen->cmbMesi->setListIndex(2);
+    // With company, year and month, Enter saves (the save then refuses a foreign currency
+    // without a rate).
+    pick(screen->cmbMesi, "Marzo");
     screen->txtCambio->clear();
-    ASSERT_FALSE(ok());
     press(screen->cmbMesi, Qt::Key_Enter);
     ASSERT_EQ(dialogs.shown().size(), 1);
     EXPECT_EQ(dialogs.shown()[0].text, QStringLiteral("Cambio non specificato"));

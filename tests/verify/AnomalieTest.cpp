@@ -2,11 +2,11 @@
 #include <QFile>
 
 // A row: company code, company name, number in the source system, account, description,
-// posted, dropped, section present.
-TEST(VociAnomalie, GroupedByCompanyWithTheTwoKindsApart)
+// posted, dropped, section present, note, year, month, period.
+TEST(VociAnomalie, GroupedByCompanyWithTheTwoKindsApartAndTheirPeriods)
 {
     TabellaAnomalie t;
-    t << RigaAnomalia{"R001", "Rossi & Figli S.r.l.", "0", "1500", "Conto nuovo", true, false, true}
+    t << RigaAnomalia{"R001", "Rossi & Figli S.r.l.", "0", "1500", "Conto nuovo", true, false, true, {}, "2024", 3, 2}
       << RigaAnomalia{}  // an empty row is skipped
       << RigaAnomalia{"R001", "Rossi & Figli S.r.l.", "0", "1600", "", false, true, false}
       << RigaAnomalia{"C003", "Caffè dell'Università S.p.A.", "12", "2010", "Debiti", true, false, true}
@@ -17,6 +17,8 @@ TEST(VociAnomalie, GroupedByCompanyWithTheTwoKindsApart)
     EXPECT_EQ(v[0].tipo, VoceStampa::Ditta);
     EXPECT_EQ(v[0].testo, QStringLiteral("Ditta R001 - Rossi & Figli S.r.l."));
     EXPECT_EQ(v[1].conto, QStringLiteral("1500"));
+    EXPECT_EQ(std::make_tuple(v[1].ditta, v[1].meseAnno, v[1].periodo), std::make_tuple("R001", "3/2024", "2"));
+    EXPECT_EQ(v[2].meseAnno + v[2].periodo, QString());  // a row without a period
     auto esito = [&](int i) { return std::make_tuple(v[i].esito, v[i].motivo, v[i].sezione, v[i].scartato); };
     EXPECT_EQ(esito(1), std::make_tuple("REGISTRATO", "conto nuovo o senza correlazioni", "presente", false));
     EXPECT_EQ(esito(2), std::make_tuple("SCARTATO", "conto inesistente", "mancante", true));

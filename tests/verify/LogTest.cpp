@@ -1,6 +1,8 @@
 #include "ScreenFixture.h"
 #include "platform/ui/LogList.h"
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QElapsedTimer>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -159,4 +161,27 @@ TEST_F(LogTest, ACutDescriptionShowsInFullOnHover)
     };
     EXPECT_EQ(suggerimento(0), QString());
     EXPECT_EQ(suggerimento(1), lunga);
+}
+
+// The list's menu picks every row and copies the rows picked as the list shows them, a row
+// a line, the columns apart by tabs; Ctrl+C copies too.
+TEST_F(LogTest, TheMenuCopiesTheRowsPicked)
+{
+    screen->InsertLog(QStringLiteral("1010"), QStringLiteral("Cassa\tcontanti"), QStringLiteral("1.500"));
+    screen->InsertLog(QStringLiteral("2010"), QStringLiteral("Debiti"), QStringLiteral("-1.500"), true, false);
+    screen->InsertLog(QString(), QStringLiteral("Fine"));
+    const QList<QAction*> menu = log->actions();
+    ASSERT_EQ(menu.size(), 2);
+    EXPECT_EQ(log->contextMenuPolicy(), Qt::ActionsContextMenu);
+    EXPECT_EQ(menu[0]->text(), QStringLiteral("Copia"));
+    EXPECT_EQ(menu[1]->text(), QStringLiteral("Seleziona tutto"));
+    menu[1]->trigger();
+    menu[0]->trigger();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("1010\tCassa contanti\t1.500\n2010\tDebiti\t-1.500\n\tFine\t\n"));
+
+    QApplication::setActiveWindow(screen.get());
+    log->setFocus();
+    log->selectRow(1);
+    QTest::keyClick(log, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("2010\tDebiti\t-1.500\n"));
 }

@@ -53,6 +53,9 @@ TEST(BatchXbrl, KtrImportsFilesAndFoldersOneTransactionEachAndExitsAsTheAutomati
     for (const auto& [i, dove] : {std::pair{0, "lotto/b/1.xbrl"}, {1, "lotto/c.xbrl"}, {2, "lotto/a.xbrl"}})
         ASSERT_TRUE(QFile::copy(reale(i), cartella.filePath(dove)));
     scrivi(cartella.filePath("lotto/nota.txt"), {});
+    // Entries that are no regular files: a dangling link (with a line break in its name) and a loop.
+    const QString appeso = cartella.filePath("lotto/d\n.xbrl"), giro = cartella.filePath("lotto/giro.xbrl");
+    ASSERT_TRUE(QFile::link(cartella.filePath("manca.xbrl"), appeso) && QFile::link(giro, giro));
 
     Uscita u = attendi(avvia(db, cartella.path(), {reale(2)}, "no"));  // registration refused
     EXPECT_EQ(u.codice, 1);
@@ -65,10 +68,17 @@ TEST(BatchXbrl, KtrImportsFilesAndFoldersOneTransactionEachAndExitsAsTheAutomati
               (QStringList{"FILE " + cartella.filePath("lotto/a.xbrl") + "\t550391\t2023,2024\tSALVATO",
                            "FILE " + cartella.filePath("lotto/b/1.xbrl") + "\t020211\t2020\tSALVATO",
                            "FILE " + cartella.filePath("lotto/c.xbrl") + "\t020211\t2020,2021\tSALVATO",
+                           "FILE " + cartella.filePath("lotto/d\\n.xbrl") + "\t\t\tNON SALVATO: non è un file regolare",
+                           "FILE " + giro + "\t\t\tNON SALVATO: non è un file regolare",
                            "FILE " + rotto + "\t\t\tNON SALVATO: Il file " + rotto + " non è un documento XBRL leggibile"}));
+    EXPECT_TRUE(u.err.contains("Importazione non salvata: " + cartella.filePath("lotto/d\\n.xbrl") + " (non è un file regolare)\n"));
     EXPECT_EQ(u.out.count("LOG \tImportazione terminata con successo\t\t-\tH"), 3);
     EXPECT_TRUE(u.out.contains("LOG A-T-00-000-\tVoce TotaleAttivo - 2023\t36.525.362\t-\t-"));
-    EXPECT_TRUE(u.out.contains("LOG \tRiepilogo: 4 file, 3 salvati, 1 non salvati\t\tE\t-")) << u.out.toStdString();
+    // The summary names every file: company, years and outcome.
+    const QStringList riepilogo = u.out.mid(u.out.indexOf("LOG \tRiepilogo: 6 file, 3 salvati, 3 non salvati\t\tE\t-")).split('\n');
+    ASSERT_GE(riepilogo.size(), 7) << u.out.toStdString();
+    EXPECT_EQ(riepilogo[1], "LOG 550391\ta.xbrl  2023, 2024\tsalvato\t-\tH");
+    EXPECT_EQ(riepilogo[5], "LOG \tgiro.xbrl - non è un file regolare\tnon salvato\tE\t-");
 
     u = attendi(avvia(db, cartella.path(), {reale(0), reale(1)}, "yes"));  // both overwritten
     EXPECT_EQ(u.codice, 0) << u.err.toStdString();
