@@ -3,7 +3,7 @@
 #include "platform/host/CGlobal.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/runtime/Valori.h"
-#include <cmath>
+#include "verify/EsitoQuadratura.h"
 
 // The check never stops the import that calls it: each step ignores its own errors,
 // and a total that cannot be read counts as 0.
@@ -23,13 +23,8 @@ void ctlVevAre::VerificaQuadratura(const QString& Ditta, const QString& Anno, qi
         }
     }
 
-    auto totale = [this, raggiunta](double (BalanceCheck::*leggi)() const) {
-        return raggiunta ? (m_Quadratura.get()->*leggi)() : 0.0;
-    };
-    const double A = std::fabs(totale(&BalanceCheck::Totale2) + totale(&BalanceCheck::Totale1));
-    const double B = std::fabs(totale(&BalanceCheck::Totale4) + totale(&BalanceCheck::Totale3));
-
-    m_QuadraturaSuperata = vb::Round(A, 2) == vb::Round(B, 2);
+    const EsitoQuadratura esito = raggiunta ? EsitoQuadratura::di(*m_Quadratura) : EsitoQuadratura{};
+    m_QuadraturaSuperata = esito.superata();
     if (m_QuadraturaSuperata) {
         try {
             InsertLog(QString(), QStringLiteral("VERIFICA QUADRATURA ") + vb::Trim(Anno) + QStringLiteral("  EFFETTUATO CON SUCCESSO."),
@@ -41,7 +36,7 @@ void ctlVevAre::VerificaQuadratura(const QString& Ditta, const QString& Anno, qi
     try {
         InsertLog(QString(), QStringLiteral("VERIFICA QUADRATURA NON SUPERATO."), QString(), true, false);
         // How far off the period is, in the base currency, to the cent.
-        const qint64 centesimi = qRound64(std::fabs(vb::Round(A, 2) - vb::Round(B, 2)) * 100);
+        const qint64 centesimi = qRound64(esito.differenza * 100);
         const QString differenza = vb::FormatIntero(double(centesimi / 100)) + vb::numberFormat().decimal +
                                    QStringLiteral("%1").arg(centesimi % 100, 2, 10, QLatin1Char('0'));
         InsertLog(QString(), QStringLiteral("Differenza: ") + differenza + QLatin1Char(' ') + vb::Trim(m_CGlobal->ValutaBase()),
