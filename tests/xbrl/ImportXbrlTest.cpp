@@ -1,4 +1,5 @@
 #include "XbrlFixture.h"
+#include <QCryptographicHash>
 #include <QLabel>
 
 using namespace xbrlprova;
@@ -77,6 +78,15 @@ TEST_P(ImportXbrl, RealFilingsGoThroughRegistrationBothYearsAndTheBalanceCheck)
     EXPECT_EQ(log().mid(log().size() - 4),
               (QStringList{"|Verificare in gestione ditta indirizzo e natura giuridica|", "|Importazione terminata con successo|",
                            "|VERIFICA QUADRATURA 2024  EFFETTUATO CON SUCCESSO.|", "|VERIFICA QUADRATURA 2023  EFFETTUATO CON SUCCESSO.|"}));
+    // Each year's period records the filing it came from and its own balance check.
+    QFile f(filing("ISTANZA02353550391.xbrl"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QString impronta = QString("%1|%2").arg(f.size()).arg(QString(QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256).toHex()));
+    EXPECT_EQ(righe("SELECT QD22_ANNO, QD22_MESE, QD22_NPERIODO, QD22_TIPO, QD22_FILE, QD22_DIMENSIONE, QD22_SHA256, QD22_VALUTA, "
+                    "QD22_CAMBIO, QD22_NUMVALORI, QD22_QUADRATURA, QD22_DIFFERENZA FROM QD22_IMPORTAZIONI WHERE "
+                    "QD22_CODICEDITTA_QD05 = '550391' ORDER BY 1"),
+              (QStringList{"2023|12|1|XBRL|" + QFileInfo(f).absoluteFilePath() + "|" + impronta + "|EUR|1|9|superata|0",
+                           "2024|12|1|XBRL|" + QFileInfo(f).absoluteFilePath() + "|" + impronta + "|EUR|1|9|superata|0"}));
 }
 
 TEST_P(ImportXbrl, RegistrationAsksWithNoAsDefaultAndStoresTheMasterData)
