@@ -118,7 +118,8 @@ FinestraPeriodi::FinestraPeriodi(CGlobal& global, Dialogs& dialogs, std::functio
     lstPeriodi->setSelectionMode(QAbstractItemView::SingleSelection);
     lstPeriodi->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstPeriodi->verticalHeader()->hide();
-    lstPeriodi->horizontalHeader()->setStretchLastSection(true);
+    // The provenance takes the room left, however often the columns fit their contents.
+    lstPeriodi->horizontalHeader()->setSectionResizeMode(9, QHeaderView::Stretch);
 
     auto* parteValori = new QWidget(this);
     auto* layoutValori = new QVBoxLayout(parteValori);
