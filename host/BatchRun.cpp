@@ -1,5 +1,6 @@
 #include "host/BatchRun.h"
 #include "control/ctlVevAre.h"
+#include "model/Provenienza.h"
 #include "platform/host/CGlobal.h"
 #include "platform/ui/LogList.h"
 #include <algorithm>
@@ -41,6 +42,7 @@ BatchRun::BatchRun(CGlobal& global, const BatchOptions& options)
                          out((m_prova ? QStringLiteral("PROVA ") : QStringLiteral("SALVATO ")) + BatchDialogs::inLinea(ditta) + QLatin1Char('\t') + anno +
                              QLatin1Char('\t') + QString::number(mese) + QLatin1Char('\t') + QString::number(periodo));
                      });
+    global.App().setProperty(QStringLiteral("Origine"), Provenienza::RigaDiComando);
     m_screen->setCGlobal(&global);
     if (!options.workingFolder.isEmpty()) m_screen->m_WorkingFolder = options.workingFolder;
     if (m_prova) global.Database().Connection().iniziaProva();

@@ -1,13 +1,29 @@
 #include "host/MainWindow.h"
 #include "control/ctlVevAre.h"
+#include "host/FinestraPeriodi.h"
 #include "platform/host/CGlobal.h"
 #include "platform/ui/Dialogs.h"
+#include <QAction>
 #include <QCloseEvent>
+#include <QStyle>
+#include <QToolBar>
 
-MainWindow::MainWindow(CGlobal& global, QWidget* parent)
-    : QMainWindow(parent), m_dialogs(std::make_unique<QtDialogs>(this))
+MainWindow::MainWindow(CGlobal& global, QWidget* parent, std::unique_ptr<Dialogs> dialogs)
+    : QMainWindow(parent), m_global(global), m_dialogs(dialogs ? std::move(dialogs) : std::make_unique<QtDialogs>(this))
 {
     setWindowTitle(QStringLiteral("Importazione valori PDC"));
+    global.App().setProperty(QStringLiteral("Origine"), Provenienza::Finestra);
+    auto* archivio = addToolBar(QStringLiteral("Archivio"));
+    archivio->setObjectName(QStringLiteral("tbArchivio"));
+    archivio->setMovable(false);
+    archivio->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    archivio->setIconSize(QSize(16, 16));
+    m_periodi = archivio->addAction(QIcon::fromTheme(QStringLiteral("view-list-details"), style()->standardIcon(QStyle::SP_FileDialogListView)),
+                                    QStringLiteral("Periodi importati"));
+    m_periodi->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
+    m_periodi->setToolTip(m_periodi->text() + QStringLiteral(" (") + m_periodi->shortcut().toString(QKeySequence::NativeText) +
+                          QLatin1Char(')'));
+    connect(m_periodi, &QAction::triggered, this, &MainWindow::PeriodiImportati);
     m_screen = new ctlVevAre(*m_dialogs, this);
     setCentralWidget(m_screen);
     m_screen->setCGlobal(&global);
@@ -22,6 +38,18 @@ MainWindow::MainWindow(CGlobal& global, QWidget* parent)
 }
 
 MainWindow::~MainWindow() = default;
+
+void MainWindow::PeriodiImportati()
+{
+    // A run in progress holds its transaction open on the same connection.
+    if (m_screen->ImportazioneInCorso()) {
+        m_dialogs->MsgBox(QStringLiteral("È in corso un'importazione: i periodi importati si possono vedere al suo termine."),
+                          vb::vbExclamation, windowTitle());
+        return;
+    }
+    FinestraPeriodi finestra(m_global, *m_dialogs, [this] { return m_screen->ImportazioneInCorso(); }, this);
+    finestra.exec();
+}
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {

@@ -28,7 +28,8 @@ int main(int argc, char* argv[])
     for (int i = 1; i < argc; ++i) {
         const QByteArray a(argv[i]);
         if ((a == "--help" || a == "-h" || a == "--version" || a == "-v" || a == "--create-db" || a == "--save" ||
-             a == "--load-taxonomy" || a == "--import-xbrl" || a == "--import-kadro" || a == "--import-cee" || a == "--dry-run") &&
+             a == "--load-taxonomy" || a == "--import-xbrl" || a == "--import-kadro" || a == "--import-cee" || a == "--dry-run" ||
+             a == "--list-periods" || a == "--delete-period" || a == "--export-period") &&
             qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
     }
@@ -91,9 +92,21 @@ int main(int argc, char* argv[])
                                  QStringLiteral("Importazione automatica da bilancio CEE, senza finestra."));
     QCommandLineOption dryRun(QStringLiteral("dry-run"),
                               QStringLiteral("Prova: con --save, --import-kadro, --import-cee o --import-xbrl esegue "
-                                             "tutta l'importazione e poi la annulla, senza scrivere nulla."));
+                                             "tutta l'importazione e poi la annulla, senza scrivere nulla; con "
+                                             "--delete-period dice che cosa eliminerebbe, senza eliminare nulla."));
+    QCommandLineOption period(QStringLiteral("period"), QStringLiteral("Numero del periodo."), QStringLiteral("N"));
+    QCommandLineOption listPeriods(QStringLiteral("list-periods"),
+                                   QStringLiteral("Elenca i periodi importati (della ditta e dell'anno indicati, se indicati), "
+                                                  "una riga separata da tabulazioni per periodo, con la provenienza."));
+    QCommandLineOption deletePeriod(QStringLiteral("delete-period"),
+                                    QStringLiteral("Elimina il periodo indicato da --company, --year, --month e --period: "
+                                                   "valori e record del periodo; conti e piano dei conti restano."));
+    QCommandLineOption exportPeriod(QStringLiteral("export-period"),
+                                    QStringLiteral("Esporta in un file CSV (separatore ;, virgola decimale, UTF-8) i valori "
+                                                   "del periodo indicato da --company, --year, --month e --period."),
+                                    QStringLiteral("FILE"));
     parser.addOptions({db, createDb, appPath, baseCurrency, workingFolder, company, year, month, rate, save, answer, input,
-                       loadTaxonomy, importXbrl, importKadro, importCee, dryRun});
+                       loadTaxonomy, importXbrl, importKadro, importCee, dryRun, period, listPeriods, deletePeriod, exportPeriod});
     parser.process(app);
     if (parser.isSet(help)) {
         std::fputs(qPrintable(parser.helpText()), stdout);
@@ -141,6 +154,7 @@ int main(int argc, char* argv[])
         }
         if (parser.isSet(loadTaxonomy)) {
             Connection c(database);
+            Schema::completa(c);
             Schema::loadTaxonomy(c);
             std::printf("%s\n",
                         qPrintable(QStringLiteral("Dati di riferimento XBRL caricati: %1").arg(Connection::senzaSegreti(database))));
@@ -153,6 +167,7 @@ int main(int argc, char* argv[])
         CGlobal global(std::make_unique<Connection>(database, attesa * 1000), valutaBase, ProductName, path);
         // The window too works in the folder named on the command line, not the stored one.
         if (parser.isSet(workingFolder)) global.App().setProperty(QStringLiteral("WorkingFolder"), parser.value(workingFolder));
+        Schema::completa(global.Database().Connection());
         BatchOptions b;
         b.workingFolder = parser.value(workingFolder);
         b.company = parser.value(company);
@@ -165,11 +180,17 @@ int main(int argc, char* argv[])
         b.file = parser.value(importXbrl);
         if (parser.isSet(importXbrl)) b.files = parser.values(importXbrl) + parser.positionalArguments();
         b.prova = parser.isSet(dryRun);
-        if (b.prova && !parser.isSet(save) && !parser.isSet(importXbrl) && !parser.isSet(importKadro) && !parser.isSet(importCee)) {
+        b.period = parser.value(period);
+        if (b.prova && !parser.isSet(save) && !parser.isSet(importXbrl) && !parser.isSet(importKadro) && !parser.isSet(importCee) &&
+            !parser.isSet(deletePeriod)) {
             std::fprintf(stderr, "%s\n",
-                         qPrintable(QStringLiteral("--dry-run vale solo con --save, --import-kadro, --import-cee o --import-xbrl.")));
+                         qPrintable(QStringLiteral("--dry-run vale solo con --save, --import-kadro, --import-cee, --import-xbrl "
+                                                   "o --delete-period.")));
             return 2;
         }
+        if (parser.isSet(listPeriods)) return Batch::elencaPeriodi(global, b);
+        if (parser.isSet(deletePeriod)) return Batch::eliminaPeriodo(global, b);
+        if (parser.isSet(exportPeriod)) return Batch::esportaPeriodo(global, b, parser.value(exportPeriod));
         if (parser.isSet(save)) return Batch::save(global, b);
         if (parser.isSet(importXbrl)) return Batch::importaXbrl(global, b);
         if (parser.isSet(importKadro)) return Batch::importaEsportazione(global, b, false);

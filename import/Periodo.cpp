@@ -1,6 +1,9 @@
 #include "control/ctlVevAre.h"
 #include "import/PeriodoImportazione.h"
 #include "selection/SceltaPeriodo.h"
+#include "model/Provenienza.h"
+#include "platform/runtime/Paths.h"
+#include "verify/EsitoQuadratura.h"
 #include "platform/host/CGlobal.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/host/SqlText.h"
@@ -157,6 +160,27 @@ void PeriodoImportazione::Chiudi(const QString& ditta, const QString& anno, qint
     rs.setValue(QStringLiteral("QD21_CAMBIO"), m_screen.m_Cambio);
     rs.Update();
     rs.Close();
+    RegistraProvenienza(ditta, anno, mese, valuta);
     conn.CommitTrans();
     emit m_screen.ImportazioneSalvata(ditta, anno, mese, periodo);
+}
+
+void PeriodoImportazione::RegistraProvenienza(const QString& ditta, const QString& anno, qint16 mese, const QString& valuta)
+{
+    Provenienza p;
+    p.ditta = ditta;
+    p.anno = anno;
+    p.mese = mese;
+    p.periodo = m_screen.m_Periodo;
+    p.tipo = m_motore == Motore::Kadro ? Provenienza::Kadro : m_motore == Motore::CEE ? Provenienza::CEE : Provenienza::Testo;
+    p.file = Paths::resolve(m_screen.m_WorkingFolder + QLatin1Char('\\') + m_screen.m_NomeFile);
+    p.definizione = m_screen.m_CodImportazione;
+    p.valuta = valuta;
+    p.cambio = m_screen.m_Cambio;
+    // The check of the period has just run on these values.
+    const EsitoQuadratura esito = m_screen.m_QuadraturaVerificata ? EsitoQuadratura::di(*m_screen.m_Quadratura)
+                                                                  : EsitoQuadratura{EsitoQuadratura::NonVerificata, 0};
+    p.quadratura = esito.testo();
+    p.differenza = esito.differenza;
+    Provenienza::registra(*m_screen.m_CGlobal, p);
 }

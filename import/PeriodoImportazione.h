@@ -26,7 +26,7 @@ public:
     void Apri(const QString& ditta, const QString& anno, qint16 mese);
     // The existence test stays open until the opening ends; a failure closes it here.
     void ChiudiVerifica();
-    // Writes or refreshes the period record and commits.
+    // Writes or refreshes the period record, records where its values came from, and commits.
     void Chiudi(const QString& ditta, const QString& anno, qint16 mese, const QString& valuta);
 
 private:
@@ -34,6 +34,7 @@ private:
     bool ScegliPeriodo(const QString& ditta, const QString& anno, qint16 mese);
     QString ElencoPeriodi(const QString& ditta, const QString& anno);
     void Cancella(const QString& ditta, const QString& anno, qint16 mese);
+    void RegistraProvenienza(const QString& ditta, const QString& anno, qint16 mese, const QString& valuta);
 
     ctlVevAre& m_screen;
     Motore m_motore;

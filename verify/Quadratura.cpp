@@ -4,7 +4,7 @@
 #include "platform/ui/Dialogs.h"
 #include "platform/runtime/AppError.h"
 #include "platform/runtime/Valori.h"
-#include <cmath>
+#include "verify/EsitoQuadratura.h"
 
 // The check never stops the import that calls it. Totals that cannot be computed are
 // said to be so: a check that did not run must not read as one that passed.
@@ -40,11 +40,8 @@ void ctlVevAre::VerificaQuadratura(const QString& Ditta, const QString& Anno, qi
         return;
     }
 
-    auto totale = [this](double (BalanceCheck::*leggi)() const) { return (m_Quadratura.get()->*leggi)(); };
-    const double A = std::fabs(totale(&BalanceCheck::Totale2) + totale(&BalanceCheck::Totale1));
-    const double B = std::fabs(totale(&BalanceCheck::Totale4) + totale(&BalanceCheck::Totale3));
-
-    m_QuadraturaSuperata = vb::Round(A, 2) == vb::Round(B, 2);
+    const EsitoQuadratura esito = EsitoQuadratura::di(*m_Quadratura);
+    m_QuadraturaSuperata = esito.superata();
     if (m_QuadraturaSuperata) {
         try {
             InsertLog(QString(), QStringLiteral("VERIFICA QUADRATURA ") + vb::Trim(Anno) + QStringLiteral("  EFFETTUATO CON SUCCESSO."),
@@ -56,7 +53,7 @@ void ctlVevAre::VerificaQuadratura(const QString& Ditta, const QString& Anno, qi
     try {
         InsertLog(QString(), QStringLiteral("VERIFICA QUADRATURA NON SUPERATO."), QString(), true, false);
         // How far off the period is, in the base currency, to the cent.
-        const qint64 centesimi = qRound64(std::fabs(vb::Round(A, 2) - vb::Round(B, 2)) * 100);
+        const qint64 centesimi = qRound64(esito.differenza * 100);
         const QString differenza = vb::FormatIntero(double(centesimi / 100)) + vb::numberFormat().decimal +
                                    QStringLiteral("%1").arg(centesimi % 100, 2, 10, QLatin1Char('0'));
         InsertLog(QString(), QStringLiteral("Differenza: ") + differenza + QLatin1Char(' ') + vb::Trim(m_CGlobal->ValutaBase()),

@@ -1,5 +1,7 @@
 #include "platform/db/Connection.h"
 #include "xbrl/ImportazioneXbrl.h"
+#include "model/Provenienza.h"
+#include "verify/EsitoQuadratura.h"
 #include "platform/host/CGlobal.h"
 #include "platform/runtime/AppError.h"
 #include "platform/runtime/Valori.h"
@@ -133,6 +135,7 @@ vb::Importo ImportazioneXbrl::leggiImporto(const QString& testo, int decimali, C
 bool ImportazioneXbrl::esegui(QString file)
 {
     Connection& conn = m_schermo.global().Database().Connection();
+    m_file = file;
     try {
         // A pipe or a device would never end; a huge file is no filing.
         const QFileInfo info(file);
@@ -439,7 +442,25 @@ void ImportazioneXbrl::posta(pugi::xml_node nodo)
 void ImportazioneXbrl::termina()
 {
     NoteXbrl(m_schermo, m_tassonomia).registra(m_documento, m_tabella, m_ditta);
-    m_schermo.global().Database().Connection().CommitTrans();
+    Connection& conn = m_schermo.global().Database().Connection();
+    for (const RigaTabellaPeriodi& riga : m_tabella.righe()) {
+        if (!riga.preparata) continue;
+        Provenienza p;
+        p.ditta = vb::Trim(m_ditta);
+        p.anno = QString::number(riga.anno);
+        p.mese = riga.mese;
+        p.periodo = vb::CInt(riga.periodo);
+        p.tipo = Provenienza::XBRL;
+        p.file = QFileInfo(m_file).absoluteFilePath();
+        p.valuta = m_unita;
+        p.cambio = riga.cambio;
+        // The screen's own check follows the commit: the provenance has it beforehand.
+        const EsitoQuadratura esito = EsitoQuadratura::verifica(conn, p.ditta, p.anno, p.mese, p.periodo);
+        p.quadratura = esito.testo();
+        p.differenza = esito.differenza;
+        Provenienza::registra(m_schermo.global(), p);
+    }
+    conn.CommitTrans();
     m_salvata = true;
     for (const RigaTabellaPeriodi& riga : m_tabella.righe())
         if (riga.preparata) m_schermo.periodoSalvato(m_ditta, QString::number(riga.anno), riga.mese, vb::CInt(riga.periodo));

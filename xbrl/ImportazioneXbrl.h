@@ -70,6 +70,7 @@ private:
     void pulizia();
 
     SchermoXbrl& m_schermo;
+    QString m_file;
     MappatureXbrl* m_mappature;
     std::unique_ptr<MappatureXbrl> m_mappatureProprie;
     DocumentoXbrl m_documento;

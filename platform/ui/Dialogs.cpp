@@ -68,10 +68,10 @@ QString filtriDialogo(const QString& filter)
 // Qt's own dialog opens narrow and cuts long file names: room for whole names, and for the
 // size, type and date beside them.
 QStringList scegliFile(QWidget* parent, const QString& title, const QString& filter, const QString& folder,
-                       QFileDialog::FileMode modo)
+                       QFileDialog::FileMode modo, QFileDialog::AcceptMode accetta = QFileDialog::AcceptOpen)
 {
     QFileDialog dialogo(parent, title, folder, filtriDialogo(filter));
-    dialogo.setAcceptMode(QFileDialog::AcceptOpen);
+    dialogo.setAcceptMode(accetta);
     dialogo.setFileMode(modo);
     dialogo.setViewMode(QFileDialog::Detail);
     int larghezza = QtDialogs::LarghezzaDialogoFile;
@@ -137,4 +137,10 @@ QString QtDialogs::OpenFile(const QString& title, const QString& filter, const Q
 QStringList QtDialogs::OpenFiles(const QString& title, const QString& filter, const QString& folder)
 {
     return scegliFile(m_parent, title, filter, folder, QFileDialog::ExistingFiles);
+}
+
+QString QtDialogs::SaveFile(const QString& title, const QString& filter, const QString& proposta)
+{
+    const QStringList scelti = scegliFile(m_parent, title, filter, proposta, QFileDialog::AnyFile, QFileDialog::AcceptSave);
+    return scelti.isEmpty() ? QString() : scelti.first();
 }

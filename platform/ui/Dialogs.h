@@ -33,6 +33,12 @@ public:
     // File-open dialog choosing several files; none when cancelled. Without a dialog of
     // its own, the answer of OpenFile, one path a line.
     virtual QStringList OpenFiles(const QString& title, const QString& filter, const QString& folder);
+    // File-save dialog proposing a file; a cancelled dialog gives the empty text. Without
+    // a dialog of its own, the answer of OpenFile.
+    virtual QString SaveFile(const QString& title, const QString& filter, const QString& proposta)
+    {
+        return OpenFile(title, filter, proposta);
+    }
 
     // How a typed text is understood, in words for the person typing it.
     using Lettura = std::function<QString(const QString&)>;
@@ -57,6 +63,7 @@ public:
     QString InputBox(const QString& prompt, const QString& title, const QString& defaultAnswer) override;
     QString OpenFile(const QString& title, const QString& filter, const QString& folder) override;
     QStringList OpenFiles(const QString& title, const QString& filter, const QString& folder) override;
+    QString SaveFile(const QString& title, const QString& filter, const QString& proposta) override;
     QString InputLetto(const QString& prompt, const QString& title, const QString& defaultAnswer, const Lettura& lettura) override;
 
 private:

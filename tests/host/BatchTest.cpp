@@ -2,9 +2,13 @@
 #include "host/Batch.h"
 #include "host/BatchDialogs.h"
 #include "host/HostSetup.h"
+#include "model/Provenienza.h"
+#include "model/Schema.h"
 #include "platform/runtime/AppError.h"
 #include "platform/host/CGlobal.h"
 #include "platform/host/SqlText.h"
+#include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -203,7 +207,8 @@ TEST_P(BatchProva, DryRunPrintsWhatTheRealRunDoesAndLeavesTheDatabaseAsItWas)
                                "2010;Debiti;-5;15;31012024;1\r\n1010;Cassa;1;77;31012024;1\r\n");
     auto stato = [&] {
         return rowsOf(conn(), "SELECT * FROM QD07_VALORIPDC ORDER BY 1, 2, 3, 4, 5") + rowsOf(conn(), "SELECT * FROM QD21_PERVALUTA ORDER BY 1, 2, 3, 4") +
-               rowsOf(conn(), "SELECT * FROM QD15_DEFPDC ORDER BY 1, 2") + rowsOf(conn(), "SELECT * FROM QD41_CAMBI ORDER BY 1, 2, 3");
+               rowsOf(conn(), "SELECT * FROM QD15_DEFPDC ORDER BY 1, 2") + rowsOf(conn(), "SELECT * FROM QD41_CAMBI ORDER BY 1, 2, 3") +
+               rowsOf(conn(), "SELECT * FROM QD22_IMPORTAZIONI ORDER BY QD22_DATAORA");
     };
     for (const bool automatica : {false, true}) {
         SCOPED_TRACE(automatica ? "automatic" : "save");
@@ -223,6 +228,82 @@ TEST_P(BatchProva, DryRunPrintsWhatTheRealRunDoesAndLeavesTheDatabaseAsItWas)
 }
 
 INSTANTIATE_TEST_SUITE_P(Db, BatchProva, ::testing::ValuesIn(TestDb::backends()), TestDb::name<::testing::TestParamInfo<QString>>);
+
+// The stored periods from the command line: listed with their provenance (a database made
+// before it was kept gains the table on opening, and its periods say so), exported as a
+// file that a definition imports back to the same values, and deleted in one transaction
+// that leaves the chart and records the deletion; a trial deletion deletes nothing.
+TEST_P(BatchProva, StoredPeriodsAreListedExportedReimportedAndDeleted)
+{
+    ASSERT_EQ(salva(), 0);  // period 1, then made "old": no provenance, no table
+    conn().Execute("DROP TABLE QD22_IMPORTAZIONI");
+    Schema::completa(conn());
+    Schema::completa(conn());
+    dati("1010;Cassa;1500,25;A\r\n2010;Debiti;-1400;P\r\n");
+    ASSERT_EQ(salva(), 0);  // period 2, answered No; it does not square by 100,25
+    opzioni.year = "2024";
+    opzioni.month = {};
+
+    testing::internal::CaptureStdout();
+    const int elencati = Batch::elencaPeriodi(*global, opzioni);
+    const QStringList elenco = QString::fromStdString(testing::internal::GetCapturedStdout()).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(elencati, 0);
+    ASSERT_EQ(elenco.size(), 2);
+    EXPECT_EQ(elenco[0], "R001\t" + Rossi + "\t2024\t3\t1\tMarzo/2024 (Periodo n° 1)\tEUR\t1\t2\t\t\tprovenienza non registrata");
+    const QStringList campi = elenco[1].split('\t');
+    ASSERT_EQ(campi.size(), 19) << elenco[1].toStdString();
+    const QByteArray contenuto = "Conto;Descrizione;Saldo;Sezione\r\n1010;Cassa;1500,25;A\r\n2010;Debiti;-1400;P\r\n";
+    EXPECT_EQ(campi.mid(0, 13), (QStringList{"R001", Rossi, "2024", "3", "2", "Marzo/2024 (Periodo n° 2)", "EUR", "1", "2",
+                                             "non superata", "100,25", "testo", QDir(cartella.filePath("lavoro")).filePath("saldi.txt")}));
+    EXPECT_EQ(campi.mid(13, 3), (QStringList{QString::number(contenuto.size()),
+                                             QCryptographicHash::hash(contenuto, QCryptographicHash::Sha256).toHex(), "ROSSI"}));
+    EXPECT_TRUE(QDateTime::fromString(campi[16], Qt::ISODateWithMs).isValid());
+    EXPECT_EQ(campi.mid(17), (QStringList{Provenienza::utenteSistema(), "riga di comando"}));
+    opzioni.company = "Nessuna";
+    EXPECT_EQ(Batch::elencaPeriodi(*global, opzioni), 2);
+    opzioni.company = "ROSSI & FIGLI S.R.L.";
+    opzioni.year = "2023";
+    EXPECT_EQ(Batch::elencaPeriodi(*global, opzioni), 1);
+
+    // Exported, and read back through a definition into another month: the same values.
+    opzioni.year = "2024";
+    opzioni.month = "3";
+    opzioni.period = "2";
+    const QString csv = cartella.filePath("lavoro/esportato.csv");
+    ASSERT_EQ(Batch::esportaPeriodo(*global, opzioni, csv), 0);
+    QFile f(csv);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(f.readAll()), QString::fromUtf8("\xEF\xBB\xBF" "Conto;Valore;Valore in valuta;Descrizione\r\n"
+                                                                "1010;1500,25;1500,25;Cassa\r\n2010;-1400;-1400;Debiti\r\n"));
+    scrivi("app/Def/ROSSI", "esportato.csv\r\n1;\r\n0\r\n0\r\n0\r\n2\r\nC1\t1\t0\t0\r\nC2\t2\t0\t0\r\n");
+    opzioni.month = "Aprile";
+    ASSERT_EQ(salva(), 0);
+    const QString valori = "SELECT QD07_CODICECONTO, QD07_VALOREORIGINALE, QD07_VALOREINVALUTA FROM QD07_VALORIPDC WHERE "
+                           "QD07_MESE = ? AND QD07_NPERIODO = ? ORDER BY 1";
+    EXPECT_EQ(rowsOf(conn(), valori, {4, 1}), rowsOf(conn(), valori, {3, 2}));
+    EXPECT_EQ(rowsOf(conn(), valori, {4, 1}).size(), 2);
+
+    // A trial deletion says what it would delete; the deletion does it, once.
+    opzioni.month = "marzo";
+    const auto righe = [&](const char* sql) { return rowsOf(conn(), sql); };
+    const QStringList piano = righe("SELECT * FROM QD15_DEFPDC ORDER BY 1, 2"), prima = righe("SELECT * FROM QD22_IMPORTAZIONI");
+    for (const bool prova : {true, false}) {
+        opzioni.prova = prova;
+        testing::internal::CaptureStdout();
+        EXPECT_EQ(Batch::eliminaPeriodo(*global, opzioni), 0);
+        EXPECT_EQ(QString::fromStdString(testing::internal::GetCapturedStdout()), (prova ? "PROVA" : "ELIMINATO") + QString(" R001\t2024\t3\t2\t2\n"));
+        EXPECT_EQ(righe("SELECT COUNT(*) FROM QD07_VALORIPDC WHERE QD07_MESE = 3 AND QD07_NPERIODO = 2"), QStringList{prova ? "2" : "0"});
+        EXPECT_EQ(righe("SELECT COUNT(*) FROM QD21_PERVALUTA WHERE QD21_MESE = 3 AND QD21_NPERIODO = 2"), QStringList{prova ? "1" : "0"});
+    }
+    EXPECT_EQ(righe("SELECT * FROM QD15_DEFPDC ORDER BY 1, 2"), piano);
+    const QStringList registrate = righe("SELECT QD22_MESE, QD22_NPERIODO, QD22_TIPO, QD22_NUMVALORI, QD22_ORIGINE FROM QD22_IMPORTAZIONI "
+                                         "ORDER BY QD22_DATAORA");
+    EXPECT_EQ(registrate.size(), prima.size() + 1);
+    EXPECT_EQ(registrate.last(), "3|2|eliminazione|2|riga di comando");
+    EXPECT_EQ(Batch::eliminaPeriodo(*global, opzioni), 2);  // no longer there
+    opzioni.period = "x";
+    EXPECT_EQ(Batch::esportaPeriodo(*global, opzioni, csv), 2);
+}
 
 // SIGKILL at random moments of a large import, the commit included: the database stays
 // sound and the period is there whole or not at all. KTR_CRASH_KILLS sets how many.

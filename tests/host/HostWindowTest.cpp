@@ -1,6 +1,9 @@
 #include "TestDb.h"
 #include "control/ctlVevAre.h"
+#include "host/FinestraPeriodi.h"
 #include "host/MainWindow.h"
+#include "model/Provenienza.h"
+#include "platform/ui/ScriptedDialogs.h"
 #include "platform/host/CGlobal.h"
 #include "platform/ui/DockToolbar.h"
 #include "platform/ui/Traduzioni.h"
@@ -9,6 +12,12 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QTableView>
+#include <QTableWidget>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
@@ -95,3 +104,82 @@ TEST(Host, ClosingTheWindowDuringAnImportAsksFirst)
     QCoreApplication::processEvents();
     EXPECT_FALSE(w.isVisible());
 }
+
+// "Periodi importati" lists the periods of every company with their provenance, narrows
+// them by company and year, shows the chosen one's values, exports it, and deletes it only
+// when no import runs and the user says Yes to a question whose default is No. The host
+// tool names its key and does not open during an import.
+class FinestraPeriodiTest : public ::testing::TestWithParam<QString> {};
+
+TEST_P(FinestraPeriodiTest, ListsFiltersShowsExportsAndDeletesThePeriodChosen)
+{
+    TestDb db(GetParam());
+    CGlobal global(db.open(), QStringLiteral("EUR"), QStringLiteral("KTRTest"), db.folder());
+    Connection& c = global.Database().Connection();
+    c.Execute("INSERT INTO QD21_PERVALUTA VALUES ('R001', '2024', 3, 1, 'EUR', 'Marzo/2024 (Periodo n° 1)', 1, 1, 0)");
+    c.Execute("INSERT INTO QD21_PERVALUTA VALUES ('A002', '2025', 12, 1, 'EUR', 'Dicembre/2025 (Periodo n° 1)', 1, 1, 0)");
+    for (const char* v : {"'R001', '1010', '2024', 3, 0, 0, 1500.25, 1500.25, 1", "'R001', '2010', '2024', 3, 0, 0, -1500.25, -1500.25, 1",
+                          "'A002', '1010', '2025', 12, 0, 0, 7, 7, 1"})
+        c.Execute(QString("INSERT INTO QD07_VALORIPDC VALUES (%1)").arg(v));
+    const QString file = db.folder() + "/saldi.txt";
+    QFile dati(file);
+    ASSERT_TRUE(dati.open(QIODevice::WriteOnly) && dati.write("1010;Cassa;1500,25\r\n") > 0);
+    dati.close();
+    Provenienza p;
+    p.ditta = "R001", p.anno = "2024", p.mese = 3, p.periodo = 1, p.tipo = Provenienza::Testo, p.file = file, p.quadratura = "superata";
+    Provenienza::registra(global, p);
+
+    ScriptedDialogs dialogs;
+    bool inCorso = false;
+    FinestraPeriodi f(global, dialogs, [&] { return inCorso; });
+    ASSERT_EQ(f.lstPeriodi->rowCount(), 2);
+    EXPECT_EQ(f.lstPeriodi->item(0, 0)->text(), QStringLiteral("L'Àncora Società Cooperativa"));
+    EXPECT_EQ(f.lstPeriodi->item(0, 9)->text(), QStringLiteral("provenienza non registrata"));
+    EXPECT_TRUE(f.lstPeriodi->item(1, 9)->text().startsWith("testo saldi.txt, ")) << f.lstPeriodi->item(1, 9)->text().toStdString();
+    EXPECT_EQ(f.lstPeriodi->item(1, 8)->text(), "superata");
+    EXPECT_TRUE(f.lstPeriodi->item(1, 9)->toolTip().contains("SHA-256: "));
+    f.cmbDitta->setCurrentIndex(f.cmbDitta->findText(QStringLiteral("Rossi & Figli S.r.l.")));
+    EXPECT_EQ(f.cmbAnno->count(), 2);
+    ASSERT_EQ(f.lstPeriodi->rowCount(), 1);
+    EXPECT_FALSE(f.cmdElimina->isEnabled());
+    f.scegli(0);
+    const QAbstractItemModel* valori = f.lstValori->model();
+    ASSERT_EQ(valori->rowCount(), 2);
+    EXPECT_EQ(QStringList({valori->index(0, 0).data().toString(), valori->index(0, 1).data().toString(), valori->index(0, 2).data().toString(),
+                           valori->index(1, 3).data().toString()}),
+              (QStringList{"1010", "Cassa", "1.500,25", "-1.500,25"}));
+
+    const QString csv = db.folder() + "/esportato.csv";
+    dialogs.answerFile(csv);
+    f.Esporta();
+    EXPECT_TRUE(QFile::exists(csv));
+    EXPECT_EQ(f.lblStato->text(), "Esportati 2 valori in " + QDir::toNativeSeparators(csv));
+
+    const QString conta = "SELECT COUNT(*) FROM QD07_VALORIPDC WHERE QD07_CODICEDITTA_QD05 = 'R001'";
+    inCorso = true;
+    f.Elimina();
+    inCorso = false;
+    dialogs.answerMessage(vb::vbNo);
+    f.Elimina();
+    EXPECT_EQ(scalar(c, conta).toInt(), 2);
+    ASSERT_EQ(dialogs.shown().size(), 3);
+    EXPECT_EQ(dialogs.shown()[1].text, "Impossibile eliminare un periodo mentre è in corso un'importazione.");
+    EXPECT_EQ(dialogs.shown()[2].text, "Eliminare il periodo 1 di Marzo/2024 della ditta Rossi & Figli S.r.l. (R001)?\r\n"
+                                       "Saranno eliminati 2 valori e il record del periodo; i conti e il piano dei conti restano.");
+    EXPECT_EQ(dialogs.shown()[2].flags, vb::vbYesNo | vb::vbQuestion | vb::vbDefaultButton2);
+    dialogs.answerMessage(vb::vbYes);
+    f.Elimina();
+    EXPECT_EQ(scalar(c, conta).toInt(), 0);
+    EXPECT_EQ(f.lstPeriodi->rowCount(), 1);  // the company has no period left: every company again
+    EXPECT_TRUE(dialogs.unexpected().isEmpty());
+
+    auto* script = new ScriptedDialogs;
+    MainWindow w(global, nullptr, std::unique_ptr<Dialogs>(script));
+    EXPECT_EQ(w.azionePeriodi()->toolTip(), "Periodi importati (" + QKeySequence("Ctrl+Shift+P").toString(QKeySequence::NativeText) + ")");
+    const ctlVevAre::InCorso run(*w.screen());
+    w.PeriodiImportati();
+    ASSERT_EQ(script->shown().size(), 1);
+    EXPECT_EQ(script->shown()[0].text, "È in corso un'importazione: i periodi importati si possono vedere al suo termine.");
+}
+
+INSTANTIATE_TEST_SUITE_P(Db, FinestraPeriodiTest, ::testing::ValuesIn(TestDb::backends()), TestDb::name<::testing::TestParamInfo<QString>>);

@@ -2,6 +2,8 @@
 #include "platform/host/SqlText.h"
 #include "platform/ui/ListControl.h"
 #include "platform/ui/LogList.h"
+#include <QDateTime>
+#include <QFileInfo>
 #include <QLineEdit>
 
 QByteArray righe(const QStringList& linee) { return (linee.join("\r\n") + "\r\n").toLatin1(); }
@@ -59,7 +61,25 @@ QStringList ImportFixture::istantanea()
 {
     return righeDb("SELECT * FROM QD07_VALORIPDC ORDER BY 1, 2, 3, 4, 9") + righeDb("SELECT * FROM QD15_DEFPDC ORDER BY 1, 2") +
            righeDb("SELECT * FROM QD21_PERVALUTA ORDER BY 1, 2, 3, 4") + righeDb("SELECT * FROM QD03_CORRELAZIONE ORDER BY 1, 2, 3, 4, 5") +
-           righeDb("SELECT * FROM QD30_CORRSCHEMI_FLUSSI ORDER BY 1, 2, 3, 4, 5");
+           righeDb("SELECT * FROM QD30_CORRSCHEMI_FLUSSI ORDER BY 1, 2, 3, 4, 5") +
+           righeDb("SELECT * FROM QD22_IMPORTAZIONI ORDER BY QD22_DATAORA");
+}
+
+QStringList ImportFixture::provenienze()
+{
+    QStringList out;
+    for (const QString& r : righeDb("SELECT QD22_CODICEDITTA_QD05, QD22_ANNO, QD22_MESE, QD22_NPERIODO, QD22_TIPO, QD22_FILE, "
+                                    "QD22_DIMENSIONE, QD22_SHA256, QD22_DEFINIZIONE, QD22_ORIGINE, QD22_VALUTA, QD22_CAMBIO, "
+                                    "QD22_NUMVALORI, QD22_QUADRATURA, QD22_DIFFERENZA, QD22_UTENTE, QD22_DATAORA "
+                                    "FROM QD22_IMPORTAZIONI ORDER BY QD22_DATAORA")) {
+        QStringList c = r.split('|');
+        // The file by its name; who and when only as present and well formed.
+        c[5] = QFileInfo(c[5]).fileName();
+        EXPECT_FALSE(c[15].isEmpty());
+        EXPECT_TRUE(QDateTime::fromString(c[16], Qt::ISODateWithMs).isValid()) << c[16].toStdString();
+        out << c.mid(0, 15).join('|');
+    }
+    return out;
 }
 
 QStringList ImportFixture::log() const

@@ -18,8 +18,11 @@ protected:
     // A company's values, by period and then in the order written (or by `ordine`).
     QStringList valori(const QString& ditta, const QString& colonne = "QD07_CODICECONTO, QD07_VALOREORIGINALE, QD07_NPERIODO",
                        const QString& ordine = {});
-    // Everything the imports write.
+    // Everything the imports write, provenance included.
     QStringList istantanea();
+    // The provenance rows, oldest first: key, kind, file name, size, digest, definition,
+    // origin, currency, rate, values, balance outcome and difference.
+    QStringList provenienze();
     QStringList log() const;
     // The boxes shown, as "title: text".
     QStringList box() const;

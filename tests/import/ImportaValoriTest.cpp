@@ -3,6 +3,8 @@
 #include "platform/ui/ListControl.h"
 #include "platform/ui/LogList.h"
 #include <QApplication>
+#include <QCryptographicHash>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -49,6 +51,15 @@ TEST_P(ImportaValori, FreshPeriodThenOverwriteAndNewPeriodChoices)
     EXPECT_EQ(righeDb("SELECT QD21_NPERIODO, QD21_VALUTA, QD21_DESCRIZIONE, QD21_STORICO, QD21_CAMBIO FROM QD21_PERVALUTA"),
               QStringList{QStringLiteral("1|EUR|Marzo/2024 (Periodo n° 1)|1|1")});
     EXPECT_FALSE(conn().inTransaction());
+    // Where the period came from, written with it: the file as it was read.
+    const auto dati = [this] {
+        QFile f(workingFolder() + "/saldi.txt");
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+        const QByteArray b = f.readAll();
+        return QString("saldi.txt|%1|%2").arg(b.size()).arg(QString(QCryptographicHash::hash(b, QCryptographicHash::Sha256).toHex()));
+    };
+    const QString primo = dati();
+    EXPECT_EQ(provenienze(), QStringList{"R001|2024|3|1|testo|" + primo + "|ROSSI|finestra|EUR|1|7|superata|0"});
 
     // The new account and the existing one without correlations.
     ASSERT_EQ(screen->m_NumAnomalie, 2);
@@ -83,6 +94,8 @@ TEST_P(ImportaValori, FreshPeriodThenOverwriteAndNewPeriodChoices)
     EXPECT_EQ(conta("SELECT COUNT(*) FROM QD07_VALORIPDC WHERE QD07_NPERIODO = 1"), 7);
     EXPECT_EQ(valori().mid(7), (QStringList{"1010|10|10|2", "2010|-10|-10|2"}));
     EXPECT_EQ(conta("SELECT COUNT(*) FROM QD21_PERVALUTA"), 2);
+    EXPECT_EQ(provenienze().mid(1), (QStringList{"R001|2024|3|2|testo|" + primo + "|ROSSI|finestra|EUR|1|7|superata|0",
+                                                 "R001|2024|3|2|testo|" + dati() + "|ROSSI|finestra|EUR|1|2|superata|0"}));
 
     // A cancelled choice ends the import and writes nothing.
     const QStringList prima = istantanea();

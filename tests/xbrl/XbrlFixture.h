@@ -157,7 +157,7 @@ protected:
     QStringList istantanea()
     {
         QStringList out;
-        for (const char* t : {"QD05_DITTA", "QD08_DITTAMODELLO", "QD07_VALORIPDC", "QD21_PERVALUTA", "QD78_FOOTNOTE"}) {
+        for (const char* t : {"QD05_DITTA", "QD08_DITTAMODELLO", "QD07_VALORIPDC", "QD21_PERVALUTA", "QD78_FOOTNOTE", "QD22_IMPORTAZIONI"}) {
             QStringList tabella = righe(QString("SELECT * FROM %1").arg(t));
             tabella.sort();
             out += tabella;
