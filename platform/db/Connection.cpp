@@ -1,5 +1,6 @@
 #include "platform/db/Connection.h"
 #include "platform/runtime/AppError.h"
+#include "platform/runtime/Currency.h"
 #include <QAtomicInt>
 #include <QDateTime>
 #include <QRegularExpression>
@@ -8,6 +9,8 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QUuid>
+#include <cmath>
+#include <libpq-fe.h>
 #include <sqlite3.h>
 
 namespace {
@@ -180,6 +183,9 @@ Connection::Connection(const QString& connectionString, int lockTimeoutMs) : m_c
     } else {
         q.exec(QStringLiteral("SET client_min_messages TO WARNING"));  // notices are not errors
         q.exec(QStringLiteral("SET lock_timeout = %1").arg(qMax(0, lockTimeoutMs)));
+        const QVariant handle = m_db.driver()->handle();
+        if (handle.isValid() && (qstrcmp(handle.typeName(), "PGconn*") == 0 || qstrcmp(handle.typeName(), "pg_conn*") == 0))
+            m_pg = *static_cast<PGconn* const*>(handle.constData());
     }
 }
 
@@ -466,6 +472,126 @@ bool Connection::execDirect(sqlite3_stmt* statement, std::span<const QVariant* c
 bool Connection::rifiutoDiRiga() const
 {
     return m_sqlite && (sqlite3_errcode(m_sqlite) & 0xff) == SQLITE_CONSTRAINT && !sqlite3_get_autocommit(m_sqlite);
+}
+
+void Connection::testoCopia(const QVariant& v, QByteArray& riga)
+{
+    if (nullValue(v)) {
+        riga += "\\N";
+        return;
+    }
+    switch (v.typeId()) {
+    case QMetaType::Bool: riga += v.toBool() ? '1' : '0'; return;
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong: riga += v.toByteArray(); return;
+    case QMetaType::Double: {
+        const double d = v.toDouble();
+        if (std::isnan(d)) riga += "NaN";
+        else if (std::isinf(d)) riga += d < 0 ? "-Infinity" : "Infinity";
+        else riga += QByteArray::number(d, 'g', QLocale::FloatingPointShortest);
+        return;
+    }
+    default: break;
+    }
+    if (v.metaType() == QMetaType::fromType<Currency>()) {
+        const std::int64_t scaled = v.value<Currency>().scaled();
+        const quint64 assoluto = scaled < 0 ? quint64(0) - quint64(scaled) : quint64(scaled);
+        if (scaled < 0) riga += '-';
+        riga += QByteArray::number(assoluto / quint64(Currency::Scale));
+        riga += '.';
+        riga += QByteArray::number(assoluto % quint64(Currency::Scale)).rightJustified(4, '0');
+        return;
+    }
+    const QByteArray testo = v.toString().toUtf8();
+    for (const char c : testo) {
+        switch (c) {
+        case '\\': riga += "\\\\"; break;
+        case '\n': riga += "\\n"; break;
+        case '\r': riga += "\\r"; break;
+        case '\t': riga += "\\t"; break;
+        default: riga += c;
+        }
+    }
+}
+
+bool Connection::pg(const char* sql, QString& errore)
+{
+    PGresult* r = PQexec(m_pg, sql);
+    const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
+    if (!ok) errore = QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
+    PQclear(r);
+    return ok;
+}
+
+bool Connection::copiaParte(const QByteArray& sql, QByteArrayView righe, QString& errore, QByteArray& stato)
+{
+    // Outside a transaction the statement is undone by itself.
+    const bool savepoint = PQtransactionStatus(m_pg) == PQTRANS_INTRANS;
+    if (savepoint && !pg("SAVEPOINT KTR_COPIA", errore)) return false;
+    PGresult* r = PQexec(m_pg, sql.constData());
+    if (PQresultStatus(r) == PGRES_COPY_IN) {
+        PQclear(r);
+        const bool inviato = righe.isEmpty() || PQputCopyData(m_pg, righe.data(), int(righe.size())) == 1;
+        PQputCopyEnd(m_pg, inviato ? nullptr : "invio interrotto");
+        r = PQgetResult(m_pg);
+    }
+    const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
+    if (!ok) {
+        // The server's own words, as the driver reports a statement's failure.
+        const char* primo = PQresultErrorField(r, PG_DIAG_MESSAGE_PRIMARY);
+        const char* dettaglio = PQresultErrorField(r, PG_DIAG_MESSAGE_DETAIL);
+        stato = QByteArray(PQresultErrorField(r, PG_DIAG_SQLSTATE));
+        errore = primo ? QString::fromUtf8(primo) : QString::fromUtf8(PQerrorMessage(m_pg)).trimmed();
+        if (dettaglio) errore += QLatin1Char(' ') + QString::fromUtf8(dettaglio);
+        if (!stato.isEmpty()) errore += QStringLiteral(" (%1)").arg(QString::fromLatin1(stato));
+    }
+    PQclear(r);
+    while ((r = PQgetResult(m_pg))) PQclear(r);
+    QString nessuno;
+    if (savepoint) {
+        if (!ok) pg("ROLLBACK TO SAVEPOINT KTR_COPIA", nessuno);
+        pg("RELEASE SAVEPOINT KTR_COPIA", nessuno);
+    }
+    return ok;
+}
+
+qsizetype Connection::copia(const QString& tabella, const QStringList& colonne, const QByteArray& righe,
+                            std::span<const qsizetype> inizi, QString& errore)
+{
+    clearErrors();
+    if (!m_pg || PQtransactionStatus(m_pg) == PQTRANS_ACTIVE || inizi.empty()) {
+        errore = m_pg ? QStringLiteral("Connessione occupata") : QStringLiteral("Connessione non PostgreSQL");
+        return 0;
+    }
+    const QByteArray sql = QStringLiteral("COPY %1 (%2) FROM STDIN").arg(tabella, colonne.join(QLatin1Char(','))).toUtf8();
+    const size_t n = inizi.size();
+    const auto parte = [&](size_t da, size_t a) {
+        const qsizetype inizio = inizi[da], fine = a < n ? inizi[a] : righe.size();
+        return QByteArrayView(righe).sliced(inizio, fine - inizio);
+    };
+    QByteArray stato;
+    if (copiaParte(sql, parte(0, n), errore, stato)) return -1;
+    // Only a refused row is looked for: data that does not fit, a constraint, a trigger.
+    const auto diRiga = [](const QByteArray& s) { return s.startsWith("22") || s.startsWith("23") || s.startsWith("P0"); };
+    if (!diRiga(stato)) return 0;
+    // The first refused row lies in [da, a); the rows before da are written.
+    size_t da = 0, a = n;
+    while (a - da > 1) {
+        const size_t mezzo = da + (a - da) / 2;
+        QString altro;
+        QByteArray statoAltro;
+        if (copiaParte(sql, parte(da, mezzo), altro, statoAltro)) {
+            da = mezzo;
+        } else if (diRiga(statoAltro)) {
+            a = mezzo;
+        } else {
+            errore = altro;
+            return qsizetype(da);
+        }
+    }
+    return qsizetype(da);
 }
 
 QString Connection::translate(const QString& sql) const

@@ -12,6 +12,7 @@
 
 struct sqlite3;
 struct sqlite3_stmt;
+struct pg_conn;
 
 // One error of the connection's error collection.
 struct ConnectionError {
@@ -114,6 +115,22 @@ public:
     // trigger) and only that statement was undone, the transaction goes on.
     bool rifiutoDiRiga() const;
 
+    // PostgreSQL: the driver's own libpq connection, null on SQLite.
+    pg_conn* pgHandle() const { return m_pg; }
+    // A value in the text form COPY reads, appended to `riga`: \N for what the driver binds
+    // as NULL, a double as the driver writes it (the shortest text that reads back the same),
+    // a Currency exactly, in ten-thousandths, text with COPY's escapes. Every value written
+    // in bulk becomes text here.
+    static void testoCopia(const QVariant& valore, QByteArray& riga);
+    // Rows written with COPY on the driver's connection, inside the transaction: `righe`
+    // holds them in COPY's text form, a line each, the i-th starting at inizi[i]. Each call
+    // runs under a savepoint; when the server refuses a row (a constraint, a trigger, a value
+    // that does not fit), parts of the group are written again until the row at fault is
+    // found, the rows before it written. -1 when every row was written; otherwise the index
+    // of the row at fault (0 for a failure of no row), with the server's message.
+    qsizetype copia(const QString& tabella, const QStringList& colonne, const QByteArray& righe,
+                    std::span<const qsizetype> inizi, QString& errore);
+
     QString translate(const QString& sql) const;
     // Columns of a table as the database declares them, cached.
     const QList<ColumnInfo>& columns(const QString& table);
@@ -134,6 +151,10 @@ private:
     bool m_prova = false;
     QHash<QString, QList<ColumnInfo>> m_columns;
     sqlite3* m_sqlite = nullptr;
+    pg_conn* m_pg = nullptr;
+    // One COPY under a savepoint of its own, undone when it fails; the error's SQLSTATE.
+    bool copiaParte(const QByteArray& sql, QByteArrayView righe, QString& errore, QByteArray& stato);
+    bool pg(const char* sql, QString& errore);
     QHash<QString, sqlite3_stmt*> m_direct;
     std::vector<char> m_text;  // text of the values being bound
 };
