@@ -155,6 +155,7 @@ private:
     // One COPY under a savepoint of its own, undone when it fails; the error's SQLSTATE.
     bool copiaParte(const QByteArray& sql, QByteArrayView righe, QString& errore, QByteArray& stato);
     bool pg(const char* sql, QString& errore);
+    void scorriPg(const QString& sql, const QVariantList& valori, const std::function<void(std::span<const QVariant>)>& riga);
     QHash<QString, sqlite3_stmt*> m_direct;
     std::vector<char> m_text;  // text of the values being bound
 };
