@@ -388,9 +388,16 @@ void MotoreValori::Posta()
     case VarianteMotore::Correlazioni::DalModello:
         if (const qint64 n = correlazioniConto(); !scartato && (creato || n == 0)) {
             if (m_modello != conto) {
-                if (!m_screen.CopiaCorrelazioni(m_screen.m_CodicePDC, conto, m_modello, m_lettera))
-                    anomalia(conto, descrizioneNuovo, sezione, true);
-                contaCorrelazioni(conto);
+                const QString chiave = conto + QLatin1Char('\n') + m_modello + QLatin1Char('\n') + m_lettera;
+                const auto vana = m_copieVane.constFind(chiave);
+                bool copiata = vana != m_copieVane.constEnd() && *vana;
+                if (vana == m_copieVane.constEnd()) {
+                    copiata = m_screen.CopiaCorrelazioni(m_screen.m_CodicePDC, conto, m_modello, m_lettera);
+                    contaCorrelazioni(conto);
+                    if (m_conti[conto].correlazioni == 0) m_copieVane.insert(chiave, copiata);
+                    else m_copieVane.clear();
+                }
+                if (!copiata) anomalia(conto, descrizioneNuovo, sezione, true);
             } else {
                 anomalia(conto, descrizioneNuovo, sezione, true);
             }
