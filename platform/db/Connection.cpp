@@ -191,6 +191,10 @@ Connection::Connection(const QString& connectionString, int lockTimeoutMs) : m_c
 
 Connection::~Connection()
 {
+    try {
+        libera(true);
+    } catch (...) {
+    }
     for (sqlite3_stmt* st : std::as_const(m_direct)) sqlite3_finalize(st);
     m_direct.clear();
     m_db.close();
@@ -208,6 +212,7 @@ void Connection::fail(const QString& description, const QString& source)
 
 void Connection::Execute(const QString& sql, int)
 {
+    libera();
     m_errors.clear();
     // In a trial run a statement outside an import must not abort the one transaction
     // around everything, as a failed statement does on PostgreSQL.
@@ -228,12 +233,14 @@ void Connection::Execute(const QString& sql, int)
 // A statement of the connection's own, straight to the driver.
 void Connection::diretto(const QString& sql)
 {
+    libera();
     QSqlQuery q(m_db);
     if (!q.exec(sql)) fail(errorText(q.lastError()), m_db.driverName());
 }
 
 QSqlQuery Connection::legato(const QString& sql, const QVariantList& valori, bool numeri)
 {
+    libera();
     clearErrors();
     QSqlQuery q(m_db);
     if (numeri) {
@@ -272,6 +279,7 @@ QList<QStringList> Connection::Righe(const QString& sql, const QVariantList& val
 
 void Connection::Scorri(const QString& sql, const QVariantList& valori, const std::function<void(std::span<const QVariant>)>& riga)
 {
+    libera();
     if (m_pg) {
         scorriPg(sql, valori, riga);
         return;
@@ -426,6 +434,7 @@ void Connection::iniziaProva()
 void Connection::fineProva()
 {
     if (!m_prova) return;
+    libera(true);
     m_prova = false;
     m_transactionLevel = 0;
     QSqlQuery q(m_db);
@@ -434,6 +443,7 @@ void Connection::fineProva()
 
 void Connection::BeginTrans()
 {
+    libera();
     if (m_transactionLevel == 0 && m_prova) {
         diretto(QStringLiteral("SAVEPOINT KTR_IMPORTAZIONE"));
     } else if (m_transactionLevel == 0) {
@@ -448,6 +458,7 @@ void Connection::BeginTrans()
 
 bool Connection::tenta(const std::function<void()>& passo)
 {
+    libera();
     const bool savepoint = m_kind == PostgreSQL && (m_transactionLevel > 0 || m_prova);
     const QString nome = QStringLiteral("KTR_TENTA_%1").arg(++m_savepoints);
     // Straight to the driver: Execute's own savepoint in a trial run would take this one with it.
@@ -459,6 +470,10 @@ bool Connection::tenta(const std::function<void()>& passo)
         return true;
     } catch (...) {
         --m_savepoints;
+        try {
+            libera(true);
+        } catch (...) {
+        }
         if (savepoint) {
             // The step's error stays the one the collection reports.
             const QList<ConnectionError> errori = m_errors;
@@ -478,6 +493,7 @@ void Connection::lockChart(const QString& chart) { lockKey(QStringLiteral("QD15_
 void Connection::lockKey(const QString& table, const QString& key)
 {
     if (m_kind != PostgreSQL || m_transactionLevel == 0) return;
+    libera();
     QSqlQuery q(m_db);
     q.prepare(QStringLiteral("SELECT pg_advisory_xact_lock(hashtext(?), hashtext(?))"));
     q.addBindValue(table);
@@ -487,6 +503,7 @@ void Connection::lockKey(const QString& table, const QString& key)
 
 void Connection::CommitTrans()
 {
+    libera();
     if (m_transactionLevel == 0) fail(QStringLiteral("Nessuna transazione attiva"), m_db.driverName());
     if (m_transactionLevel == 1) {
         if (m_prova) {
@@ -501,6 +518,7 @@ void Connection::CommitTrans()
 
 void Connection::RollbackTrans()
 {
+    libera(true);
     if (m_transactionLevel == 0) return;
     m_transactionLevel = 0;
     if (m_prova) {
@@ -611,18 +629,35 @@ bool Connection::pg(const char* sql, QString& errore)
     return ok;
 }
 
-bool Connection::copiaParte(const QByteArray& sql, QByteArrayView righe, QString& errore, QByteArray& stato)
+bool Connection::apriCopia(QString& errore, QByteArray& stato)
 {
-    // Outside a transaction the statement is undone by itself.
-    const bool savepoint = PQtransactionStatus(m_pg) == PQTRANS_INTRANS;
-    if (savepoint && !pg("SAVEPOINT KTR_COPIA", errore)) return false;
-    PGresult* r = PQexec(m_pg, sql.constData());
+    // Outside a transaction a failed COPY is undone by itself.
+    m_savepointCopia = PQtransactionStatus(m_pg) == PQTRANS_INTRANS;
+    if (m_savepointCopia && !pg("SAVEPOINT KTR_COPIA", errore)) return false;
+    PGresult* r = PQexec(m_pg, m_sqlCopia.constData());
     if (PQresultStatus(r) == PGRES_COPY_IN) {
         PQclear(r);
-        const bool inviato = righe.isEmpty() || PQputCopyData(m_pg, righe.data(), int(righe.size())) == 1;
-        PQputCopyEnd(m_pg, inviato ? nullptr : "invio interrotto");
-        r = PQgetResult(m_pg);
+        return true;
     }
+    stato = QByteArray(PQresultErrorField(r, PG_DIAG_SQLSTATE));
+    errore = QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
+    PQclear(r);
+    while ((r = PQgetResult(m_pg))) PQclear(r);
+    QString nessuno;
+    if (m_savepointCopia) pg("ROLLBACK TO SAVEPOINT KTR_COPIA; RELEASE SAVEPOINT KTR_COPIA", nessuno);
+    return false;
+}
+
+void Connection::aggiungiCopia(QByteArrayView righe)
+{
+    // A failure of the connection shows at the end of the COPY.
+    if (!righe.isEmpty()) PQputCopyData(m_pg, righe.data(), int(righe.size()));
+}
+
+bool Connection::chiudiCopia(bool abbandona, QString& errore, QByteArray& stato)
+{
+    PQputCopyEnd(m_pg, abbandona ? "abbandonata" : nullptr);
+    PGresult* r = PQgetResult(m_pg);
     const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
     if (!ok) {
         // The server's own words, as the driver reports a statement's failure.
@@ -636,39 +671,58 @@ bool Connection::copiaParte(const QByteArray& sql, QByteArrayView righe, QString
     PQclear(r);
     while ((r = PQgetResult(m_pg))) PQclear(r);
     QString nessuno;
-    if (savepoint) {
-        if (!ok) pg("ROLLBACK TO SAVEPOINT KTR_COPIA", nessuno);
-        pg("RELEASE SAVEPOINT KTR_COPIA", nessuno);
-    }
+    if (m_savepointCopia)
+        pg(ok ? "RELEASE SAVEPOINT KTR_COPIA" : "ROLLBACK TO SAVEPOINT KTR_COPIA; RELEASE SAVEPOINT KTR_COPIA", nessuno);
     return ok;
 }
 
-qsizetype Connection::copia(const QString& tabella, const QStringList& colonne, const QByteArray& righe,
-                            std::span<const qsizetype> inizi, QString& errore)
+bool Connection::iniziaCopia(const QString& tabella, const QStringList& colonne, std::function<void(bool)> fine, QString& errore)
 {
+    libera();
     clearErrors();
-    if (!m_pg || PQtransactionStatus(m_pg) == PQTRANS_ACTIVE || inizi.empty()) {
+    if (!m_pg || PQtransactionStatus(m_pg) == PQTRANS_ACTIVE) {
         errore = m_pg ? QStringLiteral("Connessione occupata") : QStringLiteral("Connessione non PostgreSQL");
-        return 0;
+        return false;
     }
-    const QByteArray sql = QStringLiteral("COPY %1 (%2) FROM STDIN").arg(tabella, colonne.join(QLatin1Char(','))).toUtf8();
+    m_sqlCopia = QStringLiteral("COPY %1 (%2) FROM STDIN").arg(tabella, colonne.join(QLatin1Char(','))).toUtf8();
+    QByteArray stato;
+    if (!apriCopia(errore, stato)) return false;
+    m_fineCopia = std::move(fine);
+    return true;
+}
+
+void Connection::libera(bool abbandona)
+{
+    if (!m_fineCopia) return;
+    const std::function<void(bool)> fine = std::move(m_fineCopia);
+    m_fineCopia = nullptr;
+    fine(abbandona);
+}
+
+qsizetype Connection::fineCopia(const QByteArray& righe, std::span<const qsizetype> inizi, bool abbandona, QString& errore)
+{
+    QByteArray stato;
+    if (chiudiCopia(abbandona, errore, stato) || abbandona || inizi.empty()) return -1;
+    // Only a refused row is looked for: data that does not fit, a constraint, a trigger.
+    const auto diRiga = [](const QByteArray& s) { return s.startsWith("22") || s.startsWith("23") || s.startsWith("P0"); };
+    if (!diRiga(stato)) return 0;
     const size_t n = inizi.size();
     const auto parte = [&](size_t da, size_t a) {
         const qsizetype inizio = inizi[da], fine = a < n ? inizi[a] : righe.size();
         return QByteArrayView(righe).sliced(inizio, fine - inizio);
     };
-    QByteArray stato;
-    if (copiaParte(sql, parte(0, n), errore, stato)) return -1;
-    // Only a refused row is looked for: data that does not fit, a constraint, a trigger.
-    const auto diRiga = [](const QByteArray& s) { return s.startsWith("22") || s.startsWith("23") || s.startsWith("P0"); };
-    if (!diRiga(stato)) return 0;
     // The first refused row lies in [da, a); the rows before da are written.
     size_t da = 0, a = n;
     while (a - da > 1) {
         const size_t mezzo = da + (a - da) / 2;
         QString altro;
         QByteArray statoAltro;
-        if (copiaParte(sql, parte(da, mezzo), altro, statoAltro)) {
+        bool scritta = apriCopia(altro, statoAltro);
+        if (scritta) {
+            aggiungiCopia(parte(da, mezzo));
+            scritta = chiudiCopia(false, altro, statoAltro);
+        }
+        if (scritta) {
             da = mezzo;
         } else if (diRiga(statoAltro)) {
             a = mezzo;
@@ -701,6 +755,7 @@ const QList<ColumnInfo>& Connection::columns(const QString& table)
     auto it = m_columns.constFind(key);
     if (it != m_columns.constEnd()) return *it;
 
+    libera();
     QList<ColumnInfo> cols;
     QSqlQuery q(m_db);
     static const QRegularExpression size(QStringLiteral("\\((\\d+)"));

@@ -52,7 +52,16 @@ QString tableOf(const QString& sql)
 }  // namespace
 
 Recordset::Recordset() = default;
-Recordset::~Recordset() = default;
+Recordset::~Recordset()
+{
+    // A COPY of this record set's rows still under way is abandoned: they were never written.
+    if (!m_inizi.empty()) {
+        try {
+            m_conn->libera(true);
+        } catch (...) {
+        }
+    }
+}
 
 Connection& Recordset::conn() const { return *m_conn; }
 
@@ -98,6 +107,7 @@ void Recordset::ensureLoaded()
 {
     if (m_loaded) return;
     scriviAttesa();
+    conn().libera();
     QSqlQuery q(conn().database());
     q.setForwardOnly(true);
     q.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
@@ -290,6 +300,7 @@ void Recordset::Update()
 
 void Recordset::prepare(Prepared& p, const QString& sql)
 {
+    conn().libera();
     if (conn().sqliteHandle()) {
         QString error;
         p.direct = conn().prepareDirect(sql, error);
@@ -306,6 +317,7 @@ void Recordset::prepare(Prepared& p, const QString& sql)
 
 void Recordset::exec(Prepared& p)
 {
+    conn().libera();
     if (p.direct) {
         QString error;
         if (!conn().execDirect(p.direct, m_bound, error)) fail(error);
@@ -356,8 +368,19 @@ void Recordset::accoda()
     if (!m_origini.empty() && m_colonneAttesa != m_changed) scriviAttesa();
     m_colonneAttesa = m_changed;
     if (conn().pgHandle()) {
-        if (m_copia.isEmpty()) m_copia.reserve(GruppoCopia + 4096);
-        m_inizi.push_back(m_copia.size());
+        if (m_inizi.empty()) {
+            QStringList cols;
+            for (int i = 0; i < m_names.size(); ++i)
+                if (m_colonneAttesa[size_t(i)]) cols << m_names[i];
+            QString errore;
+            if (!conn().iniziaCopia(m_table, cols, [this](bool abbandona) { chiudiCopia(abbandona); }, errore)) {
+                m_fallita = m_origine;
+                fail(errore);
+            }
+            if (m_copia.capacity() < GruppoCopia) m_copia.reserve(GruppoCopia + 4096);
+        }
+        const qsizetype inizio = m_copia.size();
+        m_inizi.push_back(inizio);
         bool primo = true;
         for (int i = 0; i < m_names.size(); ++i) {
             if (!m_changed[size_t(i)]) continue;
@@ -366,6 +389,7 @@ void Recordset::accoda()
             Connection::testoCopia(m_edit[i], m_copia);
         }
         m_copia += '\n';
+        conn().aggiungiCopia(QByteArrayView(m_copia).sliced(inizio));
         m_origini.push_back(std::move(m_origine));
         m_origine = {};
         if (m_copia.size() >= GruppoCopia) scriviAttesa();
@@ -399,7 +423,7 @@ void Recordset::scriviAttesa()
 {
     if (m_origini.empty()) return;
     if (!m_inizi.empty()) {
-        scriviCopia();
+        conn().libera();  // the COPY under way is this record set's
         return;
     }
     std::vector<QVariant> valori;
@@ -429,7 +453,7 @@ void Recordset::scriviAttesa()
     fail(errore);
 }
 
-void Recordset::scriviCopia()
+void Recordset::chiudiCopia(bool abbandona)
 {
     QByteArray righe;
     std::vector<qsizetype> inizi;
@@ -437,12 +461,9 @@ void Recordset::scriviCopia()
     righe.swap(m_copia);
     inizi.swap(m_inizi);
     origini.swap(m_origini);
-    QStringList cols;
-    for (int i = 0; i < m_names.size(); ++i)
-        if (m_colonneAttesa[size_t(i)]) cols << m_names[i];
     QString errore;
-    const qsizetype fallita = conn().copia(m_table, cols, righe, inizi, errore);
-    if (fallita < 0) {
+    const qsizetype fallita = conn().fineCopia(righe, inizi, abbandona, errore);
+    if (fallita < 0 || origini.empty()) {
         righe.resize(0);
         m_copia.swap(righe);  // its room serves the next group
         return;
@@ -453,6 +474,7 @@ void Recordset::scriviCopia()
 
 void Recordset::ScartaInAttesa()
 {
+    if (!m_inizi.empty()) conn().libera(true);
     m_attesa.clear();
     m_origini.clear();
     m_copia.clear();

@@ -52,10 +52,11 @@ public:
 
     // Rows added to a table opened by name are written in groups: on SQLite up to `righe`
     // at a time, with one statement (a statement per row costs the engine twice as much);
-    // on PostgreSQL with COPY, about a megabyte of rows at a time (a statement per row costs
-    // a round trip to the server). They are written when the group is full, before any
-    // read and at Close. When a row is refused, the group is written again in parts (on
-    // SQLite row by row), so that the row at fault is the one reported.
+    // on PostgreSQL with one COPY for about a megabyte of rows, each row sent as it is
+    // added (a statement per row costs a round trip to the server). A group ends when it
+    // is full, before any read, before any other statement on the connection and at Close.
+    // When a row is refused, the group is written again in parts (on SQLite row by row),
+    // so that the row at fault is the one reported.
     void ScriviAGruppi(int righe) { m_gruppo = righe; }
     // Who a row comes from, given before its Update; the failing row's, after a failure.
     struct Origine {
@@ -100,7 +101,7 @@ private:
     void accoda();
     void scriviAttesa();
     Prepared& inserimento(qsizetype righe);
-    void scriviCopia();
+    void chiudiCopia(bool abbandona);
 
     Connection* m_conn = nullptr;
     bool m_open = false;
