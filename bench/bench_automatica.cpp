@@ -1,7 +1,7 @@
 // Cost of the automatic import of a Kadro export against the number of groups it holds,
 // and against the base engine posting the same lines.
 //
-//   bench_automatica [lines per group]      (default 300)
+//   bench_automatica [lines per group] [postgresql:host=... port=... dbname=... user=...]      (default 300)
 //
 // For G = 5, 50 and 500 groups (company × month) of the given lines over a chart of 2,000
 // accounts, on a fresh SQLite database: the whole ClickImport, timed, per group and per
@@ -10,6 +10,7 @@
 // number of times, so its cost per group stays flat as G grows.
 
 #include "SchermoBench.h"
+#include "ServerBench.h"
 #include "control/ctlVevAre.h"
 #include "model/Schema.h"
 #include "platform/db/Connection.h"
@@ -100,33 +101,45 @@ int main(int argc, char* argv[])
                                     "C5\t5\t0\t0\r\nC6\t6\t0\t0\r\nC7\t7\t0\t0\r\nC8\t4\t0\t0\r\n");
     scrivi(appPath + "/Def/BENCH", "base.txt\r\n1;\r\n0\r\n0\r\n1\r\n1\r\nC1\t1\t0\t0\r\nC2\t3\t0\t0\r\nC3\t2\t0\t0\r\nC8\t4\t0\t0\r\n");
 
-    double perRigaAutomatica = 0;
-    for (const int gruppi : {5, 50, 500}) {
-        const QString database = dir.filePath(QStringLiteral("automatica%1.sqlite").arg(gruppi));
-        prepara(database);
-        QByteArray testo;
-        for (int g = 0; g < gruppi; ++g) testo += gruppo(100 + g % Ditte, 2000 + g / (12 * Ditte), 1 + (g / Ditte) % 12, righe, true);
-        scrivi(lavoro + "/kadro.txt", testo);
-
-        CGlobal global(std::make_unique<Connection>(database), "EUR", "KTRBench", appPath);
-        NoDialogs dialogs;
-        ctlVevAre screen(dialogs);
-        screen.setCGlobal(&global);
-        screen.m_WorkingFolder = lavoro;
-        QElapsedTimer t;
-        t.start();
-        screen.ClickImport();
-        const double secondi = double(t.nsecsElapsed()) / 1e9;
-        const auto& esito = screen.m_EsitoAutomatica;
-        perRigaAutomatica = secondi / (gruppi * righe);
-        std::printf("G = %3d: %7.3f s, %7.2f ms per gruppo, %6.2f us per riga (%d gruppi, %d salvati)\n", gruppi, secondi,
-                    secondi * 1e3 / gruppi, perRigaAutomatica * 1e6, esito.gruppi, esito.salvati);
-        if (esito.salvati != gruppi) return 1;
+    const QString pg = serverBench(argc, argv);
+    if (righe <= 0 || pg == "-") {
+        std::fprintf(stderr, "uso: bench_automatica [righe per gruppo] [postgresql:host=... port=... dbname=... user=...]\n");
+        return 2;
     }
+    QStringList basi{"sqlite"};
+    if (!pg.isEmpty()) basi << "postgresql";
+    for (const QString& base : basi) {
+        std::printf("%s\n", base == "sqlite" ? "SQLite" : "PostgreSQL");
+        // A new database for each run.
+        const auto nuovo = [&](const QString& nome) {
+            return base == "sqlite" ? dir.filePath(nome + ".sqlite") : ServerBench(pg).nuovo("ktr_bench_" + nome);
+        };
+        double perRigaAutomatica = 0;
+        for (const int gruppi : {5, 50, 500}) {
+            const QString database = nuovo(QStringLiteral("automatica%1").arg(gruppi));
+            prepara(database);
+            QByteArray testo;
+            for (int g = 0; g < gruppi; ++g) testo += gruppo(100 + g % Ditte, 2000 + g / (12 * Ditte), 1 + (g / Ditte) % 12, righe, true);
+            scrivi(lavoro + "/kadro.txt", testo);
 
-    // The base engine posting one group of the same size, as ClickOk does, repeated.
-    {
-        const QString database = dir.filePath("base.sqlite");
+            CGlobal global(std::make_unique<Connection>(database), "EUR", "KTRBench", appPath);
+            NoDialogs dialogs;
+            ctlVevAre screen(dialogs);
+            screen.setCGlobal(&global);
+            screen.m_WorkingFolder = lavoro;
+            QElapsedTimer t;
+            t.start();
+            screen.ClickImport();
+            const double secondi = double(t.nsecsElapsed()) / 1e9;
+            const auto& esito = screen.m_EsitoAutomatica;
+            perRigaAutomatica = secondi / (gruppi * righe);
+            std::printf("G = %3d: %7.3f s, %7.2f ms per gruppo, %6.2f us per riga (%d gruppi, %d salvati)\n", gruppi, secondi,
+                        secondi * 1e3 / gruppi, perRigaAutomatica * 1e6, esito.gruppi, esito.salvati);
+            if (esito.salvati != gruppi) return 1;
+        }
+
+        // The base engine posting one group of the same size, as ClickOk does, repeated.
+        const QString database = nuovo("base");
         prepara(database);
         scrivi(lavoro + "/base.txt", gruppo(100, 2024, 1, righe, false));
         SchermoBench banco(database, appPath, lavoro, "D0", "Ditta 0", "BENCH");

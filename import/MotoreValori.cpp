@@ -73,8 +73,11 @@ void MotoreValori::Prepara()
 
     if (m_variante.conti != VarianteMotore::Conti::MaiCreati) conn.lockChart(m_screen.m_CodicePDC);
     const QString pdc = PeriodoImportazione::literale(m_screen.m_CodicePDC, true);
+    // In the order of the codes, byte by byte, on both databases: the chart's row numbers
+    // follow it, and they do not change from one import to the next.
     m_pdc.Open(QStringLiteral("SELECT * FROM QD15_DEFPDC ") + QStringLiteral("WHERE QD15_CODICEPDC_QD04=") + pdc +
-                   QStringLiteral(" ") + QStringLiteral("ORDER BY QD15_CODICEPDC_QD04"),
+                   QStringLiteral(" ") + QStringLiteral("ORDER BY QD15_CODICEPDC_QD04, QD15_CODICECONTO") +
+                   (conn.kind() == Connection::PostgreSQL ? QStringLiteral(" COLLATE \"C\"") : QString()),
                conn, Recordset::adOpenStatic, Recordset::adLockOptimistic);
     if (m_variante.conti == VarianteMotore::Conti::SeConsentito) {
         Recordset rs;
@@ -373,9 +376,16 @@ void MotoreValori::Posta()
     case VarianteMotore::Correlazioni::DalModello:
         if (const qint64 n = correlazioniConto(); !scartato && (creato || n == 0)) {
             if (m_modello != conto) {
-                if (!m_screen.CopiaCorrelazioni(m_screen.m_CodicePDC, conto, m_modello, m_lettera))
-                    anomalia(conto, descrizioneNuovo, sezione, true);
-                contaCorrelazioni(conto);
+                const QString chiave = conto + QLatin1Char('\n') + m_modello + QLatin1Char('\n') + m_lettera;
+                const auto vana = m_copieVane.constFind(chiave);
+                bool copiata = vana != m_copieVane.constEnd() && *vana;
+                if (vana == m_copieVane.constEnd()) {
+                    copiata = m_screen.CopiaCorrelazioni(m_screen.m_CodicePDC, conto, m_modello, m_lettera);
+                    contaCorrelazioni(conto);
+                    if (m_conti[conto].correlazioni == 0) m_copieVane.insert(chiave, copiata);
+                    else m_copieVane.clear();
+                }
+                if (!copiata) anomalia(conto, descrizioneNuovo, sezione, true);
             } else {
                 anomalia(conto, descrizioneNuovo, sezione, true);
             }
@@ -467,17 +477,20 @@ void MotoreValori::Chiudi()
     m_valori.Close();
     m_screen.VerificaQuadratura(m_p.ditta, m_p.anno, m_p.mese, m_screen.m_Periodo);
 
-    // Consecutive row numbers in record-set order; rows already numbered so are left alone.
-    // Without new accounts the chart read at the start is the chart, in its order.
+    // Consecutive row numbers in record-set order; only the rows whose number changes are
+    // written, together. Without new accounts the chart read at the start is the chart, in
+    // its order.
     if (m_contiCreati > 0) m_pdc.Requery();
-    m_pdc.MoveFirst();
+    m_pdc.Filter(QString());
     const int fNumRiga = m_pdc.fieldIndex(QStringLiteral("QD15_NUMRIGA"));
-    for (qint32 numero = 1; !m_pdc.Eof(); ++numero, m_pdc.MoveNext()) {
+    std::vector<std::pair<qsizetype, QVariant>> numeri;
+    qsizetype posizione = 0;
+    for (m_pdc.MoveFirst(); !m_pdc.Eof(); m_pdc.MoveNext(), ++posizione) {
+        const qint32 numero = qint32(posizione + 1);
         const QVariant attuale = m_pdc.value(fNumRiga);
-        if (!attuale.isNull() && attuale.toLongLong() == numero) continue;
-        m_pdc.setValue(fNumRiga, numero);
-        m_pdc.Update();
+        if (attuale.isNull() || attuale.toLongLong() != numero) numeri.emplace_back(posizione, numero);
     }
+    m_pdc.AggiornaInBlocco(fNumRiga, numeri);
     m_pdc.Close();
 
     m_periodo.Chiudi(m_p.ditta, m_p.anno, m_p.mese, m_p.valuta);

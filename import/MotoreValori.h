@@ -93,4 +93,8 @@ private:
     };
     QHash<QString, Voce> m_conti;
     bool m_contate = false;
+    // A copy of correlations that left the account without any changes nothing when it is
+    // repeated with the same model, until another copy writes some: its outcome is reused
+    // for the account's later lines, without statements.
+    QHash<QString, bool> m_copieVane;
 };

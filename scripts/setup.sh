@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(cmake ninja-build g++ qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql libpugixml-dev
+packages=(cmake ninja-build g++ qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql libpq-dev libpugixml-dev
           libgtest-dev sqlite3 libsqlite3-dev postgresql poppler-utils xvfb clang libclang-rt-14-dev
           qt6-translations-l10n librsvg2-bin dpkg-dev file desktop-file-utils shared-mime-info)
 missing=()

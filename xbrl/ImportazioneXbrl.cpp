@@ -181,6 +181,7 @@ bool ImportazioneXbrl::esegui(QString file)
                 m_presenti[m_tabella.contesto(utf8(fatto.attribute("contextRef").value()))->riga].insert(voce->conto);
         }
 
+        m_valori.clear();
         conn.BeginTrans();
         // Two first imports of one filing at once: the second waits here and then finds the
         // company the first registered.
@@ -412,7 +413,10 @@ void ImportazioneXbrl::posta(pugi::xml_node nodo)
     case vb::Importo::NonNumero: throw AppError(13, QStringLiteral("Importo '%1' non leggibile").arg(testo.left(60)));
     case vb::Importo::FuoriScala: throw AppError(6, fuoriScala(conn, testo));
     }
-    if (!riga.preparata) m_periodo->prepara(riga, m_ditta);
+    if (!riga.preparata) {
+        scriviValori();
+        m_periodo->prepara(riga, m_ditta);
+    }
 
     const Currency estero = sezione == QLatin1String("2") || sezione == QLatin1String("5") ? -valore : valore;
     Currency convertito;
@@ -426,12 +430,8 @@ void ImportazioneXbrl::posta(pugi::xml_node nodo)
     if (!conn.importoConservabile(estero) || !conn.importoConservabile(convertito)) throw AppError(6, fuoriScala(conn, testo));
 
     const QString anno = QString::number(riga.anno);
-    conn.Esegui(
-        QStringLiteral("UPDATE QD07_VALORIPDC SET  QD07_VALOREORIGINALE=QD07_VALOREORIGINALE + ?, "
-                       "QD07_VALOREINVALUTA = QD07_VALOREINVALUTA + ? WHERE (QD07_CODICEDITTA_QD05=? AND "
-                       "QD07_CODICECONTO = ? AND QD07_ANNO = ? AND QD07_MESE = ? AND QD07_NPERIODO = ?)"),
-        {conn.importo(convertito), conn.importo(estero), vb::Trim(m_ditta), vb::Trim(m_conto), anno, int(riga.mese),
-         vb::CInt(riga.periodo)});
+    m_valori.push_back({vb::Trim(m_conto), anno, int(riga.mese), int(vb::CInt(riga.periodo)), conn.importo(convertito),
+                        conn.importo(estero), m_fatto, m_label});
     m_schermo.InsertLog(m_conto, m_label + QStringLiteral(" - ") + anno, vb::FormatIntero(convertito.toDouble()), false, false);
     if (raggruppata)
         m_schermo.InsertLog(m_conto, QStringLiteral("Voce raggruppata senza dettaglio: registrata sul totale del gruppo"),
@@ -439,8 +439,71 @@ void ImportazioneXbrl::posta(pugi::xml_node nodo)
     m_fatto.clear();
 }
 
+// Each statement adds to an account once at most, so that the stored sums are those of
+// the facts added one by one, in their order. When a statement fails, its facts are written
+// again one by one: the one at fault is the one the error log names.
+void ImportazioneXbrl::scriviValori()
+{
+    Connection& conn = m_schermo.global().Database().Connection();
+    const QString ditta = vb::Trim(m_ditta);
+    const QString somma = QStringLiteral("UPDATE QD07_VALORIPDC SET  QD07_VALOREORIGINALE=QD07_VALOREORIGINALE + %1, "
+                                         "QD07_VALOREINVALUTA = QD07_VALOREINVALUTA + %2 WHERE (QD07_CODICEDITTA_QD05=? AND "
+                                         "QD07_CODICECONTO = %3 AND QD07_ANNO = %4 AND QD07_MESE = %5 AND QD07_NPERIODO = %6)");
+    // PostgreSQL gives the values of the list the types of its first row.
+    const bool pg = conn.kind() == Connection::PostgreSQL;
+    const QString primaRiga = pg ? QStringLiteral("(CAST(? AS TEXT),CAST(? AS TEXT),CAST(? AS INTEGER),CAST(? AS INTEGER),"
+                                                  "CAST(? AS NUMERIC),CAST(? AS NUMERIC))")
+                                 : QStringLiteral("(?,?,?,?,?,?)");
+    constexpr size_t PerStatement = 200;
+    std::vector<Valore> valori;
+    valori.swap(m_valori);
+    std::vector<const Valore*> gruppo;
+    QSet<QString> chiavi;
+    size_t prossimo = 0;
+    std::vector<bool> scritto(valori.size(), false);
+    while (prossimo < valori.size()) {
+        gruppo.clear();
+        chiavi.clear();
+        for (size_t i = prossimo; i < valori.size() && gruppo.size() < PerStatement; ++i) {
+            if (scritto[i]) continue;
+            const Valore& v = valori[i];
+            const QString chiave = v.conto + QLatin1Char('|') + v.anno + QLatin1Char('|') + QString::number(v.mese) +
+                                   QLatin1Char('|') + QString::number(v.periodo);
+            if (chiavi.contains(chiave)) continue;
+            // A later fact of an account stays behind an earlier one left for the next statement.
+            chiavi.insert(chiave);
+            gruppo.push_back(&v);
+            scritto[i] = true;
+        }
+        while (prossimo < valori.size() && scritto[prossimo]) ++prossimo;
+        QStringList righe;
+        QVariantList legati;
+        for (const Valore* v : gruppo) {
+            righe << (righe.isEmpty() ? primaRiga : QStringLiteral("(?,?,?,?,?,?)"));
+            legati << v->conto << v->anno << v->mese << v->periodo << v->convertito << v->estero;
+        }
+        const QString sql = QStringLiteral("WITH v(conto, anno, mese, periodo, convertito, estero) AS (VALUES ") +
+                            righe.join(QLatin1Char(',')) + QStringLiteral(") ") +
+                            somma.arg(QStringLiteral("v.convertito"), QStringLiteral("v.estero"), QStringLiteral("v.conto"),
+                                      QStringLiteral("v.anno"), QStringLiteral("v.mese"), QStringLiteral("v.periodo"))
+                                .replace(QStringLiteral(" WHERE ("), QStringLiteral(" FROM v WHERE ("));
+        legati << ditta;  // in the WHERE, after the list
+        if (conn.tenta([&] { conn.Esegui(sql, legati); })) continue;
+        for (const Valore* v : gruppo) {
+            m_fatto = v->fatto;
+            m_conto = v->conto;
+            m_label = v->label;
+            conn.Esegui(somma.arg(QStringLiteral("?"), QStringLiteral("?"), QStringLiteral("?"), QStringLiteral("?"),
+                                  QStringLiteral("?"), QStringLiteral("?")),
+                        {v->convertito, v->estero, ditta, v->conto, v->anno, v->mese, v->periodo});
+        }
+        m_fatto.clear();
+    }
+}
+
 void ImportazioneXbrl::termina()
 {
+    scriviValori();
     NoteXbrl(m_schermo, m_tassonomia).registra(m_documento, m_tabella, m_ditta);
     Connection& conn = m_schermo.global().Database().Connection();
     for (const RigaTabellaPeriodi& riga : m_tabella.righe()) {

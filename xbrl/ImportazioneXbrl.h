@@ -66,6 +66,7 @@ private:
     bool risolviDitta();
     void posta(pugi::xml_node nodo);
     void termina();
+    void scriviValori();
     void gestisciErrore(const AppError& errore);
     void pulizia();
 
@@ -93,6 +94,15 @@ private:
     QString m_conto;  // account and label of the fact last mapped, for the error log
     QString m_label;
     QString m_motivo;
+    // Amounts posted and not yet written: they go to the database together, a statement
+    // for many, before a period is prepared and before the commit.
+    struct Valore {
+        QString conto, anno;
+        int mese = 0, periodo = 0;
+        QVariant convertito, estero;  // as the connection binds amounts
+        QString fatto, label;         // for the error log
+    };
+    std::vector<Valore> m_valori;
     const MappaturaXbrl* m_mappatura = nullptr;
     std::unique_ptr<PeriodoXbrl> m_periodo;
 };

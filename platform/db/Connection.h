@@ -13,6 +13,7 @@
 
 struct sqlite3;
 struct sqlite3_stmt;
+struct pg_conn;
 
 // One error of the connection's error collection.
 struct ConnectionError {
@@ -123,6 +124,30 @@ public:
     // trigger) and only that statement was undone, the transaction goes on.
     bool rifiutoDiRiga() const;
 
+    // PostgreSQL: the driver's own libpq connection, null on SQLite.
+    pg_conn* pgHandle() const { return m_pg; }
+    // A value in the text form COPY reads, appended to `riga`: \N for what the driver binds
+    // as NULL, a double as the driver writes it (the shortest text that reads back the same),
+    // a Currency exactly, in ten-thousandths, text with COPY's escapes. Every value written
+    // in bulk becomes text here.
+    static void testoCopia(const QVariant& valore, QByteArray& riga);
+    // Rows written with COPY on the driver's connection, inside the transaction, as they
+    // come, so that the server stores them while the program reads the next: iniziaCopia
+    // opens the COPY under a savepoint, aggiungiCopia sends rows in COPY's text form,
+    // fineCopia ends it. Until then the connection is the COPY's: the next statement of any
+    // kind first ends it through the function given to iniziaCopia (abandoned, its rows
+    // undone, before a rollback). fineCopia is given the rows again, a line each, the i-th
+    // starting at inizi[i]: when the server refused a row (a constraint, a trigger, a value
+    // that does not fit), parts of them are written again until the row at fault is found,
+    // the rows before it written. -1 when every row was written; otherwise the index of the
+    // row at fault (0 for a failure of no row), with the server's message.
+    bool iniziaCopia(const QString& tabella, const QStringList& colonne, std::function<void(bool abbandona)> fine,
+                     QString& errore);
+    void aggiungiCopia(QByteArrayView righe);
+    qsizetype fineCopia(const QByteArray& righe, std::span<const qsizetype> inizi, bool abbandona, QString& errore);
+    // Ends a COPY under way before anything else runs on the connection.
+    void libera(bool abbandona = false);
+
     QString translate(const QString& sql) const;
     // Columns of a table as the database declares them, cached.
     const QList<ColumnInfo>& columns(const QString& table);
@@ -143,6 +168,15 @@ private:
     bool m_prova = false;
     QHash<QString, QList<ColumnInfo>> m_columns;
     sqlite3* m_sqlite = nullptr;
+    pg_conn* m_pg = nullptr;
+    // A COPY under a savepoint of its own, undone when it fails; the error's SQLSTATE.
+    bool apriCopia(QString& errore, QByteArray& stato);
+    bool chiudiCopia(bool abbandona, QString& errore, QByteArray& stato);
+    std::function<void(bool)> m_fineCopia;
+    QByteArray m_sqlCopia;
+    bool m_savepointCopia = false;
+    bool pg(const char* sql, QString& errore);
+    void scorriPg(const QString& sql, const QVariantList& valori, const std::function<void(std::span<const QVariant>)>& riga);
     QHash<QString, sqlite3_stmt*> m_direct;
     std::vector<char> m_text;  // text of the values being bound
 };

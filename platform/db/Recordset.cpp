@@ -52,7 +52,16 @@ QString tableOf(const QString& sql)
 }  // namespace
 
 Recordset::Recordset() = default;
-Recordset::~Recordset() = default;
+Recordset::~Recordset()
+{
+    // A COPY of this record set's rows still under way is abandoned: they were never written.
+    if (!m_inizi.empty()) {
+        try {
+            m_conn->libera(true);
+        } catch (...) {
+        }
+    }
+}
 
 Connection& Recordset::conn() const { return *m_conn; }
 
@@ -98,6 +107,7 @@ void Recordset::ensureLoaded()
 {
     if (m_loaded) return;
     scriviAttesa();
+    conn().libera();
     QSqlQuery q(conn().database());
     q.setForwardOnly(true);
     q.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
@@ -263,7 +273,7 @@ void Recordset::Update()
     if (m_mode == Mode::None) return;
     if (m_table.isEmpty()) fail(QStringLiteral("Il recordset non è aggiornabile."));
     conn().clearErrors();
-    if (m_mode == Mode::Adding && !m_loaded && m_gruppo > 1 && conn().sqliteHandle()) {
+    if (m_mode == Mode::Adding && !m_loaded && m_gruppo > 1 && (conn().sqliteHandle() || conn().pgHandle())) {
         accoda();
     } else if (m_mode == Mode::Adding) {
         insertRow(m_edit);
@@ -290,6 +300,7 @@ void Recordset::Update()
 
 void Recordset::prepare(Prepared& p, const QString& sql)
 {
+    conn().libera();
     if (conn().sqliteHandle()) {
         QString error;
         p.direct = conn().prepareDirect(sql, error);
@@ -306,6 +317,7 @@ void Recordset::prepare(Prepared& p, const QString& sql)
 
 void Recordset::exec(Prepared& p)
 {
+    conn().libera();
     if (p.direct) {
         QString error;
         if (!conn().execDirect(p.direct, m_bound, error)) fail(error);
@@ -347,10 +359,42 @@ void Recordset::insertRow(const Row& row)
     exec(it->second);
 }
 
+// A group of COPY's rows: large enough that its round trips do not count, small enough
+// to stay out of the way of the memory.
+constexpr qsizetype GruppoCopia = 1 << 20;
+
 void Recordset::accoda()
 {
     if (!m_origini.empty() && m_colonneAttesa != m_changed) scriviAttesa();
     m_colonneAttesa = m_changed;
+    if (conn().pgHandle()) {
+        if (m_inizi.empty()) {
+            QStringList cols;
+            for (int i = 0; i < m_names.size(); ++i)
+                if (m_colonneAttesa[size_t(i)]) cols << m_names[i];
+            QString errore;
+            if (!conn().iniziaCopia(m_table, cols, [this](bool abbandona) { chiudiCopia(abbandona); }, errore)) {
+                m_fallita = m_origine;
+                fail(errore);
+            }
+            if (m_copia.capacity() < GruppoCopia) m_copia.reserve(GruppoCopia + 4096);
+        }
+        const qsizetype inizio = m_copia.size();
+        m_inizi.push_back(inizio);
+        bool primo = true;
+        for (int i = 0; i < m_names.size(); ++i) {
+            if (!m_changed[size_t(i)]) continue;
+            if (!primo) m_copia += '\t';
+            primo = false;
+            Connection::testoCopia(m_edit[i], m_copia);
+        }
+        m_copia += '\n';
+        conn().aggiungiCopia(QByteArrayView(m_copia).sliced(inizio));
+        m_origini.push_back(std::move(m_origine));
+        m_origine = {};
+        if (m_copia.size() >= GruppoCopia) scriviAttesa();
+        return;
+    }
     if (m_attesa.empty()) m_attesa.reserve(size_t(m_gruppo) * size_t(m_names.size()));
     for (int i = 0; i < m_names.size(); ++i) {
         if (!m_changed[size_t(i)]) continue;
@@ -378,6 +422,10 @@ Recordset::Prepared& Recordset::inserimento(qsizetype righe)
 void Recordset::scriviAttesa()
 {
     if (m_origini.empty()) return;
+    if (!m_inizi.empty()) {
+        conn().libera();  // the COPY under way is this record set's
+        return;
+    }
     std::vector<QVariant> valori;
     std::vector<Origine> origini;
     valori.swap(m_attesa);
@@ -405,10 +453,32 @@ void Recordset::scriviAttesa()
     fail(errore);
 }
 
+void Recordset::chiudiCopia(bool abbandona)
+{
+    QByteArray righe;
+    std::vector<qsizetype> inizi;
+    std::vector<Origine> origini;
+    righe.swap(m_copia);
+    inizi.swap(m_inizi);
+    origini.swap(m_origini);
+    QString errore;
+    const qsizetype fallita = conn().fineCopia(righe, inizi, abbandona, errore);
+    if (fallita < 0 || origini.empty()) {
+        righe.resize(0);
+        m_copia.swap(righe);  // its room serves the next group
+        return;
+    }
+    m_fallita = origini[size_t(fallita)];
+    fail(errore);
+}
+
 void Recordset::ScartaInAttesa()
 {
+    if (!m_inizi.empty()) conn().libera(true);
     m_attesa.clear();
     m_origini.clear();
+    m_copia.clear();
+    m_inizi.clear();
 }
 
 void Recordset::updateRow(const Row& original, const Row& edited)
@@ -450,6 +520,75 @@ void Recordset::updateRow(const Row& original, const Row& edited)
     m_bound.clear();
     for (const QVariant& v : std::as_const(values)) m_bound.push_back(&v);
     exec(*known);
+}
+
+void Recordset::AggiornaInBlocco(int colonna, std::span<const std::pair<qsizetype, QVariant>> valori)
+{
+    requireOpen();
+    ensureLoaded();
+    checkIndex(colonna);
+    if (m_table.isEmpty()) fail(QStringLiteral("Il recordset non è aggiornabile."));
+    QList<int> chiavi;
+    for (const ColumnInfo& c : conn().columns(m_table))
+        if (c.key) chiavi << m_byName.value(c.name.toUpper(), -1);
+    const auto riga = [&](qsizetype posizione) { return m_filtered ? m_view[size_t(posizione)] : int(posizione); };
+    if (chiavi.isEmpty() || chiavi.contains(-1) || chiavi.contains(colonna)) {
+        for (const auto& [posizione, valore] : valori) {
+            m_pos = size_t(posizione);
+            setValue(colonna, valore);
+            Update();
+        }
+        return;
+    }
+    // PostgreSQL gives the values of the list the types of its first row.
+    const bool pg = conn().kind() == Connection::PostgreSQL;
+    const auto segnaposto = [pg](const QVariant& v) -> QString {
+        if (!pg) return QStringLiteral("?");
+        switch (v.typeId()) {
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+        case QMetaType::Bool: return QStringLiteral("CAST(? AS BIGINT)");
+        case QMetaType::Double: return QStringLiteral("CAST(? AS NUMERIC)");
+        default: return QStringLiteral("CAST(? AS TEXT)");
+        }
+    };
+    QStringList nomi, dove;
+    for (int k = 0; k < chiavi.size(); ++k) {
+        nomi << QStringLiteral("k%1").arg(k);
+        dove << QStringLiteral("%1.%2 = v.k%3").arg(m_table, m_names[chiavi[k]]).arg(k);
+    }
+    nomi << QStringLiteral("c");
+    constexpr size_t PerStatement = 300;
+    for (size_t da = 0; da < valori.size(); da += PerStatement) {
+        const auto parte = valori.subspan(da, std::min(PerStatement, valori.size() - da));
+        QStringList righe;
+        QVariantList legati;
+        for (const auto& [posizione, valore] : parte) {
+            const Row& r = m_rows[size_t(riga(posizione))];
+            QStringList segni;
+            for (int c : std::as_const(chiavi)) {
+                segni << (righe.isEmpty() ? segnaposto(r[c]) : QStringLiteral("?"));
+                legati << bindable(r[c]);
+            }
+            segni << (righe.isEmpty() ? segnaposto(valore) : QStringLiteral("?"));
+            legati << bindable(valore);
+            righe << QLatin1Char('(') + segni.join(QLatin1Char(',')) + QLatin1Char(')');
+        }
+        conn().Esegui(QStringLiteral("WITH v(%1) AS (VALUES %2) UPDATE %3 SET %4 = v.c FROM v WHERE %5")
+                          .arg(nomi.join(QLatin1Char(',')), righe.join(QLatin1Char(',')), m_table, m_names[colonna],
+                               dove.join(QStringLiteral(" AND "))),
+                      legati);
+        for (const auto& [posizione, valore] : parte) {
+            const int r = riga(posizione);
+            const QString prima = keyOf(m_rows[size_t(r)][colonna]);
+            m_rows[size_t(r)][colonna] = valore;
+            if (auto it = m_indexes.find(colonna); it != m_indexes.end() && prima != keyOf(valore)) {
+                std::erase((*it)[prima], r);
+                (*it)[keyOf(valore)].push_back(r);
+            }
+        }
+    }
 }
 
 const QHash<QString, std::vector<int>>& Recordset::indexFor(int col)

@@ -7,6 +7,7 @@
 #include <QVariant>
 #include <QVector>
 #include <memory>
+#include <span>
 #include <vector>
 
 // A record set on the host connection: opened on SQL text or on a table name,
@@ -49,10 +50,13 @@ public:
     void Update();
     void CancelUpdate();
 
-    // Rows added to a table opened by name are written up to `righe` at a time, with one
-    // statement, on SQLite: a statement per row costs the engine twice as much. They are
-    // written when the group is full, before any read and at Close. A group that fails
-    // is written again row by row, so that the row at fault is the one reported.
+    // Rows added to a table opened by name are written in groups: on SQLite up to `righe`
+    // at a time, with one statement (a statement per row costs the engine twice as much);
+    // on PostgreSQL with one COPY for about a megabyte of rows, each row sent as it is
+    // added (a statement per row costs a round trip to the server). A group ends when it
+    // is full, before any read, before any other statement on the connection and at Close.
+    // When a row is refused, the group is written again in parts (on SQLite row by row),
+    // so that the row at fault is the one reported.
     void ScriviAGruppi(int righe) { m_gruppo = righe; }
     // Who a row comes from, given before its Update; the failing row's, after a failure.
     struct Origine {
@@ -64,6 +68,11 @@ public:
     // Drops the rows not yet written: what follows a failure undoes them anyway.
     void ScartaInAttesa();
     bool editing() const { return m_mode != Mode::None; }
+
+    // New values of one column for rows given by their position in the current view, written
+    // a few hundred rows a statement, each row found by the table's key (row by row when the
+    // table has none). The record set holds them as written.
+    void AggiornaInBlocco(int colonna, std::span<const std::pair<qsizetype, QVariant>> valori);
 
     // "COLUMN=value" (a quoted text or a number); an empty criterion removes the filter.
     void Filter(const QString& criterion);
@@ -92,6 +101,7 @@ private:
     void accoda();
     void scriviAttesa();
     Prepared& inserimento(qsizetype righe);
+    void chiudiCopia(bool abbandona);
 
     Connection* m_conn = nullptr;
     bool m_open = false;
@@ -127,6 +137,8 @@ private:
     std::vector<Origine> m_origini;          // and where each comes from
     std::vector<quint8> m_colonneAttesa;     // the columns they give
     Prepared m_gruppo1;                      // the insert of the waiting rows
+    QByteArray m_copia;                      // PostgreSQL: the waiting rows as COPY reads them
+    std::vector<qsizetype> m_inizi;          // where each starts there
     Origine m_origine, m_fallita;
     std::vector<const QVariant*> m_bound;  // the values of the statement being run
     std::vector<QVariant> m_converted;     // values bound in another form (flags as numbers)

@@ -365,6 +365,57 @@ TEST(Crash, AKilledImportLeavesThePeriodWholeOrAbsent)
                 interrotte, uccisioni, durata, presenti, uccisioni - presenti);
 }
 
+// Users at once on one PostgreSQL database, each a ktr of its own: four companies import
+// together and every value of each is there; two imports of one company and month at once
+// take a period each (the second waits for the first, is told the month has values and
+// is given the next period), each whole. How much faster together is bench_import's.
+TEST(Contemporanee, ImportsAtOnceEachCompleteAndNeverInOnePeriod)
+{
+    if (qEnvironmentVariableIsEmpty("KTR_TEST_PG")) GTEST_SKIP() << "KTR_TEST_PG non impostato";
+    QTemporaryDir dir;
+    cartelle(dir);
+    const int righe = 3000;
+    QByteArray dati = "Conto;Descrizione;Saldo;Sezione\r\n";
+    for (int i = 0; i < righe; ++i) dati += i % 2 ? "2010;Debiti verso fornitori;-1,25;P\r\n" : "1010;Cassa;1,25;A\r\n";
+    scriviFile(dir.filePath("lavoro/saldi.txt"), dati);
+    TestDb db(QStringLiteral("postgresql"));
+    const QStringList ditte{"R001", "A002", "B005", "V006"};
+    {
+        auto c = db.open();
+        c->Execute("UPDATE QD05_DITTA SET QD05_CODIMPORTAZIONE = 'ROSSI', QD05_CODICEVALUTA_QD40 = 'EUR' WHERE QD05_CODICEDITTA IN "
+                   "('R001', 'A002', 'B005', 'V006')");
+    }
+    const auto importa = [&](const QStringList& codici) {
+        auto c = db.open();
+        std::vector<std::unique_ptr<QProcess>> processi;
+        for (const QString& codice : codici)
+            processi.emplace_back(avvia(dir, {"--db", db.connectionString(), "--app-path", dir.filePath("app"), "--working-folder",
+                                              dir.filePath("lavoro"), "--company",
+                                              scalar(*c, "SELECT QD05_RAGIONESOCIALE FROM QD05_DITTA WHERE QD05_CODICEDITTA = '" +
+                                                             codice + "'").toString(),
+                                              "--year", "2024", "--month", "Marzo", "--save", "--answer", "no"}));
+        for (auto& p : processi) {
+            ASSERT_TRUE(p->waitForFinished(120000));
+            EXPECT_EQ(p->exitCode(), 0) << p->readAllStandardError().toStdString();
+        }
+    };
+    importa(ditte);
+    auto c = db.open();
+    for (const QString& codice : ditte)
+        EXPECT_EQ(rowsOf(*c, "SELECT QD07_NPERIODO, COUNT(*), SUM(QD07_VALOREORIGINALE) FROM QD07_VALORIPDC WHERE "
+                             "QD07_CODICEDITTA_QD05 = ? GROUP BY QD07_NPERIODO",
+                         {codice}),
+                  QStringList{"1|3000|0"})
+            << codice.toStdString();
+
+    importa({"R001", "R001"});
+    EXPECT_EQ(rowsOf(*c, "SELECT QD07_NPERIODO, COUNT(*), SUM(QD07_VALOREORIGINALE) FROM QD07_VALORIPDC WHERE "
+                         "QD07_CODICEDITTA_QD05 = 'R001' GROUP BY QD07_NPERIODO ORDER BY 1"),
+              (QStringList{"1|3000|0", "2|3000|0", "3|3000|0"}));
+    EXPECT_EQ(rowsOf(*c, "SELECT QD21_NPERIODO FROM QD21_PERVALUTA WHERE QD21_CODICEDITTA_QD05 = 'R001' ORDER BY 1"),
+              (QStringList{"1", "2", "3"}));
+}
+
 // An empty database name, a year of other than four digits or a currency of other than
 // three letters is refused with exit 2 before any database is opened; a missing database
 // is named and not created (only the demo database is made, and never over a file), and a
