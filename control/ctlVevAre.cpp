@@ -67,7 +67,7 @@ void ctlVevAre::setCGlobal(CGlobal* global)
     m_CGlobal = global;
     m_ContestoStampa = std::make_unique<ContestoStampa>();
     m_ContestoStampa->setCGlobal(m_CGlobal);
-    m_ContestoStampa->setParentWidget(this);
+    m_ContestoStampa->setDialogs(&m_dialogs);
     const QString product = m_CGlobal->App().property(QStringLiteral("ProductName")).toString();
     // A folder the host was started with wins over the stored setting.
     m_WorkingFolder = m_CGlobal->App().property(QStringLiteral("WorkingFolder")).toString();

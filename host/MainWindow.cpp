@@ -48,7 +48,7 @@ void MainWindow::PeriodiImportati()
         return;
     }
     FinestraPeriodi finestra(m_global, *m_dialogs, [this] { return m_screen->ImportazioneInCorso(); }, this);
-    finestra.exec();
+    m_dialogs->Mostra(finestra);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

@@ -1,9 +1,9 @@
 #include "platform/report/AnomalyReport.h"
 #include "platform/runtime/Clock.h"
 #include "platform/runtime/Valori.h"
+#include "platform/ui/Dialogs.h"
 #include <QFontMetricsF>
 #include <QPainter>
-#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <algorithm>
 #include <optional>
@@ -371,10 +371,7 @@ bool AnomalyReport::Stampa(TabellaAnomalie& table, qint32& maxRow, bool& antepri
         m_pagine = stampa(printer, voci);
         return m_pagine > 0;
     }
-    QPrintPreviewDialog anteprimaDialogo(&printer, m_contesto ? m_contesto->parentWidget() : nullptr);
-    anteprimaDialogo.setWindowTitle(kTitolo);
-    QObject::connect(&anteprimaDialogo, &QPrintPreviewDialog::paintRequested, &anteprimaDialogo,
-                     [this, &voci](QPrinter* p) { m_pagine = stampa(*p, voci); });
-    anteprimaDialogo.exec();
+    if (!m_contesto || !m_contesto->dialogs()) return false;
+    m_contesto->dialogs()->Anteprima(printer, kTitolo, [this, &voci](QPrinter* p) { m_pagine = stampa(*p, voci); });
     return true;
 }

@@ -5,7 +5,7 @@
 #include <array>
 
 class CGlobal;
-class QWidget;
+class Dialogs;
 
 // One row of the anomaly table: 9 columns (company code, company name, source company
 // number, account, description, posted-but-noteworthy, dropped, section known, a note),
@@ -18,16 +18,16 @@ class ContestoStampa {
 public:
     void setCGlobal(CGlobal* global) { m_global = global; }
     CGlobal* cglobal() const { return m_global; }
-    // Window the preview is shown over; none in batch runs.
-    void setParentWidget(QWidget* w) { m_parent = w; }
-    QWidget* parentWidget() const { return m_parent; }
+    // What shows the preview: the screen's dialogs; none in batch runs.
+    void setDialogs(Dialogs* d) { m_dialogs = d; }
+    Dialogs* dialogs() const { return m_dialogs; }
     // When set, the print writes this PDF file instead of showing the preview.
     void setPdfFile(const QString& path) { m_pdf = path; }
     const QString& pdfFile() const { return m_pdf; }
 
 private:
     CGlobal* m_global = nullptr;
-    QWidget* m_parent = nullptr;
+    Dialogs* m_dialogs = nullptr;
     QString m_pdf;
 };
 
@@ -52,8 +52,8 @@ public:
     void setContesto(ContestoStampa* contesto) { m_contesto = contesto; }
     // Prints rows 0 to maxRow - 1 of the table (the row maxRow is the empty one the
     // imports keep last); empty rows are skipped. With the context's PDF file set it
-    // writes that file; otherwise `anteprima` True shows the preview over the context's
-    // window, False prints to the default printer. Gives False when nothing could be written.
+    // writes that file; otherwise `anteprima` True shows the preview through the context's
+    // dialogs, False prints to the default printer. Gives False when nothing could be written.
     bool Stampa(TabellaAnomalie& table, qint32& maxRow, bool& anteprima);
 
     // The lines of the list, grouped by company in the order of the table.

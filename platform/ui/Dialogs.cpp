@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTreeView>
@@ -144,3 +146,13 @@ QString QtDialogs::SaveFile(const QString& title, const QString& filter, const Q
     const QStringList scelti = scegliFile(m_parent, title, filter, proposta, QFileDialog::AnyFile, QFileDialog::AcceptSave);
     return scelti.isEmpty() ? QString() : scelti.first();
 }
+
+void QtDialogs::Anteprima(QPrinter& stampante, const QString& title, const Disegno& disegna)
+{
+    QPrintPreviewDialog dialogo(&stampante, m_parent);
+    dialogo.setWindowTitle(title);
+    QObject::connect(&dialogo, &QPrintPreviewDialog::paintRequested, &dialogo, disegna);
+    dialogo.exec();
+}
+
+void QtDialogs::Mostra(QDialog& finestra) { finestra.exec(); }

@@ -17,6 +17,8 @@ enum MsgBoxFlag {
 enum MsgBoxResult { vbOK = 1, vbCancel = 2, vbYes = 6, vbNo = 7 };
 }  // namespace vb
 
+class QDialog;
+class QPrinter;
 class QWidget;
 
 // Every modal box of the screen goes through this interface, so that tests can
@@ -48,6 +50,14 @@ public:
     {
         return InputBox(prompt, title, defaultAnswer);
     }
+
+    // Print preview of the pages `disegna` draws on the printer it is given. Without a
+    // preview of its own, nothing is shown.
+    using Disegno = std::function<void(QPrinter*)>;
+    virtual void Anteprima(QPrinter&, const QString& /*title*/, const Disegno&) {}
+    // A window of the program's own, shown modally until it is closed; without a window
+    // system, not shown.
+    virtual void Mostra(QDialog&) {}
 };
 
 // The real boxes, modal to the given parent window.
@@ -65,6 +75,8 @@ public:
     QStringList OpenFiles(const QString& title, const QString& filter, const QString& folder) override;
     QString SaveFile(const QString& title, const QString& filter, const QString& proposta) override;
     QString InputLetto(const QString& prompt, const QString& title, const QString& defaultAnswer, const Lettura& lettura) override;
+    void Anteprima(QPrinter& stampante, const QString& title, const Disegno& disegna) override;
+    void Mostra(QDialog& finestra) override;
 
 private:
     QWidget* m_parent;

@@ -1,4 +1,7 @@
 #include "platform/ui/ScriptedDialogs.h"
+#include <QDialog>
+#include <QPrinter>
+#include <QTemporaryDir>
 
 ScriptedDialogs& ScriptedDialogs::answerMessage(int result)
 {
@@ -66,6 +69,23 @@ QString ScriptedDialogs::OpenFile(const QString& title, const QString& filter, c
     const QString answer = take(Kind::File, a, title) ? a.text : QString();
     m_shown.append({Kind::File, filter, title, 0, {}, answer, {}});
     return answer;
+}
+
+void ScriptedDialogs::Anteprima(QPrinter& stampante, const QString& title, const Disegno& disegna)
+{
+    // Drawn as the preview draws them, into a file nobody reads.
+    QTemporaryDir cartella;
+    stampante.setOutputFormat(QPrinter::PdfFormat);
+    stampante.setOutputFileName(cartella.filePath(QStringLiteral("anteprima.pdf")));
+    disegna(&stampante);
+    m_shown.append({Kind::Window, {}, title, 0, {}, {}, {}});
+    if (m_onShown) m_onShown(Box(m_shown.last()));
+}
+
+void ScriptedDialogs::Mostra(QDialog& finestra)
+{
+    m_shown.append({Kind::Window, {}, finestra.windowTitle(), 0, {}, {}, {}});
+    if (m_onShown) m_onShown(Box(m_shown.last()));
 }
 
 void ScriptedDialogs::clear()

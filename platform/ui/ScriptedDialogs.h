@@ -7,10 +7,12 @@
 
 // Boxes answered from a queue, every box recorded. A box that finds no answer
 // queued (or of the wrong kind) is counted as unexpected and gets the neutral
-// answer (OK / No / empty text), so a test can fail on it without blocking.
+// answer (OK / No / empty text), so a test can fail on it without blocking. Windows
+// (a print preview, the program's own) are recorded by their title and never shown;
+// a preview's pages are drawn all the same.
 class ScriptedDialogs : public Dialogs {
 public:
-    enum class Kind { Message, Input, File };
+    enum class Kind { Message, Input, File, Window };
     struct Box {
         Kind kind;
         QString text;   // prompt
@@ -30,6 +32,8 @@ public:
     QString InputBox(const QString& prompt, const QString& title, const QString& defaultAnswer) override;
     QString OpenFile(const QString& title, const QString& filter, const QString& folder) override;
     QString InputLetto(const QString& prompt, const QString& title, const QString& defaultAnswer, const Lettura& lettura) override;
+    void Anteprima(QPrinter& stampante, const QString& title, const Disegno& disegna) override;
+    void Mostra(QDialog& finestra) override;
 
     // Runs after each box has its answer, as the user acting while a run waits on it.
     void setOnShown(std::function<void(const Box&)> azione) { m_onShown = std::move(azione); }
