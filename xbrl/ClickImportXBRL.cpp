@@ -165,6 +165,13 @@ QList<EsitoXbrl> importaFileXbrl(ctlVevAre& screen, const QStringList& files,
             screen.InsertLog(e.ditta, descrizione, e.salvata ? QStringLiteral("salvato") : QStringLiteral("non salvato"), !e.salvata,
                              true);
         }
+        // Stopped: the files not started are named too, and when the run ended.
+        for (qsizetype i = esiti.size(); i < files.size(); ++i)
+            screen.InsertLog(QString(), QFileInfo(files[i]).fileName() + QStringLiteral(" - importazione interrotta"),
+                             QStringLiteral("non importato"), true, true);
+        if (esiti.size() < files.size())
+            screen.InsertLog(QString(), QStringLiteral("Importazione interrotta dall'utente al termine del file %1 di %2")
+                                            .arg(esiti.size()).arg(files.size()), QString(), true, true);
         screen.lwLog->flush();
     }
     return esiti;

@@ -32,6 +32,7 @@ TEST_P(FilingInsoliti, CurrencyIsTheFirstIsoMeasureNilFactsHaveNoValueDecimalPoi
 {
     const QString fatti = fatto("TotaleAttivo", "I2024", "53627.00", "2") +
                           "<itcc-ci:TotalePassivo contextRef=\"I2024\" unitRef=\"u\" xsi:nil=\"true\"/>\n" +
+                          "<itcc-ci:TotaleAttivo contextRef=\"I2024\" unitRef=\"u\" xsi:nil=\"1\"/>\n" +
                           fatto("TotalePassivo", "I2024", "53627", "0");
     QByteArray doc = documento(fatti, contestiDueAnni(), "itcc-ci-ese-2018-11-04.xsd", Ns2018, "xbrli:shares");
     doc.replace("</unit>", "</unit><unit id=\"e\"><measure>iso:EUR</measure></unit>");
@@ -49,7 +50,7 @@ TEST_P(FilingInsoliti, CurrencyIsTheFirstIsoMeasureNilFactsHaveNoValueDecimalPoi
 // transaction, a file that fails does not stop the others, and a summary of one row per
 // file closes the log; then the window is idle again. Master-data texts far beyond their
 // columns are cut to them. Files handed over at start (opened with the program) are
-// imported the same way.
+// imported the same way; a stop asked for takes effect between files.
 TEST_P(FilingInsoliti, TheWindowImportsSeveralFilesAndSumsThemUp)
 {
     const QString lungo = QString("Ditta ").repeated(200000);
@@ -73,11 +74,17 @@ TEST_P(FilingInsoliti, TheWindowImportsSeveralFilesAndSumsThemUp)
     EXPECT_EQ(stati, "EEEDDEDE");
     EXPECT_FALSE(screen->lblSuggerimento->isHidden());
 
+    // Stopped while the first file asks: that file is saved, the next one is not started.
     screen->ClickClose();
     dialogs.clear();
-    dialogs.answerMessage(vb::vbNo);  // not over period 1: a new period
-    screen->ImportaXBRL({buono});
+    dialogs.answerMessage(vb::vbNo).answerMessage(vb::vbYes);  // not over period 1: a new period; then stop
+    dialogs.setOnShown([&](const ScriptedDialogs::Box& b) {
+        if (b.text.contains("Ricopro")) screen->DS1->click("tbClose");
+    });
+    screen->ImportaXBRL({buono, rotto});
     EXPECT_EQ(valori("A-T-00-000-"), (QStringList{"2024|1|8|8", "2024|2|8|8"}));
+    EXPECT_EQ(log().mid(log().size() - 3), (QStringList{"543210|buono.xbrl  2024|salvato", "|rotto.xbrl - importazione interrotta|non importato",
+                                                        "|Importazione interrotta dall'utente al termine del file 1 di 2|"}));
     EXPECT_TRUE(screen->DS1->isToolEnabled("tbImportXBRL"));
 }
 
