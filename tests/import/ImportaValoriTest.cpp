@@ -227,9 +227,13 @@ TEST_P(ImportaValori, TypedRateIsReadAsWrittenAndAFarOneIsConfirmed)
     EXPECT_EQ(dialogs.shown()[0].flags, vb::vbYesNo | vb::vbQuestion | vb::vbDefaultButton2);
     EXPECT_EQ(conta("SELECT COUNT(*) FROM QD07_VALORIPDC WHERE QD07_MESE = 4"), 0);
     EXPECT_FALSE(screen->fraSelectPeriodo->isHidden());
-    // Within a factor of five nothing is asked; confirmed, a far rate is used.
-    screen->txtCambio->setText("5,3");
-    EXPECT_TRUE(screen->ConfermaCambio(screen->m_Cambio, screen->m_CambioProposto));
+    // Up to five times the proposal, either way, nothing is asked; beyond, the question.
+    for (auto [digitato, chiede] : {std::pair{10.0, false}, {10.02, true}, {0.4, false}, {0.398, true}}) {
+        daCapo().answerMessage(vb::vbNo);
+        EXPECT_EQ(screen->ConfermaCambio(digitato, 2), !chiede) << digitato;
+        EXPECT_EQ(dialogs.pending(), chiede ? 0 : 1) << digitato;
+    }
+    // Confirmed, a far rate is used.
     daCapo().answerMessage(vb::vbYes).answerMessage(vb::vbNo);
     importa(Caffe, "2024", "Aprile", "0,2");
     EXPECT_EQ(righeDb("SELECT QD21_CAMBIO FROM QD21_PERVALUTA WHERE QD21_MESE = 4"), QStringList{"0.2"});

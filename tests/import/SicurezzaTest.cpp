@@ -113,6 +113,7 @@ TEST_P(Sicurezza, LinesThatCannotBePlacedArePostedNowhere)
                                   "1030;Altro;1;A;;12;31129999;1",      // year out of range
                                   "1030;Altro;1;A;;12;31-12024;1",      // negative-looking year
                                   "1030;Altro;1;A;;12;31132024;1",      // month 13
+                                  "1030;Altro;1;A;;12;31002024;1",      // month 0
                                   "1010;Cassa;5;A;;15;30112024;1", "2010;Debiti;-5;P;;15;30112024;1",
                                   "1020;Banca;20;A;;12;31122024;1", "2020;Erario;-20;P;;12;31122024;1"}));
     screen->ClickImport();
@@ -126,12 +127,13 @@ TEST_P(Sicurezza, LinesThatCannotBePlacedArePostedNowhere)
                                            "Riga 6 non importata: data non leggibile (\"\")",
                                            "Riga 7 non importata: anno 9999 fuori dall'intervallo 1900-2100",
                                            "Riga 8 non importata: data non leggibile (\"31-12024\")",
-                                           "Riga 9 non importata: mese 13 fuori dall'intervallo 1-12"}));
+                                           "Riga 9 non importata: mese 13 fuori dall'intervallo 1-12",
+                                           "Riga 10 non importata: mese 0 fuori dall'intervallo 1-12"}));
 
     // The Kadro engine run on its own reads the whole export the same way.
     daCapo().answerMessage(vb::vbYes);
     motore(false, 12, "R001", "STD", 2024, 12);
-    EXPECT_EQ(screen->m_NumAnomalie, 6);
+    EXPECT_EQ(screen->m_NumAnomalie, 7);
     EXPECT_TRUE(log().contains("|** Riga 4 non importata: codice ditta non leggibile (\"Àncora\")|"));
 }
 
