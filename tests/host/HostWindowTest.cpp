@@ -6,8 +6,6 @@
 #include "platform/ui/ScriptedDialogs.h"
 #include "platform/host/CGlobal.h"
 #include "platform/ui/DockToolbar.h"
-#include "platform/ui/Traduzioni.h"
-#include <QAbstractButton>
 #include <QAction>
 #include <QGroupBox>
 #include <QLabel>
@@ -18,9 +16,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTableWidget>
-#include <QMessageBox>
 #include <QTest>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 // Keys work before any field had the focus and after each command, the idle screen says
@@ -30,7 +26,8 @@ TEST(Host, KeysWorkFromTheFirstMomentAndEveryToolStaysInSight)
     TestDb db;
     CGlobal global(db.open(), QStringLiteral("EUR"), QStringLiteral("KTRTest"), db.folder());
     global.App().setProperty(QStringLiteral("WorkingFolder"), QStringLiteral("/da/riga/di/comando"));  // --working-folder
-    MainWindow w(global);
+    auto* script = new ScriptedDialogs;
+    MainWindow w(global, nullptr, std::unique_ptr<Dialogs>(script));
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
     ctlVevAre* screen = w.screen();
@@ -68,34 +65,22 @@ TEST(Host, KeysWorkFromTheFirstMomentAndEveryToolStaysInSight)
     }
     bar->click(QStringLiteral("tbExit"));
     EXPECT_FALSE(w.isVisible());
+    EXPECT_TRUE(script->shown().isEmpty());
 }
 
 // Closing the window while an import runs asks; No goes on, Yes closes once the run ends.
 TEST(Host, ClosingTheWindowDuringAnImportAsksFirst)
 {
-    installaTraduzioniQt();
     TestDb db;
     CGlobal global(db.open(), QStringLiteral("EUR"), QStringLiteral("KTRTest"), db.folder());
-    MainWindow w(global);
+    auto* script = new ScriptedDialogs;
+    MainWindow w(global, nullptr, std::unique_ptr<Dialogs>(script));
     w.show();
-    QString domanda;
-    auto rispondi = [&](const QString& scelta) {  // by the Italian label
-        QTimer::singleShot(0, [&, scelta] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box) return;
-            domanda = box->text();
-            for (QAbstractButton* b : box->buttons()) {
-                if (b->text() == scelta) b->click();
-            }
-        });
-    };
     {
         const ctlVevAre::InCorso run(*w.screen());
-        rispondi(QStringLiteral("&No"));
+        script->answerMessage(vb::vbNo).answerMessage(vb::vbYes);
         EXPECT_FALSE(w.close());
-        EXPECT_EQ(domanda, QStringLiteral("Interrompere l'importazione al termine del gruppo in corso?"));
-        EXPECT_TRUE(w.isVisible());
-        rispondi(QStringLiteral("&Sì"));
+        EXPECT_TRUE(w.isVisible() && !w.screen()->InterruzioneRichiesta());
         EXPECT_FALSE(w.close());
         EXPECT_TRUE(w.screen()->InterruzioneRichiesta());
         QCoreApplication::processEvents();
@@ -103,6 +88,8 @@ TEST(Host, ClosingTheWindowDuringAnImportAsksFirst)
     }
     QCoreApplication::processEvents();
     EXPECT_FALSE(w.isVisible());
+    ASSERT_EQ(script->shown().size(), 2);
+    EXPECT_EQ(script->shown()[1].text, QStringLiteral("Interrompere l'importazione al termine del gruppo in corso?"));
 }
 
 // "Periodi importati" lists the periods of every company with their provenance, narrows

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeView>
@@ -31,4 +33,21 @@ TEST(Dialogs, TheFileDialogIsItalianAndWideEnoughForWholeNames)
     EXPECT_GE(larghezza, QtDialogs::LarghezzaDialogoFile);
     // "03072020211-31122021-20220530205759.xbrl", the longest name of the real filings, fits.
     EXPECT_GE(colonnaNome, QFontMetrics(QApplication::font()).horizontalAdvance(QStringLiteral("03072020211-31122021-20220530205759.xbrl")) + 40);
+}
+
+// Yes and No in Italian, with or without Qt's translations, and No the default.
+TEST(Dialogs, QuestionsAreAskedInItalianWithNoAsTheDefault)
+{
+    QString predefinito;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        predefinito = box->defaultButton()->text();
+        for (QAbstractButton* b : box->buttons())
+            if (b->text() == QStringLiteral("&Sì")) b->click();
+    });
+    EXPECT_EQ(QtDialogs().MsgBox(QStringLiteral("Interrompere?"), vb::vbYesNo | vb::vbQuestion | vb::vbDefaultButton2,
+                                 QStringLiteral("KTR")),
+              vb::vbYes);
+    EXPECT_EQ(predefinito, QStringLiteral("&No"));
 }
