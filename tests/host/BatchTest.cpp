@@ -60,6 +60,7 @@ protected:
     virtual QString backend() const { return QStringLiteral("sqlite"); }
     void SetUp() override
     {
+        SALTA_SENZA(backend());
         cartelle(cartella);
         dati("1010;Cassa;1500;A\r\n2010;Debiti;-1500;P\r\n");
         db = std::make_unique<TestDb>(backend());
@@ -371,7 +372,7 @@ TEST(Crash, AKilledImportLeavesThePeriodWholeOrAbsent)
 // is given the next period), each whole. How much faster together is bench_import's.
 TEST(Contemporanee, ImportsAtOnceEachCompleteAndNeverInOnePeriod)
 {
-    if (qEnvironmentVariableIsEmpty("KTR_TEST_PG")) GTEST_SKIP() << "KTR_TEST_PG non impostato";
+    SALTA_SENZA("postgresql");
     QTemporaryDir dir;
     cartelle(dir);
     const int righe = 3000;

@@ -100,6 +100,7 @@ class FinestraPeriodiTest : public ::testing::TestWithParam<QString> {};
 
 TEST_P(FinestraPeriodiTest, ListsFiltersShowsExportsAndDeletesThePeriodChosen)
 {
+    SALTA_SENZA(GetParam());
     TestDb db(GetParam());
     CGlobal global(db.open(), QStringLiteral("EUR"), QStringLiteral("KTRTest"), db.folder());
     Connection& c = global.Database().Connection();

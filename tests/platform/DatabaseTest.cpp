@@ -12,6 +12,7 @@ class DatabaseTest : public ::testing::TestWithParam<QString> {
 protected:
     void SetUp() override
     {
+        SALTA_SENZA(GetParam());
         db = std::make_unique<TestDb>(GetParam());
         conn = db->open();
         if (GetParam() == "sqlite") { ASSERT_NE(conn->sqliteHandle(), nullptr); }  // record-set writes take the direct path

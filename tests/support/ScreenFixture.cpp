@@ -13,9 +13,10 @@ public:
 
 void ScreenFixture::SetUp()
 {
-    db = std::make_unique<TestDb>(backend());
     QDir().mkpath(appPath() + QStringLiteral("/Def"));
     QDir().mkpath(workingFolder());
+    SALTA_SENZA(backend());  // the folders are there all the same, for what a derived set-up writes
+    db = std::make_unique<TestDb>(backend());
     const QString product = QStringLiteral("KTRTest");
     Settings::SaveSetting(product, QStringLiteral("General"), QStringLiteral("WorkingFolder"), workingFolder());
     global = std::make_unique<CGlobal>(db->open(lockTimeoutMs()), QStringLiteral("EUR"), product, appPath());

@@ -37,11 +37,13 @@ TestDb::~TestDb()
     }
 }
 
-std::vector<QString> TestDb::backends()
+std::vector<QString> TestDb::backends() { return {QStringLiteral("sqlite"), QStringLiteral("postgresql")}; }
+
+QString TestDb::mancante(const QString& backend)
 {
-    std::vector<QString> b{QStringLiteral("sqlite")};
-    if (!qEnvironmentVariableIsEmpty("KTR_TEST_PG")) b.push_back(QStringLiteral("postgresql"));
-    return b;
+    if (backend != QLatin1String("postgresql") || !qEnvironmentVariableIsEmpty("KTR_TEST_PG")) return QString();
+    const QString motivo = qEnvironmentVariable("KTR_TEST_PG_MOTIVO");  // scripts/test.sh says why
+    return QStringLiteral("PostgreSQL non disponibile: ") + (motivo.isEmpty() ? QStringLiteral("KTR_TEST_PG non impostato") : motivo);
 }
 
 QVariant scalar(Connection& c, const QString& sql)

@@ -23,8 +23,11 @@ public:
     }
     QString folder() const { return m_dir.path(); }
 
-    // Backends the tests run on: sqlite always, postgresql when a server is configured.
+    // Backends the tests run on: sqlite, and postgresql, whose tests are skipped (saying
+    // why) when no server is configured.
     static std::vector<QString> backends();
+    // Why a backend cannot be used here; empty when it can.
+    static QString mancante(const QString& backend);
     // Test-name suffix of a backend parameter.
     template <class Info>
     static std::string name(const Info& info)
@@ -38,6 +41,11 @@ private:
     QString m_server;
     QString m_schema;
 };
+
+// Skips the test, with the reason, when its backend cannot be used here.
+#define SALTA_SENZA(backend)                                                         \
+    if (const QString motivo_ = TestDb::mancante(backend); !motivo_.isEmpty()) \
+    GTEST_SKIP() << motivo_.toStdString()
 
 // Single value of a query, for assertions.
 QVariant scalar(Connection& c, const QString& sql);

@@ -30,6 +30,7 @@ class ReferenceDataTest : public ::testing::TestWithParam<QString> {};
 
 TEST_P(ReferenceDataTest, LoadsEveryRowOnceAndLoadingAgainChangesNothing)
 {
+    SALTA_SENZA(GetParam());
     TestDb db(GetParam(), TestDb::Demo);
     const std::unique_ptr<Connection> conn = db.open();
     Schema::loadTaxonomy(*conn);

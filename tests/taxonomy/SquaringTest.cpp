@@ -118,6 +118,7 @@ QByteArray balancedFiling(const taxonomy::Form& form, const QString& vat)
 
 class SquaringTest : public ::testing::TestWithParam<QString> {
 protected:
+    void SetUp() override { SALTA_SENZA(GetParam()); }
     void freshDatabase()
     {
         global.reset();

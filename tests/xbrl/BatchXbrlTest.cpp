@@ -89,9 +89,7 @@ TEST(BatchXbrl, KtrImportsFilesAndFoldersOneTransactionEachAndExitsAsTheAutomati
 TEST(BatchXbrl, TwoFirstImportsOfOneFilingAtOnceBothEndCleanly)
 {
     if (!QFile::exists(ktr())) GTEST_SKIP() << "ktr not built next to the tests";
-    const std::vector<QString> basi = TestDb::backends();
-    if (std::find(basi.begin(), basi.end(), "postgresql") == basi.end())
-        GTEST_SKIP() << "PostgreSQL not configured";
+    SALTA_SENZA("postgresql");
     TestDb db("postgresql");
     creaMappatura2018(*db.open());
     QTemporaryDir cartella;

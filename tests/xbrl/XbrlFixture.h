@@ -120,6 +120,7 @@ class XbrlFixture : public ::testing::TestWithParam<QString> {
 protected:
     void SetUp() override
     {
+        SALTA_SENZA(GetParam());
         db = std::make_unique<TestDb>(GetParam());
         global = std::make_unique<CGlobal>(db->open(), "EUR", "KTRTest", cartella.path());
         screen = std::make_unique<ctlVevAre>(dialogs);
@@ -130,7 +131,7 @@ protected:
     void TearDown() override
     {
         EXPECT_TRUE(dialogs.unexpected().isEmpty()) << "unexpected boxes: " << dialogs.unexpected().join("; ").toStdString();
-        EXPECT_FALSE(conn().inTransaction());
+        EXPECT_TRUE(!global || !conn().inTransaction());
     }
     Connection& conn() { return global->Database().Connection(); }
 
