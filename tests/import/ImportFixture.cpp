@@ -82,14 +82,6 @@ QStringList ImportFixture::provenienze()
     return out;
 }
 
-QStringList ImportFixture::log() const
-{
-    QStringList out;
-    for (int r = 0; r < screen->lwLog->rowCount(); ++r)
-        out << QStringList{screen->lwLog->text(r, 0), screen->lwLog->text(r, 1), screen->lwLog->text(r, 2)}.join('|');
-    return out;
-}
-
 QStringList ImportFixture::box() const
 {
     QStringList out;

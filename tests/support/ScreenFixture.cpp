@@ -1,5 +1,6 @@
 #include "ScreenFixture.h"
 #include "platform/host/Settings.h"
+#include "platform/ui/LogList.h"
 #include <QDir>
 #include <QFile>
 
@@ -30,8 +31,17 @@ void ScreenFixture::SetUp()
 void ScreenFixture::TearDown()
 {
     EXPECT_TRUE(dialogs.unexpected().isEmpty()) << "unexpected boxes: " << dialogs.unexpected().join(QStringLiteral("; ")).toStdString();
+    EXPECT_TRUE(!global || !conn().inTransaction());  // whatever happened, no transaction stays open
     screen.reset();
     global.reset();
+}
+
+QStringList ScreenFixture::log() const
+{
+    QStringList out;
+    for (int r = 0; r < screen->lwLog->rowCount(); ++r)
+        out << QStringList{screen->lwLog->text(r, 0), screen->lwLog->text(r, 1), screen->lwLog->text(r, 2)}.join('|');
+    return out;
 }
 
 namespace {

@@ -22,6 +22,8 @@ protected:
     void writeDef(const QString& name, const QByteArray& content);
     void writeData(const QString& name, const QByteArray& content);
     Connection& conn() { return global->Database().Connection(); }
+    // The log's rows, each as its three columns joined by '|'.
+    QStringList log() const;
     QString appPath() const { return host.filePath(QStringLiteral("app")); }
     QString workingFolder() const { return host.filePath(QStringLiteral("lavoro")); }
 

@@ -13,7 +13,7 @@ TEST_P(InputErrate, EndCleanlyWithNothingWritten)
 {
     QTemporaryDir altrove;
     const QString segreto = scrivi(altrove.filePath("segreto.txt"), "SEGRETO-XYZ");
-    const QString fifo = cartella.filePath("tubo.xbrl"), zero = cartella.filePath("zero.xbrl"), enorme = cartella.filePath("enorme.xbrl");
+    const QString fifo = host.filePath("tubo.xbrl"), zero = host.filePath("zero.xbrl"), enorme = host.filePath("enorme.xbrl");
     ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     ASSERT_TRUE(QFile::link("/dev/zero", zero));
     ASSERT_TRUE(QFile(enorme).open(QIODevice::WriteOnly) && QFile::resize(enorme, 65LL * 1024 * 1024));
@@ -77,7 +77,7 @@ TEST_P(InputErrate, EndCleanlyWithNothingWritten)
          niente, {}, {}, "Il fatto itcc-ci:TotalePassivo (contesto I2024) è in USD, il bilancio in EUR."},
         {"a named pipe", {}, niente, {}, {}, speciale(fifo), {}, fifo},
         {"a link to a device", {}, niente, {}, {}, speciale(zero), {}, zero},
-        {"a folder", {}, niente, {}, {}, speciale(cartella.path()), {}, cartella.path()},
+        {"a folder", {}, niente, {}, {}, speciale(host.path()), {}, host.path()},
         {"a file above the size of any filing", {}, niente, {}, {},
          "Il file " + enorme + " supera la dimensione massima di un bilancio XBRL (64 MB).", {}, enorme},
         {"fact that is no number", documento(attivo + fatto("TotalePassivo", "D2023", "12a")), si,

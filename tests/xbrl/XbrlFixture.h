@@ -1,18 +1,12 @@
 #pragma once
 // A small mapping of the 2018-11-04 taxonomy, instance documents around given facts, and a
 // screen on a fresh demo database of the backend under test.
-#include "TestDb.h"
-#include "control/ctlVevAre.h"
-#include "platform/host/CGlobal.h"
+#include "ScreenFixture.h"
 #include "platform/host/SqlText.h"
 #include "platform/ui/LogList.h"
-#include "platform/ui/ScriptedDialogs.h"
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
-#include <memory>
 
 namespace xbrlprova {
 
@@ -116,29 +110,19 @@ inline const QString kRegistra = "Importazione bilancio XBRL: Attenzione ditta -
 
 }  // namespace xbrlprova
 
-class XbrlFixture : public ::testing::TestWithParam<QString> {
+class XbrlFixture : public ScreenFixture, public ::testing::WithParamInterface<QString> {
 protected:
+    QString backend() const override { return GetParam(); }
     void SetUp() override
     {
-        SALTA_SENZA(GetParam());
-        db = std::make_unique<TestDb>(GetParam());
-        global = std::make_unique<CGlobal>(db->open(), "EUR", "KTRTest", cartella.path());
-        screen = std::make_unique<ctlVevAre>(dialogs);
-        screen->setRateServiceFactory([] { return std::make_unique<NessunCambio>(); });
-        screen->setCGlobal(global.get());
-        xbrlprova::creaMappatura2018(conn());
+        ScreenFixture::SetUp();
+        if (!IsSkipped()) xbrlprova::creaMappatura2018(conn());
     }
-    void TearDown() override
-    {
-        EXPECT_TRUE(dialogs.unexpected().isEmpty()) << "unexpected boxes: " << dialogs.unexpected().join("; ").toStdString();
-        EXPECT_TRUE(!global || !conn().inTransaction());
-    }
-    Connection& conn() { return global->Database().Connection(); }
 
     // A new run's boxes: the file dialog answered with the document, then what the test queues.
     ScriptedDialogs& daImportare(const QByteArray& documento)
     {
-        return daFile(xbrlprova::scrivi(cartella.filePath(QString("doc%1.xbrl").arg(++m_documenti)), documento));
+        return daFile(xbrlprova::scrivi(host.filePath(QString("doc%1.xbrl").arg(++m_documenti)), documento));
     }
     ScriptedDialogs& daFile(const QString& percorso)
     {
@@ -171,12 +155,6 @@ protected:
         return righe("SELECT QD07_ANNO, QD07_NPERIODO, QD07_VALOREORIGINALE, QD07_VALOREINVALUTA FROM QD07_VALORIPDC WHERE "
                      "QD07_CODICECONTO = " + StringaSQL(conto) + " ORDER BY 1 DESC, 2");
     }
-    QStringList log() const
-    {
-        QStringList out;
-        for (int r = 0; r < screen->lwLog->rowCount(); ++r) out << screen->lwLog->text(r, 0) + "|" + screen->lwLog->text(r, 1) + "|" + screen->lwLog->text(r, 2);
-        return out;
-    }
     // The boxes after the file dialog, as "title: text".
     QStringList box() const
     {
@@ -184,17 +162,6 @@ protected:
         for (const auto& b : dialogs.shown()) out << b.title + ": " + b.text;
         return out.mid(1);
     }
-
-    struct NessunCambio : WebRateService {
-        double CambioAttuale(QString&) override { return 0; }
-        double CambioStorico(qint16&, qint16&, QString&) override { return 0; }
-    };
-
-    QTemporaryDir cartella;
-    std::unique_ptr<TestDb> db;
-    std::unique_ptr<CGlobal> global;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<ctlVevAre> screen;
 
 private:
     int m_documenti = 0;
