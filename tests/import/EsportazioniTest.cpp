@@ -109,26 +109,34 @@ TEST_P(Esportazioni, AutomaticImportCallsTheEngineOncePerCompanyAndMonth)
     EXPECT_EQ(screen->lblCaption->text(), "gruppo 2 / 2   L'Àncora Società Cooperativa   marzo / 2024 [ EUR ]");
 }
 
-// The base currency takes rate 1 without a question; a foreign one asks until a number
-// other than 0 is typed. An unknown company or chart fails its own groups, named once in
-// a box and each in the summary, and the run goes on.
+// The base currency takes rate 1 without a question; a foreign one asks, proposing the web
+// rate, until a number other than 0 is typed, and one far from the proposal is confirmed
+// first. An unknown company or chart fails its own groups, named once in a box and each in
+// the summary, and the run goes on.
 TEST_P(Esportazioni, AutomaticImportRatesAndGoesPastAnUnknownCompanyOrChart)
 {
+    struct Cambio108 : WebRateService {
+        double CambioAttuale(QString&) override { return 1.08; }
+        double CambioStorico(qint16&, qint16&, QString&) override { return 1.08; }
+    };
+    screen->setRateServiceFactory([] { return std::make_unique<Cambio108>(); });
     writeData("kadro.txt", righe({"h", "1010;Cassa;100;A;;12;31032024;1", "2010;Debiti;-100;P;;12;31032024;1",
                                   "1010;Cassa;120;A;;20;31032024;1", "2010;Debiti;-120;P;;20;31032024;1",
                                   "1010;Cassa;1;A;;99;31032024;1", "1010;Cassa;1;A;;15;31032024;1", "2010;Debiti;-1;P;;15;31032024;1",
                                   "1010;Cassa;1;A;;99;30042024;1"}));
-    dialogs.answerInput("").answerInput("abc").answerInput("0").answerInput("1,2");
+    dialogs.answerInput("").answerInput("abc").answerInput("0").answerInput("105").answerMessage(vb::vbNo).answerInput("1,2");
     screen->ClickImport();
-    EXPECT_EQ(dialogs.shown().size(), 6);
+    ASSERT_EQ(dialogs.shown().size(), 8);
     EXPECT_EQ(dialogs.shown()[0].text, "Digitare il cambio per la ditta Caffè dell'Università S.p.A. per il periodo 3/2024 da "
                                        "applicare per la conversione USD ==> EUR : ");
+    EXPECT_EQ(dialogs.shown()[0].defaultAnswer, "1,08");
     EXPECT_EQ(dialogs.shown()[1].lettura, "non è un numero");
-    EXPECT_EQ(dialogs.shown()[3].lettura, "letto come 1,2");
+    EXPECT_EQ(dialogs.shown()[4].text, "Il cambio digitato (105) è molto diverso da quello proposto (1,08). Confermi?");
+    EXPECT_EQ(dialogs.shown()[5].lettura, "letto come 1,2");
     EXPECT_EQ(valori("C003"), (QStringList{"1010|100|1", "2010|-100|1"}));
     EXPECT_EQ(righeDb("SELECT QD21_CODICEDITTA_QD05, QD21_CAMBIO FROM QD21_PERVALUTA ORDER BY 1"),
               (QStringList{"A002|1", "C003|1.2", "R001|1"}));
-    EXPECT_EQ(box().mid(4), (QStringList{screen->captionTitle() + ": Ditta 99 non trovata",
+    EXPECT_EQ(box().mid(6), (QStringList{screen->captionTitle() + ": Ditta 99 non trovata",
                                          "Importazione da kadro: Importazione terminata\r\nGruppi salvati: 3 su 5"}));
     EXPECT_TRUE(log().contains("|Ditta 99  3/2024 - ditta 99 non trovata|non salvato"));
     EXPECT_TRUE(log().contains("|Ditta 99  4/2024 - ditta 99 non trovata|non salvato"));
@@ -146,26 +154,6 @@ TEST_P(Esportazioni, AutomaticImportRatesAndGoesPastAnUnknownCompanyOrChart)
     EXPECT_EQ(valori("A002"), (QStringList{"1010|1|1", "2010|-1|1"}));
     EXPECT_EQ(screen->m_EsitoAutomatica.gruppi, 3);
     EXPECT_EQ(screen->m_EsitoAutomatica.salvati, 1);
-}
-
-TEST_P(Esportazioni, AutomaticRateFarFromTheWebRateIsConfirmed)
-{
-    class Cambio108 : public WebRateService {
-    public:
-        double CambioAttuale(QString&) override { return 1.08; }
-        double CambioStorico(qint16&, qint16&, QString&) override { return 1.08; }
-    };
-    screen->setRateServiceFactory([] { return std::make_unique<Cambio108>(); });
-    writeData("kadro.txt", righe({"h", "1010;Cassa;2450;A;;20;30112025;1", "2010;Debiti;-2450;P;;20;30112025;1"}));
-    dialogs.answerInput("105").answerMessage(vb::vbNo).answerInput("1.05");
-    screen->ClickImport();
-    ASSERT_GE(dialogs.shown().size(), 3);
-    EXPECT_EQ(dialogs.shown()[0].defaultAnswer, "1,08");
-    EXPECT_EQ(dialogs.shown()[0].lettura, "letto come 105");
-    EXPECT_EQ(dialogs.shown()[1].text, "Il cambio digitato (105) è molto diverso da quello proposto (1,08). Confermi?");
-    EXPECT_EQ(dialogs.shown()[2].lettura, "letto come 1,05");
-    EXPECT_EQ(valori("C003"), (QStringList{"1010|2333.3333|1", "2010|-2333.3333|1"}));
-    EXPECT_EQ(righeDb("SELECT QD21_CAMBIO FROM QD21_PERVALUTA WHERE QD21_CODICEDITTA_QD05 = 'C003'"), QStringList{"1.05"});
 }
 
 TEST_P(Esportazioni, FailingGroupsAreNamedAndAFullDiskStopsTheRun)
