@@ -207,9 +207,7 @@ TEST_P(BatchProva, DryRunPrintsWhatTheRealRunDoesAndLeavesTheDatabaseAsItWas)
     scrivi("lavoro/kadro.txt", "1010;Cassa;10;12;31012024;1\r\n2010;Debiti;-10;12;31012024;1\r\n1010;Cassa;5;15;31012024;1\r\n"
                                "2010;Debiti;-5;15;31012024;1\r\n1010;Cassa;1;77;31012024;1\r\n");
     auto stato = [&] {
-        return rowsOf(conn(), "SELECT * FROM QD07_VALORIPDC ORDER BY 1, 2, 3, 4, 5") + rowsOf(conn(), "SELECT * FROM QD21_PERVALUTA ORDER BY 1, 2, 3, 4") +
-               rowsOf(conn(), "SELECT * FROM QD15_DEFPDC ORDER BY 1, 2") + rowsOf(conn(), "SELECT * FROM QD41_CAMBI ORDER BY 1, 2, 3") +
-               rowsOf(conn(), "SELECT * FROM QD22_IMPORTAZIONI ORDER BY QD22_DATAORA");
+        return tabelle(conn(), {"QD07_VALORIPDC", "QD21_PERVALUTA", "QD15_DEFPDC", "QD41_CAMBI", "QD22_IMPORTAZIONI"});
     };
     for (const bool automatica : {false, true}) {
         SCOPED_TRACE(automatica ? "automatic" : "save");

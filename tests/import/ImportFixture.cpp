@@ -59,10 +59,8 @@ QStringList ImportFixture::valori(const QString& ditta, const QString& colonne, 
 
 QStringList ImportFixture::istantanea()
 {
-    return righeDb("SELECT * FROM QD07_VALORIPDC ORDER BY 1, 2, 3, 4, 9") + righeDb("SELECT * FROM QD15_DEFPDC ORDER BY 1, 2") +
-           righeDb("SELECT * FROM QD21_PERVALUTA ORDER BY 1, 2, 3, 4") + righeDb("SELECT * FROM QD03_CORRELAZIONE ORDER BY 1, 2, 3, 4, 5") +
-           righeDb("SELECT * FROM QD30_CORRSCHEMI_FLUSSI ORDER BY 1, 2, 3, 4, 5") +
-           righeDb("SELECT * FROM QD22_IMPORTAZIONI ORDER BY QD22_DATAORA");
+    return tabelle(conn(), {"QD07_VALORIPDC", "QD15_DEFPDC", "QD21_PERVALUTA", "QD03_CORRELAZIONE", "QD30_CORRSCHEMI_FLUSSI",
+                            "QD22_IMPORTAZIONI"});
 }
 
 QStringList ImportFixture::provenienze()

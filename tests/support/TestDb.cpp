@@ -54,6 +54,17 @@ QVariant scalar(Connection& c, const QString& sql)
     return q.value(0);
 }
 
+QStringList tabelle(Connection& c, std::initializer_list<const char*> nomi)
+{
+    QStringList out;
+    for (const char* nome : nomi) {
+        QStringList righe = rowsOf(c, QStringLiteral("SELECT * FROM %1").arg(QLatin1String(nome)));
+        righe.sort();
+        out += righe;
+    }
+    return out;
+}
+
 QStringList rowsOf(Connection& c, const QString& sql, const QVariantList& valori)
 {
     QSqlQuery q(c.database());

@@ -51,3 +51,5 @@ private:
 QVariant scalar(Connection& c, const QString& sql);
 // Rows of a query, each as its columns' texts joined by '|'; a query that fails fails the test.
 QStringList rowsOf(Connection& c, const QString& sql, const QVariantList& valori = {});
+// Every row of the tables named, each table's rows sorted: what a test compares before and after.
+QStringList tabelle(Connection& c, std::initializer_list<const char*> nomi);

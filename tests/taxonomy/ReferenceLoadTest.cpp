@@ -9,14 +9,7 @@ namespace {
 // Every table the load writes, each sorted.
 QStringList contents(Connection& c)
 {
-    QStringList rows;
-    for (const char* table : {"QD50_XBRLANAG", "QD04_PDC", "QD15_DEFPDC", "QD02_DEFSCHEMA", "QD51_XBRLDEFANAG", "QD52_XBRLCORR",
-                              "QD77_FOOTNOTEDEF"}) {
-        QStringList righe = rowsOf(c, QString("SELECT * FROM %1").arg(table));
-        righe.sort();
-        rows += righe;
-    }
-    return rows;
+    return tabelle(c, {"QD50_XBRLANAG", "QD04_PDC", "QD15_DEFPDC", "QD02_DEFSCHEMA", "QD51_XBRLDEFANAG", "QD52_XBRLCORR", "QD77_FOOTNOTEDEF"});
 }
 
 int count(Connection& c, const QString& table, const QString& where = QString())

@@ -141,13 +141,7 @@ protected:
     QStringList righe(const QString& sql) { return rowsOf(conn(), sql); }
     QStringList istantanea()
     {
-        QStringList out;
-        for (const char* t : {"QD05_DITTA", "QD08_DITTAMODELLO", "QD07_VALORIPDC", "QD21_PERVALUTA", "QD78_FOOTNOTE", "QD22_IMPORTAZIONI"}) {
-            QStringList tabella = righe(QString("SELECT * FROM %1").arg(t));
-            tabella.sort();
-            out += tabella;
-        }
-        return out;
+        return tabelle(conn(), {"QD05_DITTA", "QD08_DITTAMODELLO", "QD07_VALORIPDC", "QD21_PERVALUTA", "QD78_FOOTNOTE", "QD22_IMPORTAZIONI"});
     }
     // An account's values, "year|period|original|in currency".
     QStringList valori(const QString& conto)
