@@ -121,9 +121,13 @@ void ctlVevAre::setHourglass(bool on)
     else unsetCursor();
 }
 
+// A box never stands empty: an error without words is named as such.
 void ctlVevAre::MostraErrore(const AppError& error)
 {
-    if (error.number() > 0) m_dialogs.MsgBox(error.description(), vb::vbCritical | vb::vbOKOnly, captionTitle());
+    if (error.number() > 0)
+        m_dialogs.MsgBox(!error.description().trimmed().isEmpty() ? error.description()
+                                                                   : QStringLiteral("Errore %1 senza descrizione.").arg(error.number()),
+                         vb::vbCritical | vb::vbOKOnly, captionTitle());
     MostraErrore();
 }
 
@@ -131,7 +135,8 @@ void ctlVevAre::MostraErrore()
 {
     if (!m_CGlobal) return;
     const auto& errors = m_CGlobal->Database().Connection().Errors();
-    if (!errors.isEmpty()) m_dialogs.MsgBox(errors.first().description, vb::vbCritical | vb::vbOKOnly, captionTitle());
+    if (!errors.isEmpty() && !errors.first().description.trimmed().isEmpty())
+        m_dialogs.MsgBox(errors.first().description, vb::vbCritical | vb::vbOKOnly, captionTitle());
 }
 
 // --- events

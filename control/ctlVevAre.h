@@ -207,7 +207,7 @@ public:
     // One company and month of an automatic run, as its summary reports it: a kind of
     // outcome and, when there is one, its reason in words.
     struct EsitoGruppo {
-        enum Esito { Salvato, QuadraturaNonSuperata, NonSalvato, NonImportato, QuadraturaNonVerificata };
+        enum Esito { Salvato, QuadraturaNonSuperata, NonSalvato, NonImportato, QuadraturaNonVerificata, NonVerificabile };
         QString ditta;           // company code; empty when the export's number found none
         QString ragioneSociale;  // company name, or the export's company number
         qint16 anno = 0;

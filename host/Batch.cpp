@@ -1,8 +1,10 @@
 #include "host/Batch.h"
 #include "control/ctlVevAre.h"
+#include "host/BatchDialogs.h"
 #include "host/BatchRun.h"
 #include "platform/ui/ListControl.h"
 #include <QLineEdit>
+#include <algorithm>
 
 namespace {
 
@@ -55,6 +57,11 @@ int Batch::save(CGlobal& global, const BatchOptions& options)
     // Only the import's own commit says that the database holds the period: boxes shown
     // on the way (a bad cut, a failed balance check) change nothing about that.
     if (run.commits() == 0) {
+        // Stored or not, nobody knows: not "not saved", which a re-run would duplicate.
+        if (run.commitIgnoti() > 0) {
+            BatchRun::err(BatchDialogs::inLinea(screen.m_ErroreImportazione));
+            return 3;
+        }
         BatchRun::err(QStringLiteral("Importazione non salvata"));
         return 1;
     }
@@ -74,5 +81,7 @@ int Batch::importaEsportazione(CGlobal& global, const BatchOptions& options, boo
     BatchRun::err(esito.completata ? QStringLiteral("Importazione non salvata per tutti i gruppi: ") + quanti
                                    : (esito.interruzione.isEmpty() ? QStringLiteral("Importazione non eseguita") : esito.interruzione) +
                                          QStringLiteral(" (") + quanti + QLatin1Char(')'));
-    return esito.salvati == 0 ? 1 : 3;
+    const bool ignoti = std::any_of(esito.esiti.cbegin(), esito.esiti.cend(),
+                                    [](const ctlVevAre::EsitoGruppo& g) { return g.esito == ctlVevAre::EsitoGruppo::NonVerificabile; });
+    return esito.salvati == 0 && !ignoti ? 1 : 3;
 }

@@ -22,6 +22,7 @@ void BatchRun::err(const QString& line) { scrivi(stderr, line); }
 BatchRun::BatchRun(CGlobal& global, const BatchOptions& options)
     : m_global(global),
       m_commitsBefore(global.Database().Connection().commits()),
+      m_ignotiBefore(global.Database().Connection().commitIgnoti()),
       m_prova(options.prova),
       m_dialogs(options.answerYes, options.inputs, [this](const QString& riga) {
           flush();
@@ -54,6 +55,7 @@ BatchRun::~BatchRun()
 }
 
 int BatchRun::commits() const { return m_global.Database().Connection().commits() - m_commitsBefore; }
+int BatchRun::commitIgnoti() const { return m_global.Database().Connection().commitIgnoti() - m_ignotiBefore; }
 
 namespace {
 

@@ -19,8 +19,10 @@ public:
     BatchDialogs& dialogs() { return m_dialogs; }
     // Prints the log rows not printed yet.
     void flush();
-    // Transactions committed on the host connection since the run began.
+    // Transactions committed on the host connection since the run began, and those whose
+    // outcome the lost connection left unknown.
     int commits() const;
+    int commitIgnoti() const;
 
     static void out(const QString& line);
     static void err(const QString& line);
@@ -28,6 +30,7 @@ public:
 private:
     CGlobal& m_global;
     int m_commitsBefore;
+    int m_ignotiBefore;
     int m_printed = 0;
     bool m_prova;
     BatchDialogs m_dialogs;

@@ -142,6 +142,14 @@ void ctlVevAre::ImportazioneAutomatica(const Esportazione& esportazione)
     QElapsedTimer eventi;
     eventi.start();
     while (run.interruzione.isEmpty() && !file.atEnd()) {
+        // Without its connection every later group would fail the same way: the run ends
+        // and the summary names them.
+        if (conn.connessionePersa()) {
+            run.interruzione = QStringLiteral("Importazione interrotta al gruppo %1 di %2: connessione al database persa")
+                                   .arg(raggiunti)
+                                   .arg(run.esiti.size());
+            break;
+        }
         if (eventi.elapsed() >= 20) {  // pending user-interface events, at most this often
             QCoreApplication::processEvents();
             eventi.restart();
@@ -281,7 +289,7 @@ void ctlVevAre::ImportazioneAutomatica(const Esportazione& esportazione)
         lwLog->clearRows();
         InsertLog(QString(), QStringLiteral("Importazione in corso ...."), QString(), false, false);
 
-        const int prima = conn.commits();
+        const int prima = conn.commits(), primaIgnoti = conn.commitIgnoti();
         qint16 numero = codice, annoMotore = anno, meseMotore = mese;
         QString valuta = m_Valuta;
         m_QuadraturaVerificata = m_QuadraturaSuperata = true;
@@ -294,6 +302,14 @@ void ctlVevAre::ImportazioneAutomatica(const Esportazione& esportazione)
             g.esito = !m_QuadraturaVerificata ? EsitoGruppo::QuadraturaNonVerificata
                       : m_QuadraturaSuperata  ? EsitoGruppo::Salvato
                                               : EsitoGruppo::QuadraturaNonSuperata;
+        } else if (conn.commitIgnoti() > primaIgnoti) {
+            // Maybe stored, maybe not: saying "not saved" would make a re-run duplicate it.
+            EsitoGruppo& g = gruppoDi(gruppo);
+            g.ditta = ditta;
+            g.ragioneSociale = ragioneSociale;
+            g.esito = EsitoGruppo::NonVerificabile;
+            g.motivo = QStringLiteral("controllare il periodo %1").arg(m_Periodo);
+            InsertLog(ditta, QStringLiteral("Esito del salvataggio non verificabile: ") + DescrizioneGruppo(g), QString(), true, false);
         } else {
             // The next group's log replaces this one: the failure is named while it shows.
             nonSalvato(gruppo, ditta, ragioneSociale, m_ErroreImportazione);
@@ -323,6 +339,8 @@ void ctlVevAre::ConcludiAutomatica(const Esportazione& esportazione, bool discoP
     EsitoAutomatica& run = m_EsitoAutomatica;
     QHash<qint16, std::pair<QString, QString>> ditte;  // export number -> code and name
     bool leggibili = true;  // after a lost connection the names are not looked for again
+    for (const EsitoGruppo& g : std::as_const(run.esiti))
+        if (!g.ditta.isEmpty()) ditte.insert(g.numero, {g.ditta, g.ragioneSociale});  // met by the run already
     for (EsitoGruppo& g : run.esiti) {
         if (g.esito != EsitoGruppo::NonImportato || !g.motivo.isEmpty()) continue;
         g.motivo = run.interruzione.isEmpty() ? QStringLiteral("nessuna riga importabile") : QStringLiteral("importazione interrotta");

@@ -69,6 +69,7 @@ void MotoreValori::Esegui()
 void MotoreValori::Prepara()
 {
     Connection& conn = m_screen.m_CGlobal->Database().Connection();
+    m_commitIgnoti = conn.commitIgnoti();
     m_periodo.Apri(m_p.ditta, m_p.anno, m_p.mese);
 
     if (m_variante.conti != VarianteMotore::Conti::MaiCreati) conn.lockChart(m_screen.m_CodicePDC);
@@ -508,13 +509,17 @@ void MotoreValori::Recupera()
         m_riga = fallita.testo;
     }
     const QList<ConnectionError> errori = conn.Errors();
+    // A commit whose outcome is unknown is said as such, not as a failed chart update.
+    const bool ignoto = conn.commitIgnoti() > m_commitIgnoti;
     // Nothing of a failed import may stay: whatever the cause, an open transaction is undone.
     const bool annulla = !errori.isEmpty() || conn.inTransaction();
     // The error that stopped this engine (the collection may still hold an older one).
     m_screen.m_ErroreImportazione =
         !errore.description().isEmpty() || errori.isEmpty() ? errore.description() : errori.first().description;
     try {
-        if (!errori.isEmpty()) {
+        if (ignoto) {
+            m_screen.InsertLog(QString(), QStringLiteral("** ") + m_screen.m_ErroreImportazione, QString(), true, false);
+        } else if (!errori.isEmpty()) {
             if (errori.first().source == QLatin1String("rs")) {
                 for (const ConnectionError& e : errori) {
                     m_screen.InsertLog(QString(), QStringLiteral("** Error: ") + e.description, QString(), true, false);

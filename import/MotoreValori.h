@@ -70,6 +70,7 @@ private:
     bool m_conIndice = false;                  // an automatic run: only the key's blocks are read
     std::vector<IndiceBlocchi::Inizio> m_blocchi;
     int m_contiCreati = 0;  // accounts the run added to the chart
+    int m_commitIgnoti = 0; // the connection's unknown commits before this run
     QString m_lettera;      // section letter of the line
     QString m_modello;      // model account of the line (Kadro)
 

@@ -1,5 +1,6 @@
 #include "control/ctlVevAre.h"
 #include "import/PeriodoImportazione.h"
+#include "import/RiepilogoAutomatica.h"
 #include "selection/SceltaPeriodo.h"
 #include "model/Provenienza.h"
 #include "platform/runtime/Paths.h"
@@ -161,7 +162,15 @@ void PeriodoImportazione::Chiudi(const QString& ditta, const QString& anno, qint
     rs.Update();
     rs.Close();
     RegistraProvenienza(ditta, anno, mese, valuta);
-    conn.CommitTrans();
+    const int ignoti = conn.commitIgnoti();
+    try {
+        conn.CommitTrans();
+    } catch (...) {
+        if (conn.commitIgnoti() == ignoti) throw;
+        conn.fail(SalvataggioNonVerificabile({QString::number(periodo) + QStringLiteral(" di ") + QString::number(mese) +
+                                              QLatin1Char('/') + anno}),
+                  conn.database().driverName());
+    }
     emit m_screen.ImportazioneSalvata(ditta, anno, mese, periodo);
 }
 

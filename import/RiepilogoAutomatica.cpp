@@ -3,6 +3,12 @@
 
 QString MeseAnno(qint16 mese, qint16 anno) { return QString::number(mese) + QLatin1Char('/') + QString::number(anno); }
 
+QString SalvataggioNonVerificabile(const QStringList& periodi)
+{
+    return QStringLiteral("esito del salvataggio non verificabile: controllare il periodo ") + periodi.join(QStringLiteral(", ")) +
+           QStringLiteral(" (connessione al database persa)");
+}
+
 bool DiscoPieno(const QString& errore)
 {
     for (const char* testo : {"database or disk is full", "No space left on device", "could not extend file", "disk full"})
@@ -28,6 +34,8 @@ constexpr TipoEsito kTipi[] = {
     {Gruppo::NonSalvato, "non salvato", false, true},
     {Gruppo::NonImportato, "non importato", false, true},
     {Gruppo::QuadraturaNonVerificata, "quadratura non verificata", true, true},
+    // The connection was lost while the group was being committed: it may be stored or not.
+    {Gruppo::NonVerificabile, "esito del salvataggio non verificabile", false, true},
 };
 
 const TipoEsito& tipo(Gruppo::Esito esito)

@@ -131,6 +131,8 @@ QList<EsitoXbrl> importaFileXbrl(ctlVevAre& screen, const QStringList& files,
         e.file = files[i];
         if (nonRegolari.contains(files[i])) {
             e.motivo = QStringLiteral("non è un file regolare");
+        } else if (screen.m_CGlobal->Database().Connection().connessionePersa()) {
+            e.motivo = QStringLiteral("non importato: connessione al database persa");
         } else {
             schermo.setLotto(int(i + 1), int(files.size()));
             ImportazioneXbrl importazione(schermo, &mappature);
@@ -141,6 +143,7 @@ QList<EsitoXbrl> importaFileXbrl(ctlVevAre& screen, const QStringList& files,
             e.salvata = importazione.esegui(files[i]);
             e.ditta = importazione.ditta();
             e.anni = importazione.anni();
+            e.ignoto = importazione.esitoIgnoto();
             e.motivo = e.salvata ? QString() : importazione.motivo();
             if (!e.salvata && e.motivo.isEmpty()) e.motivo = QStringLiteral("Importazione non salvata");
         }
@@ -162,8 +165,11 @@ QList<EsitoXbrl> importaFileXbrl(ctlVevAre& screen, const QStringList& files,
             QString descrizione = QFileInfo(e.file).fileName();
             if (!e.anni.isEmpty()) descrizione += QStringLiteral("  ") + e.anni.join(QStringLiteral(", "));
             if (!e.motivo.isEmpty()) descrizione += QStringLiteral(" - ") + e.motivo;
-            screen.InsertLog(e.ditta, descrizione, e.salvata ? QStringLiteral("salvato") : QStringLiteral("non salvato"), !e.salvata,
-                             true);
+            screen.InsertLog(e.ditta, descrizione,
+                             e.salvata  ? QStringLiteral("salvato")
+                             : e.ignoto ? QStringLiteral("esito non verificabile")
+                                        : QStringLiteral("non salvato"),
+                             !e.salvata, true);
         }
         // Stopped: the files not started are named too, and when the run ended.
         for (qsizetype i = esiti.size(); i < files.size(); ++i)

@@ -1,5 +1,6 @@
 #include "platform/db/Connection.h"
 #include "xbrl/ImportazioneXbrl.h"
+#include "import/RiepilogoAutomatica.h"
 #include "model/Provenienza.h"
 #include "verify/EsitoQuadratura.h"
 #include "platform/host/CGlobal.h"
@@ -523,7 +524,18 @@ void ImportazioneXbrl::termina()
         p.differenza = esito.differenza;
         Provenienza::registra(m_schermo.global(), p);
     }
-    conn.CommitTrans();
+    const int ignoti = conn.commitIgnoti();
+    try {
+        conn.CommitTrans();
+    } catch (...) {
+        if (conn.commitIgnoti() == ignoti) throw;
+        m_esitoIgnoto = true;
+        QStringList periodi;
+        for (const RigaTabellaPeriodi& riga : m_tabella.righe())
+            if (riga.preparata) periodi << riga.periodo + QStringLiteral(" di ") + QString::number(riga.mese) + QLatin1Char('/') +
+                                               QString::number(riga.anno);
+        conn.fail(SalvataggioNonVerificabile(periodi), conn.database().driverName());
+    }
     m_salvata = true;
     for (const RigaTabellaPeriodi& riga : m_tabella.righe())
         if (riga.preparata) m_schermo.periodoSalvato(m_ditta, QString::number(riga.anno), riga.mese, vb::CInt(riga.periodo));

@@ -47,6 +47,8 @@ public:
     const QString& ditta() const { return m_ditta; }
     QStringList anni() const;
     const QString& motivo() const { return m_motivo; }
+    // The connection was lost while the filing was being committed: it may be stored or not.
+    bool esitoIgnoto() const { return m_esitoIgnoto; }
 
     // A fact's text as an XML decimal, read exactly: "." is always the decimal point; a
     // text without one is divided by 10 to the power of decimals.
@@ -103,6 +105,7 @@ private:
         QString fatto, label;         // for the error log
     };
     std::vector<Valore> m_valori;
+    bool m_esitoIgnoto = false;
     const MappaturaXbrl* m_mappatura = nullptr;
     std::unique_ptr<PeriodoXbrl> m_periodo;
 };

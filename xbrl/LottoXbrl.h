@@ -13,7 +13,8 @@ struct EsitoXbrl {
     QString ditta;
     QStringList anni;  // years saved
     bool salvata = false;
-    QString motivo;  // why nothing was saved
+    bool ignoto = false;  // the connection was lost while it was committed: stored or not
+    QString motivo;       // why nothing was saved
 };
 
 // Several filings on the screen, each in its own transaction, the mapping read once per

@@ -126,6 +126,9 @@ QString Connection::describe(const QString& driverText)
         {"Connection refused", "Impossibile connettersi al server del database."},
         {"could not translate host name", "Impossibile connettersi al server del database: nome del server sconosciuto."},
         {"server closed the connection", "Il server del database ha chiuso la connessione."},
+        {"terminating connection", "Il server del database ha chiuso la connessione."},
+        {"no connection to the server", "Connessione al database persa."},
+        {"database not open", "Connessione al database persa."},
     };
     for (const auto& [english, italiano] : known)
         if (driverText.contains(QLatin1String(english), Qt::CaseInsensitive))
@@ -215,8 +218,18 @@ bool Connection::isOpen() const { return m_db.isOpen(); }
 
 void Connection::fail(const QString& description, const QString& source)
 {
-    m_errors = {ConnectionError{description, source}};
-    throw AppError(-2147467259L, description, source);
+    // A driver that says nothing still leaves the user a reason.
+    const QString testo = !description.trimmed().isEmpty() ? description
+                          : connessionePersa()              ? QStringLiteral("Connessione al database persa.")
+                                                            : QStringLiteral("Errore del database senza descrizione.");
+    m_errors = {ConnectionError{testo, source}};
+    throw AppError(-2147467259L, testo, source);
+}
+
+bool Connection::connessionePersa() const
+{
+    if (m_kind != PostgreSQL) return false;
+    return !m_db.isOpen() || !m_pg || PQstatus(m_pg) == CONNECTION_BAD;
 }
 
 void Connection::Execute(const QString& sql, int)
@@ -536,6 +549,14 @@ void Connection::CommitTrans()
         if (m_prova) {
             diretto(QStringLiteral("RELEASE SAVEPOINT KTR_IMPORTAZIONE"));
         } else if (!m_db.commit()) {
+            if (connessionePersa()) {
+                // Whether the server committed is not known: the transaction is over either way.
+                ++m_commitIgnoti;
+                m_transactionLevel = 0;
+                fail(QStringLiteral("Connessione al database persa durante il salvataggio: esito non verificabile (%1)")
+                         .arg(errorText(m_db.lastError())),
+                     m_db.driverName());
+            }
             fail(errorText(m_db.lastError()), m_db.driverName());
         }
         ++m_commits;

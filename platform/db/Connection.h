@@ -83,6 +83,12 @@ public:
     bool inTransaction() const { return m_transactionLevel > 0; }
     // Outermost transactions committed since the connection opened.
     int commits() const { return m_commits; }
+    // Commits whose outcome nobody knows: the connection was lost while COMMIT ran, and the
+    // server may have made the transaction durable or not.
+    int commitIgnoti() const { return m_commitIgnoti; }
+    // The server is no longer reachable on this connection (PostgreSQL; SQLite's file is
+    // never lost so).
+    bool connessionePersa() const;
 
     // A trial run: from iniziaProva on everything runs inside one transaction that
     // fineProva undoes. Each import's own transaction becomes a savepoint in it, so a
@@ -164,6 +170,7 @@ private:
     QList<ConnectionError> m_errors;
     int m_transactionLevel = 0;
     int m_commits = 0;
+    int m_commitIgnoti = 0;
     int m_savepoints = 0;
     bool m_prova = false;
     QHash<QString, QList<ColumnInfo>> m_columns;

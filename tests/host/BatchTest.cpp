@@ -443,3 +443,41 @@ TEST(CommandLine, ValuesAreCheckedBeforeAnythingIsOpened)
     EXPECT_FALSE(QFile::exists(manca));
     EXPECT_FALSE(QDir(dir.filePath("data")).exists());  // no per-user default database for the empty name
 }
+
+// A connection lost while a group commits leaves its outcome unknown: that is said, never
+// "not saved", which a run again would duplicate. Lost earlier, the group fails with its
+// reason; either way the run ends there, every later group is named and no box is empty.
+TEST_P(BatchProva, ALostConnectionNamesEveryGroupAndCallsNoStoredGroupUnsaved)
+{
+    if (GetParam() != QLatin1String("postgresql")) GTEST_SKIP() << "the connection to an SQLite file is never lost";
+    scrivi("lavoro/kadro.txt", "1010;Cassa;10;12;31012024;1\r\n2010;Debiti;-10;12;31012024;1\r\n1010;Cassa;5;15;31012024;1\r\n"
+                               "2010;Debiti;-5;15;31012024;1\r\n1010;Cassa;7;12;29022024;1\r\n2010;Debiti;-7;12;29022024;1\r\n");
+    conn().Execute("CREATE FUNCTION cade() RETURNS trigger AS $$ BEGIN PERFORM pg_terminate_backend(pg_backend_pid()); "
+                   "RETURN NULL; END $$ LANGUAGE plpgsql");
+    const char* momenti[][2] = {
+        {"CREATE CONSTRAINT TRIGGER cade AFTER INSERT ON QD21_PERVALUTA DEFERRABLE INITIALLY DEFERRED FOR EACH ROW "
+         "WHEN (NEW.QD21_CODICEDITTA_QD05 = 'A002') EXECUTE FUNCTION cade()",
+         "LOG A002\tL'Àncora Società Cooperativa  1/2024 - controllare il periodo 1\tesito del salvataggio non verificabile\tE\t-"},
+        {"CREATE TRIGGER cade AFTER INSERT ON QD07_VALORIPDC FOR EACH ROW WHEN (NEW.QD07_CODICEDITTA_QD05 = 'A002') "
+         "EXECUTE FUNCTION cade()",
+         "connessione. (terminating connection due to administrator command (57P01))\tnon salvato\tE\t-"},
+    };
+    for (const auto& [trigger, gruppo2] : momenti) {
+        SCOPED_TRACE(trigger);
+        global = std::make_unique<CGlobal>(db->open(), "EUR", "KTRTest", cartella.filePath("app"));
+        conn().Execute("DELETE FROM QD07_VALORIPDC");
+        conn().Execute("DELETE FROM QD21_PERVALUTA");
+        conn().Execute("DROP TRIGGER IF EXISTS cade ON QD21_PERVALUTA");
+        conn().Execute(trigger);
+        EXPECT_EQ(importa(), 3);
+        const QStringList riepilogo = out.mid(out.indexOf("LOG \tRIEPILOGO: gruppi salvati 1 su 3\t\t-\tH"));
+        ASSERT_EQ(riepilogo.size(), 6) << out.join('\n').toStdString();
+        EXPECT_TRUE(riepilogo[1].endsWith("\tsalvato\t-\tH"));
+        EXPECT_TRUE(riepilogo[2].startsWith("LOG A002\t") && riepilogo[2].endsWith(gruppo2)) << riepilogo[2].toStdString();
+        EXPECT_EQ(riepilogo[3], "LOG R001\tRossi & Figli S.r.l.  2/2024 - importazione interrotta\tnon importato\tE\t-");
+        EXPECT_EQ(riepilogo[4], "LOG \tImportazione interrotta al gruppo 2 di 3: connessione al database persa\t\tE\t-");
+        EXPECT_TRUE(out.filter(QRegularExpression("^BOX \\w+ [^|]*\\|\\s*(\\\\n)?\\s*->")).isEmpty()) << out.join('\n').toStdString();
+    }
+    global = std::make_unique<CGlobal>(db->open(), "EUR", "KTRTest", cartella.filePath("app"));
+    EXPECT_EQ(rowsOf(conn(), "SELECT QD07_CODICEDITTA_QD05, COUNT(*) FROM QD07_VALORIPDC GROUP BY 1"), QStringList{"R001|2"});
+}

@@ -156,7 +156,7 @@ TEST_P(Esportazioni, AutomaticImportRatesAndGoesPastAnUnknownCompanyOrChart)
     EXPECT_EQ(screen->m_EsitoAutomatica.salvati, 1);
 }
 
-TEST_P(Esportazioni, FailingGroupsAreNamedAndAFullDiskStopsTheRun)
+TEST_P(Esportazioni, FailingGroupsAreNamedWithTheirLineAndAFullDiskStopsTheRun)
 {
     const QStringList tre = {"h", "1010;Cassa;100;A;;12;31032024;1", "2010;Debiti;-100;P;;12;31032024;1",
                              "1010;Cassa;50;A;;15;31032024;1",   "2010;Debiti;-50;P;;15;31032024;1",
@@ -175,8 +175,22 @@ TEST_P(Esportazioni, FailingGroupsAreNamedAndAFullDiskStopsTheRun)
                 riepilogo[2].endsWith("|non salvato"))
         << riepilogo[2].toStdString();
 
-    // The disk fills up at Àncora's group: Bianchi's is not tried, and no box follows.
+    // An amount that is no number fails its group, named with its line; the run goes on.
     togli("rifiuta", "QD07_VALORIPDC");
+    conn().Execute("DELETE FROM QD07_VALORIPDC");
+    conn().Execute("DELETE FROM QD21_PERVALUTA");
+    QStringList illeggibile = tre;
+    illeggibile[3] = "1010;Cassa;5O;A;;15;31032024;1";
+    writeData("kadro.txt", righe(illeggibile));
+    daCapo();
+    screen->ClickImport();
+    EXPECT_EQ(screen->m_EsitoAutomatica.salvati, 2);
+    EXPECT_TRUE(log().contains("A002|L'Àncora Società Cooperativa  3/2024 - Riga 4: importo '5O' non leggibile (file kadro.txt).|"
+                               "non salvato"))
+        << log().join('\n').toStdString();
+
+    // The disk fills up at Àncora's group: Bianchi's is not tried, and no box follows.
+    writeData("kadro.txt", righe(tre));
     rifiuta("pieno", "INSERT", "QD07_VALORIPDC", "NEW.QD07_CODICEDITTA_QD05 = 'A002'",
             "could not extend file: No space left on device");
     conn().Execute("DELETE FROM QD07_VALORIPDC");

@@ -86,7 +86,7 @@ TEST(BatchXbrl, KtrImportsFilesAndFoldersOneTransactionEachAndExitsAsTheAutomati
 
 // Two first imports of one filing at once on PostgreSQL: the second waits for the first
 // and then finds the company it registered; neither fails on a duplicate key.
-TEST(BatchXbrl, TwoFirstImportsOfOneFilingAtOnceBothEndCleanly)
+TEST(BatchXbrl, ImportsAtOnceEndCleanlyAndALostConnectionLeavesNoFileCalledUnsavedWrongly)
 {
     if (!QFile::exists(ktr())) GTEST_SKIP() << "ktr not built next to the tests";
     SALTA_SENZA("postgresql");
@@ -104,4 +104,21 @@ TEST(BatchXbrl, TwoFirstImportsOfOneFilingAtOnceBothEndCleanly)
     }
     EXPECT_EQ(scalar(*db.open(), "SELECT COUNT(*) FROM QD05_DITTA WHERE QD05_PIVA = '02353550391'").toInt(), 1);
     EXPECT_EQ(scalar(*db.open(), "SELECT COUNT(*) FROM QD21_PERVALUTA WHERE QD21_CODICEDITTA_QD05 = '550391'").toInt(), 2);
+
+    // The connection lost while a filing commits: maybe stored, so never "not saved"; the
+    // filings after it are named, and the exit code says that the database may have changed.
+    auto c = db.open();
+    c->Execute("CREATE FUNCTION cade() RETURNS trigger AS $$ BEGIN PERFORM pg_terminate_backend(pg_backend_pid()); "
+               "RETURN NULL; END $$ LANGUAGE plpgsql");
+    c->Execute("CREATE CONSTRAINT TRIGGER cade AFTER INSERT ON QD21_PERVALUTA DEFERRABLE INITIALLY DEFERRED FOR EACH ROW "
+               "EXECUTE FUNCTION cade()");
+    const Uscita u = attendi(avvia(db, cartella.path(), {reale(0), reale(1)}, "yes"));
+    EXPECT_EQ(u.codice, 3) << u.out.toStdString() << u.err.toStdString();
+    const QStringList file = u.out.split('\n').filter(QRegularExpression("^FILE "));
+    ASSERT_EQ(file.size(), 2) << u.out.toStdString();
+    EXPECT_TRUE(file[0].endsWith("\tNON VERIFICABILE: esito del salvataggio non verificabile: controllare il periodo 1 di 12/2020 "
+                                 "(connessione al database persa)"))
+        << file[0].toStdString();
+    EXPECT_TRUE(file[1].endsWith("\tNON SALVATO: non importato: connessione al database persa")) << file[1].toStdString();
+    EXPECT_FALSE(u.out.contains(QRegularExpression("^BOX \\w+ [^|]*\\|\\s*->", QRegularExpression::MultilineOption)));
 }
