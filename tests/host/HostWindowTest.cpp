@@ -109,10 +109,7 @@ TEST_P(FinestraPeriodiTest, ListsFiltersShowsExportsAndDeletesThePeriodChosen)
     for (const char* v : {"'R001', '1010', '2024', 3, 0, 0, 1500.25, 1500.25, 1", "'R001', '2010', '2024', 3, 0, 0, -1500.25, -1500.25, 1",
                           "'A002', '1010', '2025', 12, 0, 0, 7, 7, 1"})
         c.Execute(QString("INSERT INTO QD07_VALORIPDC VALUES (%1)").arg(v));
-    const QString file = db.folder() + "/saldi.txt";
-    QFile dati(file);
-    ASSERT_TRUE(dati.open(QIODevice::WriteOnly) && dati.write("1010;Cassa;1500,25\r\n") > 0);
-    dati.close();
+    const QString file = scriviFile(db.folder() + "/saldi.txt", "1010;Cassa;1500,25\r\n");
     Provenienza p;
     p.ditta = "R001", p.anno = "2024", p.mese = 3, p.periodo = 1, p.tipo = Provenienza::Testo, p.file = file, p.quadratura = "superata";
     Provenienza::registra(global, p);

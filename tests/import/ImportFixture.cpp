@@ -80,13 +80,6 @@ QStringList ImportFixture::provenienze()
     return out;
 }
 
-QStringList ImportFixture::box() const
-{
-    QStringList out;
-    for (const auto& b : dialogs.shown()) out << b.title + ": " + b.text;
-    return out;
-}
-
 QStringList ImportFixture::anomalie(int prima, int ultima) const
 {
     QStringList out;

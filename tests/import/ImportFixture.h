@@ -23,8 +23,6 @@ protected:
     // The provenance rows, oldest first: key, kind, file name, size, digest, definition,
     // origin, currency, rate, values, balance outcome and difference.
     QStringList provenienze();
-    // The boxes shown, as "title: text".
-    QStringList box() const;
     // The anomalies noted, each as its columns from `prima` to `ultima` joined by '|'.
     QStringList anomalie(int prima = 2, int ultima = 7) const;
     // The boxes of a new run, to queue its answers.

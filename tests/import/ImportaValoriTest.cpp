@@ -2,8 +2,6 @@
 #include "platform/ui/DockToolbar.h"
 #include "platform/ui/ListControl.h"
 #include "platform/ui/LogList.h"
-#include <QCryptographicHash>
-#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -49,12 +47,7 @@ TEST_P(ImportaValori, FreshPeriodThenOverwriteAndNewPeriodChoices)
               QStringList{QStringLiteral("1|EUR|Marzo/2024 (Periodo n° 1)|1|1")});
     EXPECT_FALSE(conn().inTransaction());
     // Where the period came from, written with it: the file as it was read.
-    const auto dati = [this] {
-        QFile f(workingFolder() + "/saldi.txt");
-        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
-        const QByteArray b = f.readAll();
-        return QString("saldi.txt|%1|%2").arg(b.size()).arg(QString(QCryptographicHash::hash(b, QCryptographicHash::Sha256).toHex()));
-    };
+    const auto dati = [this] { return "saldi.txt|" + impronta(workingFolder() + "/saldi.txt"); };
     const QString primo = dati();
     EXPECT_EQ(provenienze(), QStringList{"R001|2024|3|1|testo|" + primo + "|ROSSI|finestra|EUR|1|7|superata|0"});
 

@@ -1,18 +1,15 @@
+#include "TestDb.h"
 #include "platform/runtime/Paths.h"
 #include "platform/runtime/TextFile.h"
 #include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-#include <sys/stat.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 TEST(Files, BackslashJoinedPathsReachTheFileWhateverItsCase)
 {
     QTemporaryDir dir;
     QDir().mkpath(dir.filePath(QStringLiteral("Def")));
-    QFile f(dir.filePath(QStringLiteral("Def/ROSSI")));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.close();
+    scriviFile(dir.filePath(QStringLiteral("Def/ROSSI")), {});
     const QString joined = dir.path() + QStringLiteral("\\Def\\") + QStringLiteral("rossi");
     EXPECT_TRUE(Paths::fileExists(joined));
     EXPECT_EQ(Paths::resolve(joined), dir.filePath(QStringLiteral("Def/ROSSI")));
@@ -46,13 +43,8 @@ TEST(Files, EncodingIsUtf8WhenValidElseWindows1252EveryLineEndCountsAndNoTextIsR
     };
     for (const Caso& c : casi) {
         SCOPED_TRACE(c.nome);
-        const QString path = dir.filePath(QString::fromLatin1(c.nome));
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(c.contenuto);
-        f.close();
         TextFile t;
-        ASSERT_EQ(t.apri(path), c.esito);
+        ASSERT_EQ(t.apri(scriviFile(dir.filePath(QString::fromLatin1(c.nome)), c.contenuto)), c.esito);
         QStringList righe;
         while (t.atEnd() == false) righe << t.readLine();
         EXPECT_EQ(righe, c.righe);

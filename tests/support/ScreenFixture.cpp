@@ -2,13 +2,14 @@
 #include "platform/host/Settings.h"
 #include "platform/ui/LogList.h"
 #include <QDir>
-#include <QFile>
 
 namespace {
-class NoRates : public WebRateService {
-public:
-    double CambioAttuale(QString&) override { return 0; }
-    double CambioStorico(qint16&, qint16&, QString&) override { return 0; }
+// A rate service that answers one rate, whatever it is asked.
+struct CambioFisso : WebRateService {
+    explicit CambioFisso(double c) : cambio(c) {}
+    double CambioAttuale(QString&) override { return cambio; }
+    double CambioStorico(qint16&, qint16&, QString&) override { return cambio; }
+    double cambio;
 };
 }  // namespace
 
@@ -22,8 +23,7 @@ void ScreenFixture::SetUp()
     Settings::SaveSetting(product, QStringLiteral("General"), QStringLiteral("WorkingFolder"), workingFolder());
     global = std::make_unique<CGlobal>(db->open(lockTimeoutMs()), QStringLiteral("EUR"), product, appPath());
     screen = std::make_unique<ctlVevAre>(dialogs);
-    // No test reaches the real rate service: unless a test says otherwise, no rate is known.
-    screen->setRateServiceFactory([] { return std::make_unique<NoRates>(); });
+    cambioWeb(0);
     screen->resize(900, 600);
     screen->setCGlobal(global.get());
 }
@@ -44,21 +44,14 @@ QStringList ScreenFixture::log() const
     return out;
 }
 
-namespace {
-void write(const QString& path, const QByteArray& content)
+void ScreenFixture::cambioWeb(double cambio)
 {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(content);
-}
-}  // namespace
-
-void ScreenFixture::writeDef(const QString& name, const QByteArray& content)
-{
-    write(appPath() + QStringLiteral("/Def/") + name, content);
+    screen->setRateServiceFactory([cambio] { return std::make_unique<CambioFisso>(cambio); });
 }
 
-void ScreenFixture::writeData(const QString& name, const QByteArray& content)
+QStringList ScreenFixture::box() const
 {
-    write(workingFolder() + QLatin1Char('/') + name, content);
+    QStringList out;
+    for (const auto& b : dialogs.shown()) out << b.title + ": " + b.text;
+    return out;
 }

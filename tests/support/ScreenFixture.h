@@ -19,11 +19,15 @@ protected:
     void TearDown() override;
 
     // Writes a file (Windows-1252 text) into the host's Def folder or the working folder.
-    void writeDef(const QString& name, const QByteArray& content);
-    void writeData(const QString& name, const QByteArray& content);
+    void writeDef(const QString& name, const QByteArray& content) { scriviFile(appPath() + "/Def/" + name, content); }
+    void writeData(const QString& name, const QByteArray& content) { scriviFile(workingFolder() + '/' + name, content); }
+    // No test reaches the real rate service: the web answers this rate (0, none known, unless a test says otherwise).
+    void cambioWeb(double cambio);
     Connection& conn() { return global->Database().Connection(); }
     // The log's rows, each as its three columns joined by '|'.
     QStringList log() const;
+    // The boxes shown, as "title: text".
+    QStringList box() const;
     QString appPath() const { return host.filePath(QStringLiteral("app")); }
     QString workingFolder() const { return host.filePath(QStringLiteral("lavoro")); }
 

@@ -1,6 +1,9 @@
 #include "TestDb.h"
 #include "model/Schema.h"
 #include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QFile>
+#include <QProcess>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -79,4 +82,54 @@ QStringList rowsOf(Connection& c, const QString& sql, const QVariantList& valori
         out << cols.join('|');
     }
     return out;
+}
+
+QString scriviFile(const QString& percorso, const QByteArray& contenuto)
+{
+    QFile f(percorso);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(contenuto) == contenuto.size()) << percorso.toStdString();
+    return percorso;
+}
+
+QString impronta(const QString& percorso)
+{
+    QFile f(percorso);
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << percorso.toStdString();
+    const QByteArray b = f.readAll();
+    return QStringLiteral("%1|%2").arg(b.size()).arg(QString::fromLatin1(QCryptographicHash::hash(b, QCryptographicHash::Sha256).toHex()));
+}
+
+Uscita catturata(const std::function<int()>& comando)
+{
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    Uscita u;
+    u.codice = comando();
+    u.out = QString::fromStdString(testing::internal::GetCapturedStdout()).split('\n', Qt::SkipEmptyParts);
+    u.err = QString::fromStdString(testing::internal::GetCapturedStderr());
+    return u;
+}
+
+QProcess* avviaKtr(const QStringList& argomenti, const QString& casa)
+{
+    auto* p = new QProcess;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), casa);
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), casa + QStringLiteral("/config"));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), casa + QStringLiteral("/data"));
+    p->setProcessEnvironment(env);
+    p->start(QStringLiteral(KTR_BINARY), argomenti);
+    p->waitForStarted();
+    return p;
+}
+
+Uscita attendi(QProcess* p)
+{
+    Uscita u;
+    EXPECT_TRUE(p->waitForFinished(120000));
+    u.codice = p->exitCode();
+    u.out = QString::fromUtf8(p->readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    u.err = QString::fromUtf8(p->readAllStandardError());
+    delete p;
+    return u;
 }

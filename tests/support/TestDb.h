@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -53,3 +54,22 @@ QVariant scalar(Connection& c, const QString& sql);
 QStringList rowsOf(Connection& c, const QString& sql, const QVariantList& valori = {});
 // Every row of the tables named, each table's rows sorted: what a test compares before and after.
 QStringList tabelle(Connection& c, std::initializer_list<const char*> nomi);
+
+// Writes a file whole, failing the test if it cannot; gives its path back.
+QString scriviFile(const QString& percorso, const QByteArray& contenuto);
+// A file's size and SHA-256 as the provenance records them: "size|digest".
+QString impronta(const QString& percorso);
+
+// How a command ended: its exit code, the lines it printed and its errors.
+struct Uscita {
+    int codice = -1;
+    QStringList out;
+    QString err;
+};
+// A command function run in this process, its output captured.
+Uscita catturata(const std::function<int()>& comando);
+// The ktr command as users and scripts run it: a process of its own, at home in `casa`.
+class QProcess;
+QProcess* avviaKtr(const QStringList& argomenti, const QString& casa);
+// Waits (two minutes at most) for a process of avviaKtr and deletes it.
+Uscita attendi(QProcess* p);

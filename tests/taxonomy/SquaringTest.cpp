@@ -47,11 +47,6 @@ private:
     QHash<QString, double> m_values;
 };
 
-QString verified(const QString& year)
-{
-    return QString("LOG \tVERIFICA QUADRATURA %1  EFFETTUATO CON SUCCESSO.\t\t-\tH").arg(year);
-}
-
 // A filing of one form built from its calculation trees: every leaf a different amount,
 // every total the sum of its parts, the result carried into equity and the balance sheet
 // balanced on its accruals, so that only the reference data decides whether it squares.
@@ -134,12 +129,10 @@ protected:
         BatchOptions options;
         options.file = file;
         options.answerYes = true;
-        testing::internal::CaptureStdout();
-        testing::internal::CaptureStderr();
-        const int code = Batch::importaXbrl(*global, options);
-        out = QString::fromStdString(testing::internal::GetCapturedStdout()).split('\n', Qt::SkipEmptyParts);
-        err = QString::fromStdString(testing::internal::GetCapturedStderr());
-        return code;
+        const Uscita u = catturata([&] { return Batch::importaXbrl(*global, options); });
+        out = u.out;
+        err = u.err;
+        return u.codice;
     }
 
     QStringList rows(const QString& sql) { return rowsOf(conn(), sql); }
@@ -166,7 +159,8 @@ protected:
     {
         for (const QString& year : s.years()) {
             SCOPED_TRACE(year.toStdString());
-            EXPECT_TRUE(out.contains(verified(year))) << out.join('\n').toStdString();
+            EXPECT_TRUE(out.contains(QString("LOG \tVERIFICA QUADRATURA %1  EFFETTUATO CON SUCCESSO.\t\t-\tH").arg(year)))
+                << out.join('\n').toStdString();
             // Leaves carry their fact, signed by section; totals stay empty beside their parts.
             const QMap<QString, double> accounts = byAccount(company, year);
             double sections[2] = {0, 0};
@@ -265,7 +259,7 @@ TEST_P(SquaringTest, BalancedFilingsOfEveryFormSquareAndGroupedLinesAreNotCounte
         if (raggruppato)
             for (const auto& [gruppo, parti] : gruppi)
                 for (const char* parte : parti) righe.removeIf([&](const QString& r) { return r.startsWith(QString("<itcc-ci:%1 ").arg(QLatin1String(parte))); });
-        const QString file = xbrlprova::scrivi(dir.filePath(vat + ".xbrl"), righe.join('\n').toUtf8());
+        const QString file = scriviFile(dir.filePath(vat + ".xbrl"), righe.join('\n').toUtf8());
         const Statements s(file);
         ASSERT_EQ(s.value("TotaleAttivo", Y2024), s.value("TotalePassivo", Y2024));
 

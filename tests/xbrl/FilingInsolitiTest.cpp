@@ -54,11 +54,11 @@ TEST_P(FilingInsoliti, CurrencyIsTheFirstIsoMeasureNilFactsHaveNoValueDecimalPoi
 TEST_P(FilingInsoliti, TheWindowImportsSeveralFilesAndSumsThemUp)
 {
     const QString lungo = QString("Ditta ").repeated(200000);
-    const QString buono = scrivi(host.filePath("buono.xbrl"),
+    const QString buono = scriviFile(host.filePath("buono.xbrl"),
                                  documento("<itcc-ci:DatiAnagraficiDenominazione contextRef=\"I2024\">" + lungo +
                                            "</itcc-ci:DatiAnagraficiDenominazione>" + fatto("TotaleAttivo", "I2024", "8") +
                                            fatto("TotalePassivo", "I2024", "8")));
-    const QString rotto = scrivi(host.filePath("rotto.xbrl"), "<xbrl>");
+    const QString rotto = scriviFile(host.filePath("rotto.xbrl"), "<xbrl>");
     daFile(rotto + "\n" + buono).answerMessage(vb::vbYes);
     EXPECT_EQ(importa(), 1);
     EXPECT_TRUE(screen->lblCaption->text().startsWith("2 / 2   Ditta Ditta")) << screen->lblCaption->text().toStdString();

@@ -12,7 +12,7 @@ class InputErrate : public XbrlFixture {};
 TEST_P(InputErrate, EndCleanlyWithNothingWritten)
 {
     QTemporaryDir altrove;
-    const QString segreto = scrivi(altrove.filePath("segreto.txt"), "SEGRETO-XYZ");
+    const QString segreto = scriviFile(altrove.filePath("segreto.txt"), "SEGRETO-XYZ");
     const QString fifo = host.filePath("tubo.xbrl"), zero = host.filePath("zero.xbrl"), enorme = host.filePath("enorme.xbrl");
     ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     ASSERT_TRUE(QFile::link("/dev/zero", zero));

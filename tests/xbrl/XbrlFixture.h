@@ -16,12 +16,6 @@ inline QString filing(const QString& nome)
 {
     return QStringLiteral(KTR_XBRL_DATA "/filings/") + nome;
 }
-inline QString scrivi(const QString& percorso, const QByteArray& testo)
-{
-    QFile f(percorso);
-    EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(testo) == testo.size()) << percorso.toStdString();
-    return percorso;
-}
 
 // Concept, account, section, QD02 row type. The first four square in every real filing
 // (assets against liabilities, the year's result on both sides); the last four are
@@ -122,7 +116,7 @@ protected:
     // A new run's boxes: the file dialog answered with the document, then what the test queues.
     ScriptedDialogs& daImportare(const QByteArray& documento)
     {
-        return daFile(xbrlprova::scrivi(host.filePath(QString("doc%1.xbrl").arg(++m_documenti)), documento));
+        return daFile(scriviFile(host.filePath(QString("doc%1.xbrl").arg(++m_documenti)), documento));
     }
     ScriptedDialogs& daFile(const QString& percorso)
     {
@@ -150,12 +144,7 @@ protected:
                      "QD07_CODICECONTO = " + StringaSQL(conto) + " ORDER BY 1 DESC, 2");
     }
     // The boxes after the file dialog, as "title: text".
-    QStringList box() const
-    {
-        QStringList out;
-        for (const auto& b : dialogs.shown()) out << b.title + ": " + b.text;
-        return out.mid(1);
-    }
+    QStringList box() const { return ScreenFixture::box().mid(1); }
 
 private:
     int m_documenti = 0;
