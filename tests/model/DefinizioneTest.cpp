@@ -73,9 +73,24 @@ TEST_F(Definizione, FailedChecksAreReported)
     expectBox(QStringLiteral("Impossibile Aprire \r\n") + folder + QStringLiteral("/manca.txt"), 4);
     EXPECT_FALSE(carica("", QStringLiteral("VUOTO")));  // no line at all
     expectBox(QStringLiteral("Input oltre la fine del file"), 5);
+
+    // A data file or a definition that is no text is named with the reason.
+    const auto binario = [](const QString& file) {
+        return "Il file " + file + " non è un file di testo: contiene caratteri nulli o di controllo (file binario o testo UTF-16).\r\n"
+                                   "Salvarlo come testo (UTF-8 o ANSI) e ripetere l'importazione.";
+    };
+    writeData(QStringLiteral("utf16.txt"), QByteArray("\xFF\xFE" "1\0" "0\0", 6));
+    EXPECT_FALSE(carica("utf16.txt\r\n1;\r\n"));
+    expectBox(binario(folder + "/utf16.txt"), 6);
+    QDir().mkpath(folder + QStringLiteral("/cartella"));
+    EXPECT_FALSE(carica("cartella\r\n1;\r\n"));
+    expectBox("Il percorso " + folder + "/cartella non è un file di testo: è una cartella o un file speciale.", 7);
+    EXPECT_FALSE(carica(QByteArray("saldi.txt\r\n\0\r\n", 14)));
+    expectBox(binario(appPath() + "/Def/PROVA"), 8);
+
     screen->m_CodImportazione.clear();  // the Def folder now holds files: opening it fails
     EXPECT_FALSE(screen->CaricaConf());
-    EXPECT_EQ(dialogs.shown().size(), 6);
+    EXPECT_EQ(dialogs.shown().size(), 9);
     EXPECT_EQ(dialogs.shown().last().flags, vb::vbCritical | vb::vbOKOnly);
 }
 
@@ -111,24 +126,6 @@ TEST_F(Definizione, ColumnsThatCannotCutAndFilesOutsideTheFolderAreRefused)
                                                               "cartella %3.")
                                                    .arg(appPath(), QString::fromUtf8(nome), workingFolder()));
     }
-}
-
-TEST_F(Definizione, FilesThatAreNoTextAreRefusedNamingThem)
-{
-    writeData(QStringLiteral("utf16.txt"), QByteArray("\xFF\xFE" "1\0" "0\0", 6));
-    EXPECT_FALSE(carica("utf16.txt\r\n1;\r\n"));
-    ASSERT_EQ(dialogs.shown().size(), 1);
-    EXPECT_TRUE(dialogs.shown().last().text.startsWith(QStringLiteral("Il file ") + workingFolder() + QStringLiteral("/utf16.txt non è un file di testo")))
-        << dialogs.shown().last().text.toStdString();
-    EXPECT_EQ(dialogs.shown().last().flags, vb::vbCritical | vb::vbOKOnly);
-
-    QDir().mkpath(workingFolder() + QStringLiteral("/cartella"));
-    EXPECT_FALSE(carica("cartella\r\n1;\r\n"));
-    EXPECT_TRUE(dialogs.shown().last().text.contains(QStringLiteral("cartella o un file speciale")));
-
-    EXPECT_FALSE(carica(QByteArray("saldi.txt\r\n\0\r\n", 14)));
-    EXPECT_TRUE(dialogs.shown().last().text.startsWith(QStringLiteral("Il file ") + appPath() + QStringLiteral("/Def/PROVA non è")));
-    EXPECT_EQ(dialogs.shown().size(), 3);
 }
 
 TEST_F(Definizione, Cuts)
