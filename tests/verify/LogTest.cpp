@@ -126,11 +126,10 @@ TEST_F(LogTest, HeaderClickSortsAsTextAscendingOnly)
     EXPECT_EQ(colonna(log, 0), (QStringList{"A", "b", "C", "D", "ä"}));
 }
 
-TEST_F(LogTest, ManyRowsStayFastAndTheLastIsShown)
+// How fast is bench_import's to say; here, that every row is kept and the last one shown.
+TEST_F(LogTest, ManyRowsAreAllKeptAndTheLastIsShown)
 {
     const int righe = 200000;
-    QElapsedTimer t;
-    t.start();
     for (int i = 0; i < righe; ++i) {
         screen->InsertLog(QString::number(100000 + i), QStringLiteral("Conto di prova numero %1").arg(i),
                           QString::number(i), i % 1000 == 0, i % 500 == 0);
@@ -138,7 +137,6 @@ TEST_F(LogTest, ManyRowsStayFastAndTheLastIsShown)
     }
     QApplication::processEvents();
     log->flush();
-    EXPECT_LT(t.elapsed(), 15000);
     ASSERT_EQ(log->model()->rowCount(), righe);
 
     const QRect ultima = log->visualRect(log->model()->index(righe - 1, 0));
