@@ -1,7 +1,5 @@
 #include "ScreenFixture.h"
-#include "platform/ui/DockToolbar.h"
 #include "platform/host/Settings.h"
-#include <QGroupBox>
 
 // Before the services: its own title over the host's, hidden frames, the first tool
 // states; closing survives a failing host.

@@ -1,10 +1,5 @@
 #include "ScreenFixture.h"
-#include "platform/ui/DockToolbar.h"
-#include "platform/ui/LogList.h"
 #include <QCoreApplication>
-#include <QFrame>
-#include <QGroupBox>
-#include <QLabel>
 
 class Layout : public ScreenFixture {
 protected:

@@ -1,12 +1,6 @@
 #include "ScreenFixture.h"
 #include <QApplication>
-#include <QLineEdit>
-#include "platform/ui/DockToolbar.h"
-#include "platform/ui/ListControl.h"
-#include "platform/ui/LogList.h"
 #include <QCoreApplication>
-#include <QGroupBox>
-#include <QLabel>
 #include <QKeyEvent>
 
 namespace {

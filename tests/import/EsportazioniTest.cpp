@@ -1,6 +1,4 @@
 #include "ImportFixture.h"
-#include "platform/ui/LogList.h"
-#include <QLabel>
 
 using Esportazioni = ImportFixture;
 

@@ -1,10 +1,7 @@
 #include "ImportFixture.h"
 #include "platform/host/SqlText.h"
-#include "platform/ui/ListControl.h"
-#include "platform/ui/LogList.h"
 #include <QDateTime>
 #include <QFileInfo>
-#include <QLineEdit>
 
 QByteArray righe(const QStringList& linee) { return (linee.join("\r\n") + "\r\n").toLatin1(); }
 

@@ -1,10 +1,4 @@
 #include "ImportFixture.h"
-#include "platform/ui/DockToolbar.h"
-#include "platform/ui/ListControl.h"
-#include "platform/ui/LogList.h"
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
 
 namespace {
 

@@ -1,8 +1,4 @@
 #include "ImportFixture.h"
-#include "platform/ui/DockToolbar.h"
-#include "platform/ui/LogList.h"
-#include <QGroupBox>
-#include <QLabel>
 
 namespace {
 

@@ -1,5 +1,4 @@
 #include "ImportFixture.h"
-#include "platform/ui/LogList.h"
 
 namespace {
 

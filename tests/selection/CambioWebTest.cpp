@@ -1,11 +1,9 @@
 #include "platform/runtime/Clock.h"
 #include "platform/rates/EcbRateService.h"
-#include "platform/ui/ListControl.h"
 #include "platform/runtime/Valori.h"
 #include "tests/support/LocalHttpServer.h"
 #include "tests/support/ScreenFixture.h"
 #include <QElapsedTimer>
-#include <QLineEdit>
 
 namespace {
 const QByteArray kDaily = R"(<?xml version="1.0" encoding="UTF-8"?>

@@ -1,15 +1,8 @@
 #include "ScreenFixture.h"
 #include "platform/host/SqlText.h"
-#include "platform/ui/DockToolbar.h"
-#include "platform/ui/ListControl.h"
 #include <QCoreApplication>
-#include <QGroupBox>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QTest>
-#include <QToolButton>
 
 namespace {
 QStringList entries(const ListControl* l)

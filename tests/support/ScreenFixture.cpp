@@ -1,6 +1,5 @@
 #include "ScreenFixture.h"
 #include "platform/host/Settings.h"
-#include "platform/ui/LogList.h"
 #include <QDir>
 
 namespace {

@@ -3,7 +3,17 @@
 #include "control/ctlVevAre.h"
 #include "platform/host/CGlobal.h"
 #include "platform/ui/ScriptedDialogs.h"
+// The screen's parts, whole, for the tests that reach them as a user does.
+#include "platform/ui/DockToolbar.h"
+#include "platform/ui/ListControl.h"
+#include "platform/ui/LogList.h"
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <gtest/gtest.h>
 #include <memory>
 

@@ -1,10 +1,8 @@
 #include "ScreenFixture.h"
-#include "platform/ui/LogList.h"
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QElapsedTimer>
-#include <QGroupBox>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QTest>

@@ -1,7 +1,6 @@
 #include "ScreenFixture.h"
 #include "platform/balance/BalanceCheck.h"
 #include "platform/host/SqlText.h"
-#include "platform/ui/LogList.h"
 
 namespace {
 

@@ -1,6 +1,4 @@
 #include "XbrlFixture.h"
-#include "platform/ui/DockToolbar.h"
-#include <QLabel>
 
 using namespace xbrlprova;
 

@@ -1,5 +1,4 @@
 #include "XbrlFixture.h"
-#include <QLabel>
 #include <QRegularExpression>
 #include <functional>
 

@@ -3,7 +3,6 @@
 // screen on a fresh demo database of the backend under test.
 #include "ScreenFixture.h"
 #include "platform/host/SqlText.h"
-#include "platform/ui/LogList.h"
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
