@@ -202,7 +202,7 @@ TEST_P(BatchProva, DryRunPrintsWhatTheRealRunDoesAndLeavesTheDatabaseAsItWas)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Db, BatchProva, ::testing::ValuesIn(TestDb::backends()), TestDb::name<::testing::TestParamInfo<QString>>);
+SU_OGNI_BACKEND(Db, BatchProva);
 
 // The stored periods from the command line: listed with their provenance (a database made
 // before it was kept gains the table on opening, and its periods say so), exported as a

@@ -167,4 +167,4 @@ TEST_P(FinestraPeriodiTest, ListsFiltersShowsExportsAndDeletesThePeriodChosen)
     EXPECT_EQ(script->shown()[0].text, "È in corso un'importazione: i periodi importati si possono vedere al suo termine.");
 }
 
-INSTANTIATE_TEST_SUITE_P(Db, FinestraPeriodiTest, ::testing::ValuesIn(TestDb::backends()), TestDb::name<::testing::TestParamInfo<QString>>);
+SU_OGNI_BACKEND(Db, FinestraPeriodiTest);

@@ -113,4 +113,4 @@ TEST_P(Concorrenza, AnAutomaticRunNamesTheGroupThatWaitedTooLong)
     EXPECT_EQ(conta("SELECT COUNT(*) FROM QD07_VALORIPDC WHERE QD07_CODICEDITTA_QD05 = 'R001'"), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Db, Concorrenza, ::testing::ValuesIn(TestDb::backends()), TestDb::name<::testing::TestParamInfo<QString>>);
+SU_OGNI_BACKEND(Db, Concorrenza);

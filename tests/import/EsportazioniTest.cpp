@@ -195,4 +195,4 @@ TEST_P(Esportazioni, FailingGroupsAreNamedWithTheirLineAndAFullDiskStopsTheRun)
                                                         "|" + fine + "|"}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Db, Esportazioni, ::testing::ValuesIn(TestDb::backends()), TestDb::name<::testing::TestParamInfo<QString>>);
+SU_OGNI_BACKEND(Db, Esportazioni);

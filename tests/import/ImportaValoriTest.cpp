@@ -337,4 +337,4 @@ TEST_P(ImportaValori, ClickOkChecksBeforeImporting)
     EXPECT_FALSE(screen->fraLog->isHidden() || screen->lblSuggerimento->isHidden());
 }
 
-INSTANTIATE_TEST_SUITE_P(Db, ImportaValori, ::testing::ValuesIn(TestDb::backends()), TestDb::name<::testing::TestParamInfo<QString>>);
+SU_OGNI_BACKEND(Db, ImportaValori);

@@ -78,4 +78,4 @@ TEST_P(Interruzione, NothingStartsInsideARunAndCloseStopsItAfterTheGroup)
     EXPECT_EQ(box().last(), "Importazione da kadro: Importazione terminata\r\nGruppi salvati: 2 su 2");
 }
 
-INSTANTIATE_TEST_SUITE_P(Db, Interruzione, ::testing::ValuesIn(TestDb::backends()), TestDb::name<::testing::TestParamInfo<QString>>);
+SU_OGNI_BACKEND(Db, Interruzione);

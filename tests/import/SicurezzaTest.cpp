@@ -158,4 +158,4 @@ TEST_P(Sicurezza, EmptyOrUnreadableInputsAreRefusedBeforeWriting)
     prova(binario, LayoutKadro, "caratteri nulli o di controllo");
 }
 
-INSTANTIATE_TEST_SUITE_P(Db, Sicurezza, ::testing::ValuesIn(TestDb::backends()), TestDb::name<::testing::TestParamInfo<QString>>);
+SU_OGNI_BACKEND(Db, Sicurezza);

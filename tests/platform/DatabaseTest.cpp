@@ -160,7 +160,7 @@ TEST_P(DatabaseTest, AddsUpdatesFiltersAndRequeries)
     EXPECT_EQ(chart.value("QD15_DESCRIZIONE").toString(), "Cassa contanti");
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, DatabaseTest, ::testing::ValuesIn(TestDb::backends()), TestDb::name<::testing::TestParamInfo<QString>>);
+SU_OGNI_BACKEND(Backends, DatabaseTest);
 
 TEST(Connessione, APasswordIsNeverShown)
 {

@@ -5,7 +5,6 @@
 #include <QTemporaryDir>
 #include <functional>
 #include <memory>
-#include <string>
 #include <vector>
 
 // A fresh analysis database for one test: an SQLite file in a temporary folder, or
@@ -29,12 +28,6 @@ public:
     static std::vector<QString> backends();
     // Why a backend cannot be used here; empty when it can.
     static QString mancante(const QString& backend);
-    // Test-name suffix of a backend parameter.
-    template <class Info>
-    static std::string name(const Info& info)
-    {
-        return info.param.toStdString();
-    }
 
 private:
     QTemporaryDir m_dir;
@@ -47,6 +40,10 @@ private:
 #define SALTA_SENZA(backend)                                                         \
     if (const QString motivo_ = TestDb::mancante(backend); !motivo_.isEmpty()) \
     GTEST_SKIP() << motivo_.toStdString()
+
+// A suite parameterised by backend, on every backend, each test named after its own.
+#define SU_OGNI_BACKEND(prefisso, Suite) \
+    INSTANTIATE_TEST_SUITE_P(prefisso, Suite, ::testing::ValuesIn(TestDb::backends()), [](const auto& i) { return i.param.toStdString(); })
 
 // Single value of a query, for assertions.
 QVariant scalar(Connection& c, const QString& sql);

@@ -39,8 +39,7 @@ TEST_P(ReferenceDataTest, LoadsEveryRowOnceAndLoadingAgainChangesNothing)
     EXPECT_EQ(conn->commits(), 2);  // one transaction each
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, ReferenceDataTest, ::testing::ValuesIn(TestDb::backends()),
-                         TestDb::name<::testing::TestParamInfo<QString>>);
+SU_OGNI_BACKEND(Backends, ReferenceDataTest);
 
 TEST(ReferenceData, NewDatabasesHaveIt)
 {

@@ -288,5 +288,4 @@ TEST_P(SquaringTest, BalancedFilingsOfEveryFormSquareAndGroupedLinesAreNotCounte
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, SquaringTest, ::testing::ValuesIn(TestDb::backends()),
-                         TestDb::name<::testing::TestParamInfo<QString>>);
+SU_OGNI_BACKEND(Backends, SquaringTest);

@@ -61,7 +61,7 @@ TEST_P(QuadraturaLibreria, DebitsAndCreditsByStatementAndFailureInsideTheImport)
     EXPECT_EQ(scalar(*c, QStringLiteral("SELECT COUNT(*) FROM QD07_VALORIPDC")).toInt(), 10);
 }
 
-INSTANTIATE_TEST_SUITE_P(Db, QuadraturaLibreria, ::testing::ValuesIn(TestDb::backends()), TestDb::name<::testing::TestParamInfo<QString>>);
+SU_OGNI_BACKEND(Db, QuadraturaLibreria);
 
 TEST_F(Quadratura, PassesExactlyWhenTheValuesAddUpToZeroToTheCent)
 {

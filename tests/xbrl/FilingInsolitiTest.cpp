@@ -130,4 +130,4 @@ TEST_P(FilingInsoliti, MasterDataWithQuotesKeepsOneCodeAndTouchesNothingElse)
     EXPECT_EQ(altre, altrePrima);
 }
 
-XBRL_BACKENDS(FilingInsoliti);
+SU_OGNI_BACKEND(Backends, FilingInsoliti);

@@ -281,4 +281,4 @@ TEST_P(ImportXbrl, OnlyTheOlderConsolidatedSchemasAreDescribedAsConsolidated)
     }
 }
 
-XBRL_BACKENDS(ImportXbrl);
+SU_OGNI_BACKEND(Backends, ImportXbrl);

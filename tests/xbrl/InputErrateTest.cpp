@@ -118,4 +118,4 @@ TEST_P(InputErrate, EndCleanlyWithNothingWritten)
     }
 }
 
-XBRL_BACKENDS(InputErrate);
+SU_OGNI_BACKEND(Backends, InputErrate);

@@ -148,7 +148,3 @@ protected:
 private:
     int m_documenti = 0;
 };
-
-#define XBRL_BACKENDS(Suite)                                                            \
-    INSTANTIATE_TEST_SUITE_P(Backends, Suite, ::testing::ValuesIn(TestDb::backends()), \
-                             [](const auto& info) { return info.param.toStdString(); })
