@@ -43,10 +43,8 @@ TEST_F(ScreenServices, NothingHandedOverIsRefusedAndTheWorkingFolderIsReadAgain)
 TEST_F(ScreenServices, MostraErroreShowsTheErrorAndTheConnectionsFirstError)
 {
     screen->MostraErrore(AppError(13, QStringLiteral("Tipo non corrispondente")));
-    ASSERT_EQ(dialogs.shown().size(), 1);
-    EXPECT_EQ(dialogs.shown()[0].text, QStringLiteral("Tipo non corrispondente"));
-    EXPECT_EQ(dialogs.shown()[0].title, QStringLiteral("Importazione valori PDC"));
-    EXPECT_EQ(dialogs.shown()[0].flags, vb::vbCritical);
+    EXPECT_EQ(box(), QStringList{"Importazione valori PDC: Tipo non corrispondente"});
+    EXPECT_EQ(dialogs.shown().value(0).flags, vb::vbCritical);
     screen->MostraErrore(AppError(0, QStringLiteral("niente")));  // no error: no box
     dialogs.clear();
 

@@ -103,9 +103,8 @@ TEST_F(Selezione, OpenModeOffersOnlyStoredValues)
     EXPECT_EQ(dialogs.shown().size(), 2);
     screen->ClickNew();
     EXPECT_TRUE(screen->HandleHotkey(Qt::Key_S, 2));
-    QStringList detti;
-    for (const auto& b : dialogs.shown()) detti << b.text;
-    EXPECT_EQ(detti, (QStringList{"Scegliere il periodo", "Scegliere il mese", "Scegliere la ditta"}));
+    const QString t = screen->captionTitle() + ": ";
+    EXPECT_EQ(box(), (QStringList{t + "Scegliere il periodo", t + "Scegliere il mese", t + "Scegliere la ditta"}));
     EXPECT_EQ(screen->lblDescRif->text(), QString());
 }
 
@@ -114,9 +113,8 @@ TEST_F(Selezione, CompanyChoiceSetsTheCurrencyAndRate)
     screen->ClickNew();
     pick(screen->cmbDitte, "Rossi & Figli S.r.l.");
     pick(screen->cmbDitte, "Müller Präzision GmbH");
-    ASSERT_EQ(dialogs.shown().size(), 1);
-    EXPECT_EQ(dialogs.shown()[0].text, QStringLiteral("Nessun file di definizione \r\nassociato alla ditta"));
-    EXPECT_EQ(dialogs.shown()[0].flags, vb::vbExclamation);
+    EXPECT_EQ(box(), QStringList{screen->captionTitle() + ": Nessun file di definizione \r\nassociato alla ditta"});
+    EXPECT_EQ(dialogs.shown().value(0).flags, vb::vbExclamation);
     EXPECT_EQ(screen->cmbMesi->ListCount(), 0);
     EXPECT_EQ(screen->cmbValuta->text(), QStringLiteral("CHF"));
 
@@ -181,8 +179,7 @@ TEST_F(Selezione, EnterSavesAndEscapeCancels)
     pick(screen->cmbMesi, "Marzo");
     screen->txtCambio->clear();
     press(screen->cmbMesi, Qt::Key_Enter);
-    ASSERT_EQ(dialogs.shown().size(), 1);
-    EXPECT_EQ(dialogs.shown()[0].text, QStringLiteral("Cambio non specificato"));
+    EXPECT_EQ(box(), QStringList{screen->captionTitle() + ": Cambio non specificato"});
 
     press(anno, Qt::Key_Escape);
     EXPECT_TRUE(screen->fraSelectPeriodo->isHidden());
