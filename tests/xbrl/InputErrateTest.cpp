@@ -83,8 +83,6 @@ TEST_P(InputErrate, EndCleanlyWithNothingWritten)
         {"fact that is no number", documento(attivo + fatto("TotalePassivo", "D2023", "12a")), si,
          {registra, "Importazione valori PDC: " + nonNumero.arg("Importo '12a' non leggibile")}, "P-T-00-000- Voce TotalePassivo", {},
          nonNumero.arg("Importo '12a' non leggibile")},
-        {"fact of two numbers", documento(attivo + fatto("TotalePassivo", "D2023", "12 2437")), si,
-         {registra, "Importazione valori PDC: " + nonNumero.arg("Importo '12 2437' non leggibile")}, "P-T-00-000- Voce TotalePassivo", {}},
         {"fact with elements inside", documento(attivo + fatto("TotalePassivo", "D2023", "<x>12</x><y>2437</y>")), si,
          {registra, "Importazione valori PDC: " + nonNumero.arg("Il fatto contiene altri elementi invece di un numero")},
          "P-T-00-000- Voce TotalePassivo"},
