@@ -20,8 +20,8 @@
 #include <gtest/gtest.h>
 
 // Keys work before any field had the focus and after each command, the idle screen says
-// what to do, no size hides a tool, and Exit closes the window.
-TEST(Host, KeysWorkFromTheFirstMomentAndEveryToolStaysInSight)
+// what to do, no size hides a tool, and Exit closes the window; during an import, closing asks.
+TEST(Host, KeysWorkFromTheFirstMomentEveryToolStaysInSightAndClosingDuringAnImportAsks)
 {
     TestDb db;
     CGlobal global(db.open(), QStringLiteral("EUR"), QStringLiteral("KTRTest"), db.folder());
@@ -66,23 +66,16 @@ TEST(Host, KeysWorkFromTheFirstMomentAndEveryToolStaysInSight)
     bar->click(QStringLiteral("tbExit"));
     EXPECT_FALSE(w.isVisible());
     EXPECT_TRUE(script->shown().isEmpty());
-}
 
-// Closing the window while an import runs asks; No goes on, Yes closes once the run ends.
-TEST(Host, ClosingTheWindowDuringAnImportAsksFirst)
-{
-    TestDb db;
-    CGlobal global(db.open(), QStringLiteral("EUR"), QStringLiteral("KTRTest"), db.folder());
-    auto* script = new ScriptedDialogs;
-    MainWindow w(global, nullptr, std::unique_ptr<Dialogs>(script));
+    // Closing the window while an import runs asks; No goes on, Yes closes once the run ends.
     w.show();
     {
-        const ctlVevAre::InCorso run(*w.screen());
+        const ctlVevAre::InCorso run(*screen);
         script->answerMessage(vb::vbNo).answerMessage(vb::vbYes);
         EXPECT_FALSE(w.close());
-        EXPECT_TRUE(w.isVisible() && !w.screen()->InterruzioneRichiesta());
+        EXPECT_TRUE(w.isVisible() && !screen->InterruzioneRichiesta());
         EXPECT_FALSE(w.close());
-        EXPECT_TRUE(w.screen()->InterruzioneRichiesta());
+        EXPECT_TRUE(screen->InterruzioneRichiesta());
         QCoreApplication::processEvents();
         EXPECT_TRUE(w.isVisible());
     }
