@@ -1,5 +1,4 @@
 #include "ScreenFixture.h"
-#include "platform/host/SqlText.h"
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QTest>
@@ -21,20 +20,17 @@ void press(QObject* target, int key)
 class Selezione : public ScreenFixture {
 protected:
     void pick(ListControl* l, const char* text) { l->choose(l->findText(QString::fromUtf8(text))); }
-    void sql(const QString& text) { conn().Execute(text); }
     // Values stored for a company, each {year, month, period}.
     void values(const char* ditta, std::initializer_list<std::tuple<const char*, int, int>> righe)
     {
         for (auto [anno, mese, periodo] : righe)
-            sql(QStringLiteral("INSERT INTO QD07_VALORIPDC (QD07_CODICEDITTA_QD05, QD07_CODICECONTO, QD07_ANNO, "
-                               "QD07_MESE, QD07_NPERIODO) VALUES (%1, '1010', %2, %3, %4)")
-                    .arg(StringaSQL(ditta), StringaSQL(anno)).arg(mese).arg(periodo));
+            rowsOf(conn(), "INSERT INTO QD07_VALORIPDC (QD07_CODICEDITTA_QD05, QD07_CODICECONTO, QD07_ANNO, QD07_MESE, QD07_NPERIODO) "
+                           "VALUES (?, '1010', ?, ?, ?)", {ditta, anno, mese, periodo});
     }
     void period(const char* ditta, int mese, int periodo, const char* descrizione, double cambio = 1)
     {
-        sql(QStringLiteral("INSERT INTO QD21_PERVALUTA (QD21_CODICEDITTA_QD05, QD21_ANNO, QD21_MESE, QD21_NPERIODO, "
-                           "QD21_DESCRIZIONE, QD21_CAMBIO) VALUES (%1, '2024', %2, %3, %4, %5)")
-                .arg(StringaSQL(ditta)).arg(mese).arg(periodo).arg(StringaSQL(QString::fromUtf8(descrizione))).arg(cambio));
+        rowsOf(conn(), "INSERT INTO QD21_PERVALUTA (QD21_CODICEDITTA_QD05, QD21_ANNO, QD21_MESE, QD21_NPERIODO, QD21_DESCRIZIONE, "
+                       "QD21_CAMBIO) VALUES (?, '2024', ?, ?, ?, ?)", {ditta, mese, periodo, QString::fromUtf8(descrizione), cambio});
     }
     bool ok() const { return screen->DS1->isToolEnabled(QStringLiteral("tbOK")); }
 };
@@ -137,7 +133,7 @@ TEST_F(Selezione, RateOfThePeriodComesBeforeTheMonthRate)
 {
     screen->m_Valuta = QStringLiteral("USD");
     EXPECT_DOUBLE_EQ(screen->CambioPeriodo(QStringLiteral("C003"), QStringLiteral("2024"), QStringLiteral("3")), 0);
-    sql(QStringLiteral("INSERT INTO QD41_CAMBI VALUES ('2024', 3, 'USD', 'EUR', 1.1)"));
+    conn().Execute(QStringLiteral("INSERT INTO QD41_CAMBI VALUES ('2024', 3, 'USD', 'EUR', 1.1)"));
     EXPECT_DOUBLE_EQ(screen->CambioPeriodo(QStringLiteral("C003"), QStringLiteral("2024"), QStringLiteral("3")), 1.1);
     period("C003", 3, 4, "", 1.2);  // whatever its period number
     EXPECT_DOUBLE_EQ(screen->CambioPeriodo(QStringLiteral("C003"), QStringLiteral("2024"), QStringLiteral("3")), 1.2);
