@@ -294,9 +294,8 @@ TEST(Crash, AKilledImportLeavesThePeriodWholeOrAbsent)
 
     QElapsedTimer tempo;
     tempo.start();
-    std::unique_ptr<QProcess> intera(avviaKtr(argomenti(prova), dir.path()));
-    ASSERT_TRUE(intera->waitForFinished(120000));
-    ASSERT_EQ(intera->exitCode(), 0) << intera->readAllStandardError().toStdString();
+    const Uscita intera = attendi(avviaKtr(argomenti(prova), dir.path()));
+    ASSERT_EQ(intera.codice, 0) << intera.err.toStdString();
     const qint64 durata = tempo.elapsed();
 
     // Every other run starts from a database without the period, so that kills before the
