@@ -159,9 +159,9 @@ TEST_F(BatchAutomatica, PrintsEachGroupAndExitsByHowManyWereSaved)
     scrivi("lavoro/kadro.txt", "1010;Cassa;2450;20;30112025;1\r\n2010;Debiti;-2450;20;30112025;1\r\n");
     opzioni.inputs = QStringList{"1.05"};
     EXPECT_EQ(importa(), 0);
-    EXPECT_EQ(out.filter("BOX input"), QStringList{"BOX input Richiesta cambio valuta | Digitare il cambio per la ditta Caffè dell'Università "
-                                                   "S.p.A. per il periodo 11/2025 da applicare per la conversione USD ==> EUR :  -> 1.05 "
-                                                   "(letto come 1,05)"});
+    EXPECT_EQ(out.filter("BOX input"), QStringList{"BOX input Richiesta cambio valuta | Digitare il cambio per la ditta Caffè "
+                                                   "dell'Università S.p.A. per il periodo 11/2025 da applicare per la conversione "
+                                                   "USD ==> EUR :  -> 1.05 (letto come 1,05)"});
 }
 
 // A trial run goes all the way and writes nothing: the real run after it prints the same
