@@ -226,7 +226,6 @@ public:
         int gruppi = 0;   // groups of the export
         int salvati = 0;
         bool completata = false;
-        bool interrottaUtente = false;  // stopped by the user after a group
         QString interruzione;           // when, and why, the run stopped early (empty: it did not)
         QList<EsitoGruppo> esiti;
     } m_EsitoAutomatica;

@@ -190,7 +190,6 @@ void ctlVevAre::ImportazioneAutomatica(const Esportazione& esportazione)
         const qint16 codice = gruppo.numero, anno = gruppo.anno, mese = gruppo.mese;
         // The user asked to stop: the groups before stay posted, this one does not start.
         if (InterruzioneRichiesta()) {
-            run.interrottaUtente = true;
             run.interruzione = QStringLiteral("Importazione interrotta dall'utente al termine del gruppo %1 di %2")
                                    .arg(raggiunti)
                                    .arg(run.esiti.size());

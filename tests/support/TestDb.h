@@ -68,5 +68,5 @@ Uscita catturata(const std::function<int()>& comando);
 // The ktr command as users and scripts run it: a process of its own, at home in `casa`.
 class QProcess;
 QProcess* avviaKtr(const QStringList& argomenti, const QString& casa);
-// Waits (two minutes at most) for a process of avviaKtr and deletes it.
+// Waits (50 s at most) for a process of avviaKtr and deletes it.
 Uscita attendi(QProcess* p);
