@@ -38,10 +38,15 @@ private:
 };
 
 // The C form read with the C conventions, whatever the process locale; false when the
-// value is out of range.
+// value is too large. One too small for a double is 0, as the amounts' rounding makes it.
 bool readC(const char* begin, const char* end, double& out)
 {
     const auto r = std::from_chars(begin, end, out);
+    if (r.ec == std::errc::result_out_of_range && r.ptr == end &&
+        std::all_of(begin, std::find(begin, end, '.'), [](char c) { return c == '-' || c == '0'; })) {
+        out = 0;
+        return true;
+    }
     return r.ec == std::errc() && r.ptr == end && std::isfinite(out);
 }
 

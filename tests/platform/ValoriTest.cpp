@@ -33,7 +33,11 @@ TEST(Valori, TextsAreReadWholeOrNotAtAll)
         EXPECT_EQ(CLng(t), CLng(atteso)) << testo;
     }
     EXPECT_DOUBLE_EQ(CDbl(QString(300, QLatin1Char('9'))), 1e300);
-    EXPECT_FALSE(IsNumeric(QStringLiteral("0,") + QString(400, QLatin1Char('0')) + QLatin1Char('1')));  // below range
+    // Too small for a double: a number, 0 as an amount rounds it.
+    const QString minuscolo = QStringLiteral("-0,") + QString(400, QLatin1Char('0')) + QLatin1Char('1');
+    EXPECT_TRUE(IsNumeric(minuscolo));
+    EXPECT_EQ(CStr(CDbl(minuscolo)), "0");
+    EXPECT_EQ(CCur(minuscolo).toDouble(), 0.0);
     // Impossible mixtures of dots and commas are no number either.
     for (const char* no : {"", "12a", "1,2,3", "1e400", "1,5E+", "+", ",", "1 2", "١٢", "-1,5-", "(-5)", "(5", "5)", "()",
                            "€", "€ €5", "--5", "-(5)", "1.250,40 - -", "$5", "1,234.56", "1.23.4", "1.2345,6", "1.234.56",
