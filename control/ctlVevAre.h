@@ -223,10 +223,10 @@ public:
     // How the last automatic run went: every group of the export in the order of its first
     // line, how many were committed, and whether and why the run stopped before its end.
     struct EsitoAutomatica {
-        int gruppi = 0;   // groups of the export
+        int gruppi = 0;  // groups of the export
         int salvati = 0;
         bool completata = false;
-        QString interruzione;           // when, and why, the run stopped early (empty: it did not)
+        QString interruzione;  // when, and why, the run stopped early (empty: it did not)
         QList<EsitoGruppo> esiti;
     } m_EsitoAutomatica;
     // What stopped the last posting engine (empty when it committed), whether the last
