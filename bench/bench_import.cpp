@@ -23,8 +23,9 @@
 #include "ServerBench.h"
 #include "control/ctlVevAre.h"
 #include "model/Schema.h"
-#include "platform/host/CGlobal.h"
 #include "platform/db/Connection.h"
+#include "platform/host/CGlobal.h"
+#include "platform/host/SqlText.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/ListControl.h"
 #include "platform/ui/LogList.h"
@@ -62,10 +63,9 @@ void prepara(Connection& c)
     c.Execute("INSERT INTO QD04_PDC VALUES ('BENCH', 'Piano di prova', NULL, 0)");
     // Four companies posting the same file: the concurrent runs of the server take one each.
     for (int d = 1; d <= 4; ++d)
-        c.Execute(QStringLiteral("INSERT INTO QD05_DITTA (QD05_CODICEDITTA, QD05_RAGIONESOCIALE, QD05_CODICEPDC_QD04, "
-                                 "QD05_CODICEVALUTA_QD40, QD05_CODIMPORTAZIONE) VALUES ('B00%1', '%2', 'BENCH', 'EUR', 'BENCH')")
-                      .arg(d)
-                      .arg(ragioneSociale(d)));
+        c.Esegui(QStringLiteral("INSERT INTO QD05_DITTA (QD05_CODICEDITTA, QD05_RAGIONESOCIALE, QD05_CODICEPDC_QD04, "
+                                "QD05_CODICEVALUTA_QD40, QD05_CODIMPORTAZIONE) VALUES (?, ?, ?, ?, ?)"),
+                 {QStringLiteral("B00%1").arg(d), ragioneSociale(d), "BENCH", "EUR", "BENCH"});
     c.BeginTrans();
     QSqlQuery conto(c.database()), corr(c.database());
     conto.prepare("INSERT INTO QD15_DEFPDC VALUES ('BENCH', ?, ?, 1, ?, ?)");
@@ -361,7 +361,7 @@ int main(int argc, char* argv[])
         }
         if (!processo(psql(),
                       {server->conninfo("ktr_bench"), "-q", "-v", "ON_ERROR_STOP=1", "-c",
-                       QStringLiteral("\\copy t FROM '%1' WITH (FORMAT csv, DELIMITER ';')").arg(valori)},
+                       QStringLiteral("\\copy t FROM %1 WITH (FORMAT csv, DELIMITER ';')").arg(StringaSQL(valori))},
                       {}, pc))
             qFatal("psql \\copy failed");
         if (!conKtr) continue;

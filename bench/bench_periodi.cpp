@@ -14,6 +14,7 @@
 #include "model/Schema.h"
 #include "platform/db/Connection.h"
 #include "platform/host/CGlobal.h"
+#include "platform/host/SqlText.h"
 #include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -32,15 +33,17 @@ void riempi(Connection& c, int periodi, int valori)
 {
     c.BeginTrans();
     c.Execute(QStringLiteral("CREATE TABLE BENCH_N (I INTEGER)"));
-    c.Execute(QStringLiteral("INSERT INTO BENCH_N WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
-                             "SELECT i FROM n").arg(valori));
+    c.Esegui(QStringLiteral("INSERT INTO BENCH_N WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?) "
+                            "SELECT i FROM n"),
+             {valori});
     for (int i = 0; i < periodi; ++i) {
         const int k = i / 7;
-        c.Esegui(QStringLiteral("INSERT INTO QD21_PERVALUTA VALUES (?, ?, ?, 1, 'EUR', ?, 1, 1, 0)"),
-                 {QString::fromLatin1(Ditte[i % 7]), QString::number(2000 + k / 12), k % 12 + 1,
+        c.Esegui(QStringLiteral("INSERT INTO QD21_PERVALUTA VALUES (?, ?, ?, 1, ?, ?, 1, 1, 0)"),
+                 {QString::fromLatin1(Ditte[i % 7]), QString::number(2000 + k / 12), k % 12 + 1, "EUR",
                   QStringLiteral("Periodo %1").arg(i)});
     }
-    c.Execute(QStringLiteral("INSERT INTO QD07_VALORIPDC SELECT P.QD21_CODICEDITTA_QD05, 'C' || CAST(N.I AS VARCHAR(10)), "
+    c.Execute(QStringLiteral("INSERT INTO QD07_VALORIPDC SELECT P.QD21_CODICEDITTA_QD05, ") + StringaSQL(QStringLiteral("C")) +
+              QStringLiteral(" || CAST(N.I AS VARCHAR(10)), "
                              "P.QD21_ANNO, P.QD21_MESE, 0, 0, N.I * 1.25, N.I * 1.25, P.QD21_NPERIODO "
                              "FROM QD21_PERVALUTA P CROSS JOIN BENCH_N N"));
     c.Execute(QStringLiteral("DROP TABLE BENCH_N"));

@@ -344,8 +344,10 @@ TEST(Contemporanee, ImportsAtOnceEachCompleteAndNeverInOnePeriod)
     scriviFile(dir.filePath("lavoro/saldi.txt"), dati);
     TestDb db(QStringLiteral("postgresql"));
     auto c = db.open();
-    const QString ditte = "('R001', 'A002', 'B005', 'V006')";
-    c->Execute("UPDATE QD05_DITTA SET QD05_CODIMPORTAZIONE = 'ROSSI', QD05_CODICEVALUTA_QD40 = 'EUR' WHERE QD05_CODICEDITTA IN " + ditte);
+    const QString ditte = "(?, ?, ?, ?)";
+    const QVariantList codici{"R001", "A002", "B005", "V006"};
+    c->Esegui("UPDATE QD05_DITTA SET QD05_CODIMPORTAZIONE = ?, QD05_CODICEVALUTA_QD40 = ? WHERE QD05_CODICEDITTA IN " + ditte,
+              QVariantList{"ROSSI", "EUR"} + codici);
     const auto importa = [&](const QStringList& nomi) {
         std::vector<QProcess*> processi;
         for (const QString& nome : nomi)
@@ -360,13 +362,13 @@ TEST(Contemporanee, ImportsAtOnceEachCompleteAndNeverInOnePeriod)
     };
     const QString valori = "SELECT QD07_CODICEDITTA_QD05, QD07_NPERIODO, COUNT(*), SUM(QD07_VALOREORIGINALE) FROM QD07_VALORIPDC "
                            "WHERE QD07_CODICEDITTA_QD05 IN " + ditte + " GROUP BY 1, 2 ORDER BY 1, 2";
-    importa(rowsOf(*c, "SELECT QD05_RAGIONESOCIALE FROM QD05_DITTA WHERE QD05_CODICEDITTA IN " + ditte));
-    EXPECT_EQ(rowsOf(*c, valori), (QStringList{"A002|1|3000|0", "B005|1|3000|0", "R001|1|3000|0", "V006|1|3000|0"}));
+    importa(rowsOf(*c, "SELECT QD05_RAGIONESOCIALE FROM QD05_DITTA WHERE QD05_CODICEDITTA IN " + ditte, codici));
+    EXPECT_EQ(rowsOf(*c, valori, codici), (QStringList{"A002|1|3000|0", "B005|1|3000|0", "R001|1|3000|0", "V006|1|3000|0"}));
 
     importa({Rossi, Rossi});
-    EXPECT_EQ(rowsOf(*c, valori),
+    EXPECT_EQ(rowsOf(*c, valori, codici),
               (QStringList{"A002|1|3000|0", "B005|1|3000|0", "R001|1|3000|0", "R001|2|3000|0", "R001|3|3000|0", "V006|1|3000|0"}));
-    EXPECT_EQ(rowsOf(*c, "SELECT QD21_NPERIODO FROM QD21_PERVALUTA WHERE QD21_CODICEDITTA_QD05 = 'R001' ORDER BY 1"),
+    EXPECT_EQ(rowsOf(*c, "SELECT QD21_NPERIODO FROM QD21_PERVALUTA WHERE QD21_CODICEDITTA_QD05 = ? ORDER BY 1", {"R001"}),
               (QStringList{"1", "2", "3"}));
 }
 
@@ -408,16 +410,18 @@ TEST_P(BatchProva, ALostConnectionNamesEveryGroupAndCallsNoStoredGroupUnsaved)
                                "2010;Debiti;-5;15;31012024;1\r\n1010;Cassa;7;12;29022024;1\r\n2010;Debiti;-7;12;29022024;1\r\n");
     conn().Execute("CREATE FUNCTION cade() RETURNS trigger AS $$ BEGIN PERFORM pg_terminate_backend(pg_backend_pid()); "
                    "RETURN NULL; END $$ LANGUAGE plpgsql");
-    const char* momenti[][2] = {
+    // A trigger's text takes no parameters: the company goes in through the escaping function.
+    const QString ancora = StringaSQL(QStringLiteral("A002"));
+    const QString momenti[][2] = {
         {"CREATE CONSTRAINT TRIGGER cade AFTER INSERT ON QD21_PERVALUTA DEFERRABLE INITIALLY DEFERRED FOR EACH ROW "
-         "WHEN (NEW.QD21_CODICEDITTA_QD05 = 'A002') EXECUTE FUNCTION cade()",
+         "WHEN (NEW.QD21_CODICEDITTA_QD05 = " + ancora + ") EXECUTE FUNCTION cade()",
          "LOG A002\tL'Àncora Società Cooperativa  1/2024 - controllare il periodo 1\tesito del salvataggio non verificabile\tE\t-"},
-        {"CREATE TRIGGER cade AFTER INSERT ON QD07_VALORIPDC FOR EACH ROW WHEN (NEW.QD07_CODICEDITTA_QD05 = 'A002') "
-         "EXECUTE FUNCTION cade()",
+        {"CREATE TRIGGER cade AFTER INSERT ON QD07_VALORIPDC FOR EACH ROW WHEN (NEW.QD07_CODICEDITTA_QD05 = " + ancora +
+             ") EXECUTE FUNCTION cade()",
          "connessione. (terminating connection due to administrator command (57P01))\tnon salvato\tE\t-"},
     };
     for (const auto& [trigger, gruppo2] : momenti) {
-        SCOPED_TRACE(trigger);
+        SCOPED_TRACE(trigger.toStdString());
         global = std::make_unique<CGlobal>(db->open(), "EUR", "KTRTest", cartella.filePath("app"));
         conn().Execute("DELETE FROM QD07_VALORIPDC");
         conn().Execute("DELETE FROM QD21_PERVALUTA");

@@ -97,11 +97,10 @@ TEST_P(FinestraPeriodiTest, ListsFiltersShowsExportsAndDeletesThePeriodChosen)
     TestDb db(GetParam());
     CGlobal global(db.open(), QStringLiteral("EUR"), QStringLiteral("KTRTest"), db.folder());
     Connection& c = global.Database().Connection();
-    c.Execute("INSERT INTO QD21_PERVALUTA VALUES ('R001', '2024', 3, 1, 'EUR', 'Marzo/2024 (Periodo n° 1)', 1, 1, 0)");
-    c.Execute("INSERT INTO QD21_PERVALUTA VALUES ('A002', '2025', 12, 1, 'EUR', 'Dicembre/2025 (Periodo n° 1)', 1, 1, 0)");
-    for (const char* v : {"'R001', '1010', '2024', 3, 0, 0, 1500.25, 1500.25, 1", "'R001', '2010', '2024', 3, 0, 0, -1500.25, -1500.25, 1",
-                          "'A002', '1010', '2025', 12, 0, 0, 7, 7, 1"})
-        c.Execute(QString("INSERT INTO QD07_VALORIPDC VALUES (%1)").arg(v));
+    for (const QVariantList& p : {QVariantList{"R001", "2024", 3, "Marzo/2024 (Periodo n° 1)"}, {"A002", "2025", 12, "Dicembre/2025 (Periodo n° 1)"}})
+        c.Esegui("INSERT INTO QD21_PERVALUTA VALUES (?, ?, ?, 1, ?, ?, 1, 1, 0)", {p[0], p[1], p[2], "EUR", p[3]});
+    for (const QVariantList& v : {QVariantList{"R001", "1010", "2024", 3, 1500.25}, {"R001", "2010", "2024", 3, -1500.25}, {"A002", "1010", "2025", 12, 7}})
+        c.Esegui("INSERT INTO QD07_VALORIPDC VALUES (?, ?, ?, ?, 0, 0, ?, ?, 1)", {v[0], v[1], v[2], v[3], v[4], v[4]});
     const QString file = scriviFile(db.folder() + "/saldi.txt", "1010;Cassa;1500,25\r\n");
     Provenienza p;
     p.ditta = "R001", p.anno = "2024", p.mese = 3, p.periodo = 1, p.tipo = Provenienza::Testo, p.file = file, p.quadratura = "superata";
@@ -133,13 +132,13 @@ TEST_P(FinestraPeriodiTest, ListsFiltersShowsExportsAndDeletesThePeriodChosen)
     EXPECT_TRUE(QFile::exists(csv));
     EXPECT_EQ(f.lblStato->text(), "Esportati 2 valori in " + QDir::toNativeSeparators(csv));
 
-    const QString conta = "SELECT COUNT(*) FROM QD07_VALORIPDC WHERE QD07_CODICEDITTA_QD05 = 'R001'";
+    const auto conta = [&] { return rowsOf(c, "SELECT COUNT(*) FROM QD07_VALORIPDC WHERE QD07_CODICEDITTA_QD05 = ?", {"R001"}); };
     inCorso = true;
     f.Elimina();
     inCorso = false;
     dialogs.answerMessage(vb::vbNo);
     f.Elimina();
-    EXPECT_EQ(scalar(c, conta).toInt(), 2);
+    EXPECT_EQ(conta(), QStringList{"2"});
     ASSERT_EQ(dialogs.shown().size(), 3);
     EXPECT_EQ(dialogs.shown()[1].text, "Impossibile eliminare un periodo mentre è in corso un'importazione.");
     EXPECT_EQ(dialogs.shown()[2].text, "Eliminare il periodo 1 di Marzo/2024 della ditta Rossi & Figli S.r.l. (R001)?\r\n"
@@ -147,7 +146,7 @@ TEST_P(FinestraPeriodiTest, ListsFiltersShowsExportsAndDeletesThePeriodChosen)
     EXPECT_EQ(dialogs.shown()[2].flags, vb::vbYesNo | vb::vbQuestion | vb::vbDefaultButton2);
     dialogs.answerMessage(vb::vbYes);
     f.Elimina();
-    EXPECT_EQ(scalar(c, conta).toInt(), 0);
+    EXPECT_EQ(conta(), QStringList{"0"});
     EXPECT_EQ(f.lstPeriodi->rowCount(), 1);  // the company has no period left: every company again
     EXPECT_TRUE(dialogs.unexpected().isEmpty());
 

@@ -25,12 +25,12 @@ protected:
     {
         for (auto [anno, mese, periodo] : righe)
             rowsOf(conn(), "INSERT INTO QD07_VALORIPDC (QD07_CODICEDITTA_QD05, QD07_CODICECONTO, QD07_ANNO, QD07_MESE, QD07_NPERIODO) "
-                           "VALUES (?, '1010', ?, ?, ?)", {ditta, anno, mese, periodo});
+                           "VALUES (?, ?, ?, ?, ?)", {ditta, "1010", anno, mese, periodo});
     }
     void period(const char* ditta, int mese, int periodo, const char* descrizione, double cambio = 1)
     {
         rowsOf(conn(), "INSERT INTO QD21_PERVALUTA (QD21_CODICEDITTA_QD05, QD21_ANNO, QD21_MESE, QD21_NPERIODO, QD21_DESCRIZIONE, "
-                       "QD21_CAMBIO) VALUES (?, '2024', ?, ?, ?, ?)", {ditta, mese, periodo, QString::fromUtf8(descrizione), cambio});
+                       "QD21_CAMBIO) VALUES (?, ?, ?, ?, ?, ?)", {ditta, "2024", mese, periodo, QString::fromUtf8(descrizione), cambio});
     }
     bool ok() const { return screen->DS1->isToolEnabled(QStringLiteral("tbOK")); }
 };
@@ -133,7 +133,7 @@ TEST_F(Selezione, RateOfThePeriodComesBeforeTheMonthRate)
 {
     screen->m_Valuta = QStringLiteral("USD");
     EXPECT_DOUBLE_EQ(screen->CambioPeriodo(QStringLiteral("C003"), QStringLiteral("2024"), QStringLiteral("3")), 0);
-    conn().Execute(QStringLiteral("INSERT INTO QD41_CAMBI VALUES ('2024', 3, 'USD', 'EUR', 1.1)"));
+    conn().Esegui(QStringLiteral("INSERT INTO QD41_CAMBI VALUES (?, 3, ?, ?, 1.1)"), {"2024", "USD", "EUR"});
     EXPECT_DOUBLE_EQ(screen->CambioPeriodo(QStringLiteral("C003"), QStringLiteral("2024"), QStringLiteral("3")), 1.1);
     period("C003", 3, 4, "", 1.2);  // whatever its period number
     EXPECT_DOUBLE_EQ(screen->CambioPeriodo(QStringLiteral("C003"), QStringLiteral("2024"), QStringLiteral("3")), 1.2);

@@ -6,9 +6,9 @@ namespace {
 // A value of December 2025.
 void valore(Connection& c, const char* ditta, const char* conto, int periodo, const QString& importo)
 {
-    c.Execute(QStringLiteral("INSERT INTO QD07_VALORIPDC (QD07_CODICEDITTA_QD05, QD07_CODICECONTO, QD07_ANNO, QD07_MESE, QD07_RETTIFICA, "
-                             "QD07_VALOREORIGINALE, QD07_VALOREINVALUTA, QD07_NPERIODO) VALUES ('%1', '%2', '2025', 12, 0, %3, %3, %4)")
-                  .arg(QLatin1String(ditta), QLatin1String(conto), importo).arg(periodo));
+    c.Esegui(QStringLiteral("INSERT INTO QD07_VALORIPDC (QD07_CODICEDITTA_QD05, QD07_CODICECONTO, QD07_ANNO, QD07_MESE, QD07_RETTIFICA, "
+                            "QD07_VALOREORIGINALE, QD07_VALOREINVALUTA, QD07_NPERIODO) VALUES (?, ?, ?, 12, 0, ?, ?, ?)"),
+             {ditta, conto, "2025", importo, importo, periodo});
 }
 
 // A period of R001 (chart STD) with values that must stay out of the check: a
@@ -36,7 +36,7 @@ TEST_P(QuadraturaLibreria, DebitsAndCreditsByStatementAndFailureInsideTheImport)
     auto c = db.open();
     periodo(*c, "100.57", "-0.57", "70", "-10.25");  // 0.57 is stored a trifle below 0.57: rounded, not cut
     // Outside both statements: an account without section, one missing from the chart.
-    c->Execute(QStringLiteral("UPDATE QD15_DEFPDC SET QD15_SEZIONE = ' ' WHERE QD15_CODICECONTO = '1020'"));
+    c->Esegui(QStringLiteral("UPDATE QD15_DEFPDC SET QD15_SEZIONE = ? WHERE QD15_CODICECONTO = ?"), {" ", "1020"});
     valore(*c, "R001", "1020", 1, "-5");
     valore(*c, "R001", "X999", 1, "3");
     BalanceCheck q;

@@ -81,9 +81,11 @@ TEST_P(ImportXbrl, RealFilingsGoThroughRegistrationBothYearsAndTheBalanceCheck)
     // Each year's period records the filing it came from and its own balance check.
     const QString origine = "|12|1|XBRL|" + QFileInfo(filing("ISTANZA02353550391.xbrl")).absoluteFilePath() + "|" +
                             impronta(filing("ISTANZA02353550391.xbrl")) + "|EUR|1|9|superata|0";
-    EXPECT_EQ(righe("SELECT QD22_ANNO, QD22_MESE, QD22_NPERIODO, QD22_TIPO, QD22_FILE, QD22_DIMENSIONE, QD22_SHA256, QD22_VALUTA, "
-                    "QD22_CAMBIO, QD22_NUMVALORI, QD22_QUADRATURA, QD22_DIFFERENZA FROM QD22_IMPORTAZIONI WHERE "
-                    "QD22_CODICEDITTA_QD05 = '550391' ORDER BY 1"),
+    EXPECT_EQ(rowsOf(conn(),
+                     "SELECT QD22_ANNO, QD22_MESE, QD22_NPERIODO, QD22_TIPO, QD22_FILE, QD22_DIMENSIONE, QD22_SHA256, QD22_VALUTA, "
+                     "QD22_CAMBIO, QD22_NUMVALORI, QD22_QUADRATURA, QD22_DIFFERENZA FROM QD22_IMPORTAZIONI WHERE "
+                     "QD22_CODICEDITTA_QD05 = ? ORDER BY 1",
+                     {"550391"}),
               (QStringList{"2023" + origine, "2024" + origine}));
 }
 
