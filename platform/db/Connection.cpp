@@ -647,15 +647,6 @@ void Connection::testoCopia(const QVariant& v, QByteArray& riga)
     }
     default: break;
     }
-    if (v.metaType() == QMetaType::fromType<Currency>()) {
-        const std::int64_t scaled = v.value<Currency>().scaled();
-        const quint64 assoluto = scaled < 0 ? quint64(0) - quint64(scaled) : quint64(scaled);
-        if (scaled < 0) riga += '-';
-        riga += QByteArray::number(assoluto / quint64(Currency::Scale));
-        riga += '.';
-        riga += QByteArray::number(assoluto % quint64(Currency::Scale)).rightJustified(4, '0');
-        return;
-    }
     const QByteArray testo = v.toString().toUtf8();
     for (const char c : testo) {
         switch (c) {

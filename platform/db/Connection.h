@@ -134,8 +134,8 @@ public:
     pg_conn* pgHandle() const { return m_pg; }
     // A value in the text form COPY reads, appended to `riga`: \N for what the driver binds
     // as NULL, a double as the driver writes it (the shortest text that reads back the same),
-    // a Currency exactly, in ten-thousandths, text with COPY's escapes. Every value written
-    // in bulk becomes text here.
+    // text with COPY's escapes (amounts come as text already, see importo). Every value
+    // written in bulk becomes text here.
     static void testoCopia(const QVariant& valore, QByteArray& riga);
     // Rows written with COPY on the driver's connection, inside the transaction, as they
     // come, so that the server stores them while the program reads the next: iniziaCopia
