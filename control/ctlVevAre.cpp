@@ -8,7 +8,6 @@
 #include "platform/ui/LogList.h"
 #include "platform/ui/Traduzioni.h"
 #include "platform/db/Recordset.h"
-#include "platform/host/Settings.h"
 #include <QApplication>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -68,11 +67,7 @@ void ctlVevAre::setCGlobal(CGlobal* global)
     m_ContestoStampa = std::make_unique<ContestoStampa>();
     m_ContestoStampa->setCGlobal(m_CGlobal);
     m_ContestoStampa->setDialogs(&m_dialogs);
-    const QString product = m_CGlobal->App().property(QStringLiteral("ProductName")).toString();
-    // A folder the host was started with wins over the stored setting.
-    m_WorkingFolder = m_CGlobal->App().property(QStringLiteral("WorkingFolder")).toString();
-    if (m_WorkingFolder.isEmpty())
-        m_WorkingFolder = Settings::GetSetting(product, QStringLiteral("General"), QStringLiteral("WorkingFolder"), QString());
+    m_WorkingFolder = m_CGlobal->CartellaLavoro();
     CaricaValute();
     DS1->setToolVisible(QStringLiteral("tbImport"), true);
     DS1->setToolVisible(QStringLiteral("tbImportCEE"), true);

@@ -1,6 +1,5 @@
 #include "host/FinestraPeriodi.h"
 #include "platform/host/CGlobal.h"
-#include "platform/host/Settings.h"
 #include "platform/runtime/AppError.h"
 #include "platform/runtime/Valori.h"
 #include "platform/ui/Dialogs.h"
@@ -317,8 +316,8 @@ void FinestraPeriodi::Esporta()
 {
     const PeriodoArchiviato* p = scelto();
     if (!p) return;
-    const QString cartella = Settings::GetSetting(m_global.App().property(QStringLiteral("ProductName")).toString(),
-                                                  QStringLiteral("General"), QStringLiteral("WorkingFolder"), QDir::homePath());
+    QString cartella = m_global.CartellaLavoro();
+    if (cartella.isEmpty()) cartella = QDir::homePath();
     const QString proposta = QDir(cartella).filePath(QStringLiteral("%1_%2_%3_periodo%4.csv")
                                                          .arg(p->chiave.ditta, p->chiave.anno)
                                                          .arg(p->chiave.mese, 2, 10, QLatin1Char('0'))

@@ -38,6 +38,9 @@ public:
     AppObject& App() { return m_app; }
     ::Utility& Utility() { return m_utility; }
     ::Hotkey& Hotkey() { return m_hotkey; }
+    // The working folder: the one the host was started with ("WorkingFolder") wins over the
+    // stored setting; empty when there is neither.
+    QString CartellaLavoro() const;
 
     void setValutaBase(const QString& code) { m_valutaBase = code; }
 

@@ -63,11 +63,11 @@ QString ScriptedDialogs::InputLetto(const QString& prompt, const QString& title,
     return answer;
 }
 
-QString ScriptedDialogs::OpenFile(const QString& title, const QString& filter, const QString&)
+QString ScriptedDialogs::OpenFile(const QString& title, const QString& filter, const QString& folder)
 {
     Answer a;
     const QString answer = take(Kind::File, a, title) ? a.text : QString();
-    m_shown.append({Kind::File, filter, title, 0, {}, answer, {}});
+    m_shown.append({Kind::File, filter, title, 0, folder, answer, {}});
     return answer;
 }
 

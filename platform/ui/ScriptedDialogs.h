@@ -18,7 +18,7 @@ public:
         QString text;   // prompt
         QString title;
         int flags = 0;  // message boxes: buttons, icon, default button
-        QString defaultAnswer;
+        QString defaultAnswer;  // file dialogs: the folder or file proposed
         QString answer;  // what the script answered
         QString lettura; // input boxes that show it: how the answer was understood
     };

@@ -128,7 +128,9 @@ TEST_P(FinestraPeriodiTest, ListsFiltersShowsExportsAndDeletesThePeriodChosen)
 
     const QString csv = db.folder() + "/esportato.csv";
     dialogs.answerFile(csv);
+    global.App().setProperty("WorkingFolder", db.folder());  // started with --working-folder
     f.Esporta();
+    EXPECT_EQ(dialogs.shown().back().defaultAnswer, db.folder() + "/R001_2024_03_periodo1.csv");
     EXPECT_TRUE(QFile::exists(csv));
     EXPECT_EQ(f.lblStato->text(), "Esportati 2 valori in " + QDir::toNativeSeparators(csv));
 
