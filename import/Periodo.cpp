@@ -162,15 +162,7 @@ void PeriodoImportazione::Chiudi(const QString& ditta, const QString& anno, qint
     rs.Update();
     rs.Close();
     RegistraProvenienza(ditta, anno, mese, valuta);
-    const int ignoti = conn.commitIgnoti();
-    try {
-        conn.CommitTrans();
-    } catch (...) {
-        if (conn.commitIgnoti() == ignoti) throw;
-        conn.fail(SalvataggioNonVerificabile({QString::number(periodo) + QStringLiteral(" di ") + QString::number(mese) +
-                                              QLatin1Char('/') + anno}),
-                  conn.database().driverName());
-    }
+    CommitImportazione(conn, {PeriodoDaControllare(periodo, mese, anno)});
     emit m_screen.ImportazioneSalvata(ditta, anno, mese, periodo);
 }
 

@@ -1,5 +1,6 @@
 #include "import/RiepilogoAutomatica.h"
 #include "control/ctlVevAre.h"
+#include "platform/db/Connection.h"
 
 QString MeseAnno(qint16 mese, qint16 anno) { return QString::number(mese) + QLatin1Char('/') + QString::number(anno); }
 
@@ -7,6 +8,23 @@ QString SalvataggioNonVerificabile(const QStringList& periodi)
 {
     return QStringLiteral("esito del salvataggio non verificabile: controllare il periodo ") + periodi.join(QStringLiteral(", ")) +
            QStringLiteral(" (connessione al database persa)");
+}
+
+QString PeriodoDaControllare(int periodo, int mese, const QString& anno)
+{
+    return QString::number(periodo) + QStringLiteral(" di ") + QString::number(mese) + QLatin1Char('/') + anno;
+}
+
+void CommitImportazione(Connection& conn, const QStringList& periodi, bool* ignoto)
+{
+    const int ignotiPrima = conn.commitIgnoti();
+    try {
+        conn.CommitTrans();
+    } catch (...) {
+        if (conn.commitIgnoti() == ignotiPrima) throw;
+        if (ignoto) *ignoto = true;
+        conn.fail(SalvataggioNonVerificabile(periodi), conn.database().driverName());
+    }
 }
 
 bool DiscoPieno(const QString& errore)
