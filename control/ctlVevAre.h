@@ -14,6 +14,7 @@
 class BalanceCheck;
 class IndiceBlocchi;
 struct Esportazione;
+struct EsitoQuadratura;
 class CGlobal;
 class Dialogs;
 class DockToolbar;
@@ -108,7 +109,7 @@ public:
     void cmbAnni_Click();
     void cmbMesi_Click();
     void cmbPeriodo_Click();
-    void CambioDelPeriodo(const QVariantList& chiave);
+    void CambioDelPeriodo(double cambio);
     void cmbValuta_Change();
     void txtCambio_Change();
     void cmdEditCambio_Click();
@@ -152,6 +153,10 @@ public:
                    const QString& Valore = QString(), bool Errore = false, bool Evidenzia = false);
     void StampaAnomalie();
     void VerificaQuadratura(const QString& Ditta, const QString& Anno, qint16 Mese, qint16 Periodo);
+    // The check's two halves, for an import that checks inside its transaction and tells
+    // the user after the commit.
+    EsitoQuadratura CalcolaQuadratura(const QString& Ditta, const QString& Anno, qint16 Mese, qint16 Periodo);
+    void RiportaQuadratura(const EsitoQuadratura& esito, const QString& Ditta, const QString& Anno, qint16 Mese, qint16 Periodo);
     void ResetAnomalie();  // one empty row, m_NumAnomalie 0
     void AggiungiAnomalia(const RigaAnomalia& riga);
 

@@ -180,7 +180,7 @@ void PeriodoImportazione::RegistraProvenienza(const QString& ditta, const QStrin
     p.cambio = m_screen.m_Cambio;
     // The check of the period has just run on these values.
     const EsitoQuadratura esito = m_screen.m_QuadraturaVerificata ? EsitoQuadratura::di(*m_screen.m_Quadratura)
-                                                                  : EsitoQuadratura{EsitoQuadratura::NonVerificata, 0};
+                                                                  : EsitoQuadratura{EsitoQuadratura::NonVerificata, 0, {}};
     p.quadratura = esito.testo();
     p.differenza = esito.differenza;
     Provenienza::registra(*m_screen.m_CGlobal, p);

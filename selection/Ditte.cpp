@@ -211,24 +211,22 @@ void ctlVevAre::cmbPeriodo_Click()
     DS1->setToolEnabled(QStringLiteral("tbOK"), true);
     m_Periodo = vb::CInt(cmbPeriodo->text());
     Connection& conn = m_CGlobal->Database().Connection();
-    const QVariantList chiave{m_CodiceDitta, cmbAnni->text(), int(MeseIndex(cmbMesi->text())), int(m_Periodo)};
-    lblDescRif->setText(conn.Leggi(QStringLiteral("SELECT QD21_DESCRIZIONE FROM QD21_PERVALUTA WHERE QD21_CODICEDITTA_QD05=? AND "
-                                                  "QD21_ANNO=? AND QD21_MESE=? and QD21_NPERIODO = ?"),
-                                   chiave));
-    if (m_ModalitaApri && vb::Trim(m_Valuta) != m_CGlobal->ValutaBase()) CambioDelPeriodo(chiave);
+    QString descrizione;
+    double cambio = 0;  // the period's stored rate; 0 when it has none
+    conn.Scorri(QStringLiteral("SELECT QD21_DESCRIZIONE, QD21_CAMBIO FROM QD21_PERVALUTA WHERE QD21_CODICEDITTA_QD05=? AND "
+                               "QD21_ANNO=? AND QD21_MESE=? and QD21_NPERIODO = ?"),
+                {m_CodiceDitta, cmbAnni->text(), int(MeseIndex(cmbMesi->text())), int(m_Periodo)}, [&](std::span<const QVariant> r) {
+                    descrizione = r[0].toString();
+                    if (!r[1].isNull()) cambio = r[1].toDouble();
+                });
+    lblDescRif->setText(descrizione);
+    if (m_ModalitaApri && vb::Trim(m_Valuta) != m_CGlobal->ValutaBase()) CambioDelPeriodo(cambio);
 }
 
 // A stored period is imported again at its own rate, unless the user changes it through
 // "Modifica cambio"; a foreign-currency period without one asks, as a new import does.
-void ctlVevAre::CambioDelPeriodo(const QVariantList& chiave)
+void ctlVevAre::CambioDelPeriodo(double cambio)
 {
-    double cambio = 0;
-    m_CGlobal->Database().Connection().Scorri(
-        QStringLiteral("SELECT QD21_CAMBIO FROM QD21_PERVALUTA WHERE QD21_CODICEDITTA_QD05=? AND QD21_ANNO=? AND QD21_MESE=? "
-                       "and QD21_NPERIODO = ?"),
-        chiave, [&](std::span<const QVariant> r) {
-            if (!r[0].isNull()) cambio = r[0].toDouble();
-        });
     const bool memorizzato = cambio > 0;
     if (!memorizzato) cambio = CambioMese(cmbAnni->text(), MeseIndex(cmbMesi->text()), vb::Trim(m_Valuta),
                                           vb::Trim(m_CGlobal->ValutaBase()));

@@ -24,18 +24,18 @@ EsitoQuadratura EsitoQuadratura::di(const BalanceCheck& totali)
     return e;
 }
 
-EsitoQuadratura EsitoQuadratura::verifica(Connection& connessione, const QString& ditta, const QString& anno, qint16 mese,
-                                          qint16 periodo)
+EsitoQuadratura EsitoQuadratura::verifica(Connection& connessione, BalanceCheck& check, const QString& ditta,
+                                          const QString& anno, qint16 mese, qint16 periodo)
 {
-    BalanceCheck check;
     QString d = ditta, a = anno;
     qint16 m = mese, p = periodo, zero16 = 0;
     qint32 zero = 0;
     bool vero = true;
     try {
         check.Verifica(connessione, d, a, m, p, zero, vero, zero16);
-    } catch (const AppError&) {
-        return EsitoQuadratura{NonVerificata, 0};
+    } catch (...) {
+        QString motivo = AppError::fromCurrent().description();
+        return EsitoQuadratura{NonVerificata, 0, motivo.isEmpty() ? QStringLiteral("errore sconosciuto") : motivo};
     }
     return di(check);
 }

@@ -11,6 +11,7 @@ struct EsitoQuadratura {
     enum Esito { Superata, NonSuperata, NonVerificata };
     Esito esito = Superata;
     double differenza = 0;
+    QString motivo;  // why it was not verified
 
     bool superata() const { return esito == Superata; }
     // As the provenance of a period records it: "superata", "non superata", "non verificata".
@@ -18,7 +19,7 @@ struct EsitoQuadratura {
 
     static EsitoQuadratura di(const BalanceCheck& totali);
     // The check of a stored period without a word to the user, inside the caller's
-    // transaction: not verified when the totals cannot be read.
-    static EsitoQuadratura verifica(Connection& connessione, const QString& ditta, const QString& anno, qint16 mese,
-                                    qint16 periodo);
+    // transaction: not verified, with the reason, when the totals cannot be read.
+    static EsitoQuadratura verifica(Connection& connessione, BalanceCheck& check, const QString& ditta, const QString& anno,
+                                    qint16 mese, qint16 periodo);
 };

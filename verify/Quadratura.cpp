@@ -10,24 +10,23 @@
 // said to be so: a check that did not run must not read as one that passed.
 void ctlVevAre::VerificaQuadratura(const QString& Ditta, const QString& Anno, qint16 Mese, qint16 Periodo)
 {
-    const bool raggiunta = m_CGlobal && m_Quadratura;
-    QString motivo = raggiunta ? QString() : QStringLiteral("servizio di verifica non disponibile");
-    if (raggiunta) {
-        try {
-            QString ditta = Ditta, anno = Anno;
-            qint16 mese = Mese, periodo = Periodo;
-            qint32 zero = 0;
-            bool vero = true;
-            qint16 zero16 = 0;
-            m_Quadratura->Verifica(m_CGlobal->Database().Connection(), ditta, anno, mese, periodo, zero, vero, zero16);
-        } catch (...) {
-            motivo = AppError::fromCurrent().description();
-            if (motivo.isEmpty()) motivo = QStringLiteral("errore sconosciuto");
-        }
-    }
-    m_QuadraturaVerificata = motivo.isEmpty();
+    RiportaQuadratura(CalcolaQuadratura(Ditta, Anno, Mese, Periodo), Ditta, Anno, Mese, Periodo);
+}
+
+EsitoQuadratura ctlVevAre::CalcolaQuadratura(const QString& Ditta, const QString& Anno, qint16 Mese, qint16 Periodo)
+{
+    if (!m_CGlobal || !m_Quadratura)
+        return EsitoQuadratura{EsitoQuadratura::NonVerificata, 0, QStringLiteral("servizio di verifica non disponibile")};
+    return EsitoQuadratura::verifica(m_CGlobal->Database().Connection(), *m_Quadratura, Ditta, Anno, Mese, Periodo);
+}
+
+void ctlVevAre::RiportaQuadratura(const EsitoQuadratura& esito, const QString& Ditta, const QString& Anno, qint16 Mese,
+                                  qint16 Periodo)
+{
+    m_QuadraturaVerificata = esito.esito != EsitoQuadratura::NonVerificata;
     if (!m_QuadraturaVerificata) {
         m_QuadraturaSuperata = false;
+        const QString& motivo = esito.motivo;
         try {
             InsertLog(QString(), QStringLiteral("VERIFICA QUADRATURA NON ESEGUITA: ") + motivo, QString(), true, false);
             dialogs().MsgBox(QStringLiteral("Attenzione! Verifica quadratura non eseguita: ") + motivo + QStringLiteral("\r\n") +
@@ -40,7 +39,6 @@ void ctlVevAre::VerificaQuadratura(const QString& Ditta, const QString& Anno, qi
         return;
     }
 
-    const EsitoQuadratura esito = EsitoQuadratura::di(*m_Quadratura);
     m_QuadraturaSuperata = esito.superata();
     if (m_QuadraturaSuperata) {
         try {

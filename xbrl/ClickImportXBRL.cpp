@@ -79,9 +79,14 @@ public:
     QString letturaCambio(const QString& testo) const override { return ctlVevAre::LetturaCambio(testo); }
     bool ConfermaCambio(double digitato, double proposto) override { return m_s.ConfermaCambio(digitato, proposto); }
     QString nomeMese(int mese) const override { return m_s.m_Mesi.at(mese - 1); }
-    void VerificaQuadratura(const QString& ditta, const QString& anno, qint16 mese, qint16 periodo) override
+    EsitoQuadratura CalcolaQuadratura(const QString& ditta, const QString& anno, qint16 mese, qint16 periodo) override
     {
-        m_s.VerificaQuadratura(ditta, anno, mese, periodo);
+        return m_s.CalcolaQuadratura(ditta, anno, mese, periodo);
+    }
+    void RiportaQuadratura(const EsitoQuadratura& esito, const QString& ditta, const QString& anno, qint16 mese,
+                           qint16 periodo) override
+    {
+        m_s.RiportaQuadratura(esito, ditta, anno, mese, periodo);
     }
 
 private:

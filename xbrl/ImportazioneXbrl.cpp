@@ -507,6 +507,9 @@ void ImportazioneXbrl::termina()
     scriviValori();
     NoteXbrl(m_schermo, m_tassonomia).registra(m_documento, m_tabella, m_ditta);
     Connection& conn = m_schermo.global().Database().Connection();
+    // Each period checked once, inside the transaction: the provenance records it and the
+    // user is told after the commit.
+    std::vector<std::pair<const RigaTabellaPeriodi*, EsitoQuadratura>> verifiche;
     for (const RigaTabellaPeriodi& riga : m_tabella.righe()) {
         if (!riga.preparata) continue;
         Provenienza p;
@@ -518,24 +521,16 @@ void ImportazioneXbrl::termina()
         p.file = QFileInfo(m_file).absoluteFilePath();
         p.valuta = m_unita;
         p.cambio = riga.cambio;
-        // The screen's own check follows the commit: the provenance has it beforehand.
-        const EsitoQuadratura esito = EsitoQuadratura::verifica(conn, p.ditta, p.anno, p.mese, p.periodo);
+        const EsitoQuadratura esito = m_schermo.CalcolaQuadratura(m_ditta, p.anno, p.mese, p.periodo);
         p.quadratura = esito.testo();
         p.differenza = esito.differenza;
         Provenienza::registra(m_schermo.global(), p);
+        verifiche.emplace_back(&riga, esito);
     }
-    const int ignoti = conn.commitIgnoti();
-    try {
-        conn.CommitTrans();
-    } catch (...) {
-        if (conn.commitIgnoti() == ignoti) throw;
-        m_esitoIgnoto = true;
-        QStringList periodi;
-        for (const RigaTabellaPeriodi& riga : m_tabella.righe())
-            if (riga.preparata) periodi << riga.periodo + QStringLiteral(" di ") + QString::number(riga.mese) + QLatin1Char('/') +
-                                               QString::number(riga.anno);
-        conn.fail(SalvataggioNonVerificabile(periodi), conn.database().driverName());
-    }
+    QStringList periodi;
+    for (const RigaTabellaPeriodi& riga : m_tabella.righe())
+        if (riga.preparata) periodi << PeriodoDaControllare(vb::CInt(riga.periodo), riga.mese, QString::number(riga.anno));
+    CommitImportazione(conn, periodi, &m_esitoIgnoto);
     m_salvata = true;
     for (const RigaTabellaPeriodi& riga : m_tabella.righe())
         if (riga.preparata) m_schermo.periodoSalvato(m_ditta, QString::number(riga.anno), riga.mese, vb::CInt(riga.periodo));
@@ -545,13 +540,9 @@ void ImportazioneXbrl::termina()
                             false, true);
     m_schermo.InsertLog(QString(), QStringLiteral("Importazione terminata con successo"), QString(), false, true);
     // A period that no fact reached has no period to check; the latest year first.
-    std::vector<const RigaTabellaPeriodi*> preparate;
-    for (const RigaTabellaPeriodi& riga : m_tabella.righe())
-        if (riga.preparata) preparate.push_back(&riga);
-    std::stable_sort(preparate.begin(), preparate.end(),
-                     [](const RigaTabellaPeriodi* a, const RigaTabellaPeriodi* b) { return a->anno > b->anno; });
-    for (const RigaTabellaPeriodi* riga : preparate)
-        m_schermo.VerificaQuadratura(m_ditta, QString::number(riga->anno), riga->mese, vb::CInt(riga->periodo));
+    std::stable_sort(verifiche.begin(), verifiche.end(), [](const auto& a, const auto& b) { return a.first->anno > b.first->anno; });
+    for (const auto& [riga, esito] : verifiche)
+        m_schermo.RiportaQuadratura(esito, m_ditta, QString::number(riga->anno), riga->mese, vb::CInt(riga->periodo));
     pulizia();
 }
 

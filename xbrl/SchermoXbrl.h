@@ -1,4 +1,5 @@
 #pragma once
+#include "verify/EsitoQuadratura.h"
 #include <QString>
 
 class AppError;
@@ -36,7 +37,11 @@ public:
     virtual QString letturaCambio(const QString& testo) const = 0;
     virtual bool ConfermaCambio(double digitato, double proposto) = 0;
     virtual QString nomeMese(int mese) const = 0;  // the screen's month list, 1 to 12
-    virtual void VerificaQuadratura(const QString& ditta, const QString& anno, qint16 mese, qint16 periodo) = 0;
+    // The balance check of a period, inside the import's transaction; what it found, told
+    // to the user after the commit.
+    virtual EsitoQuadratura CalcolaQuadratura(const QString& ditta, const QString& anno, qint16 mese, qint16 periodo) = 0;
+    virtual void RiportaQuadratura(const EsitoQuadratura& esito, const QString& ditta, const QString& anno, qint16 mese,
+                                   qint16 periodo) = 0;
     // The import committed the values of this period.
     virtual void periodoSalvato(const QString& ditta, const QString& anno, qint16 mese, qint16 periodo) = 0;
 };
