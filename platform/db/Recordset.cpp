@@ -4,6 +4,7 @@
 #include <QSqlError>
 #include <QSqlRecord>
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -286,13 +287,7 @@ void Recordset::Update()
         updateRow(m_rows[r], m_edit);
         const Row old = m_rows[r];
         m_rows[r] = m_edit;
-        for (auto it = m_indexes.begin(); it != m_indexes.end(); ++it) {
-            const int c = it.key();
-            if (keyOf(old[c]) == keyOf(m_edit[c])) continue;
-            auto& list = (*it)[keyOf(old[c])];
-            std::erase(list, r);
-            (*it)[keyOf(m_edit[c])].push_back(r);
-        }
+        for (auto it = m_indexes.keyBegin(); it != m_indexes.keyEnd(); ++it) reindicizza(r, *it, old[*it], m_edit[*it]);
     }
     m_mode = Mode::None;
     m_edit.clear();
@@ -581,14 +576,20 @@ void Recordset::AggiornaInBlocco(int colonna, std::span<const std::pair<qsizetyp
                       legati);
         for (const auto& [posizione, valore] : parte) {
             const int r = riga(posizione);
-            const QString prima = keyOf(m_rows[size_t(r)][colonna]);
-            m_rows[size_t(r)][colonna] = valore;
-            if (auto it = m_indexes.find(colonna); it != m_indexes.end() && prima != keyOf(valore)) {
-                std::erase((*it)[prima], r);
-                (*it)[keyOf(valore)].push_back(r);
-            }
+            const QVariant prima = std::exchange(m_rows[size_t(r)][colonna], valore);
+            reindicizza(r, colonna, prima, valore);
         }
     }
+}
+
+void Recordset::reindicizza(int row, int col, const QVariant& prima, const QVariant& dopo)
+{
+    const auto it = m_indexes.find(col);
+    if (it == m_indexes.end()) return;
+    const QString da = keyOf(prima), a = keyOf(dopo);
+    if (da == a) return;
+    std::erase((*it)[da], row);
+    (*it)[a].push_back(row);
 }
 
 const QHash<QString, std::vector<int>>& Recordset::indexFor(int col)

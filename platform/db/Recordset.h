@@ -91,6 +91,8 @@ private:
     int currentRow();
     const QHash<QString, std::vector<int>>& indexFor(int col);
     void indexRow(int row);
+    // Row `row`'s value in column `col` changed: its entry in that column's index moves.
+    void reindicizza(int row, int col, const QVariant& prima, const QVariant& dopo);
     void insertRow(const Row& row);
     void updateRow(const Row& original, const Row& edited);
     void checkIndex(int index) const;
